@@ -1,0 +1,47 @@
+# A thin front to the CMake presets. `make run` plays the game, `make test` runs every test.
+.PHONY: all setup build run test debug test-asan test-tsan bench fuzz format clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default
+
+run: build
+	./build/default/zephyrine
+
+test: build
+	@ctest --preset default
+
+debug: setup
+	@cmake --preset debug >/dev/null
+	@cmake --build --preset debug
+
+test-asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+test-tsan: setup
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@ctest --preset tsan
+
+bench: build
+	@cmake --build --preset default --target benchmarks
+	@for b in build/default/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz --target fuzzers
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run-all build/fuzz
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

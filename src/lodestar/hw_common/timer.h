@@ -1,0 +1,16 @@
+// The library's millisecond clock, counting from library start-up.
+#pragma once
+
+#include <cstdint>
+
+extern std::uint32_t LSR_timer_starttick;
+
+std::uint32_t LSR_ll_timer_get_ticks();
+// Milliseconds since LSR_Initialise, unsigned 32-bit with wrap-around.
+std::uint32_t LSR_timer_getmillis();
+// A new, unfilled 256-byte block from the counted allocator; the caller owns it.
+char* LSR_timer_getlocaltime();
+
+// Blocks until LSR_timer_getmillis() has reached deadline (signed 32-bit difference): sleeps while
+// time remains, never returns early.
+void LSR_timer_waituntil(std::uint32_t deadline);

@@ -10,8 +10,12 @@
 std::atomic<std::uint32_t> g_mem_in_use{0};
 std::atomic<std::uint32_t> g_mem_in_use_peak{0};
 
-void* _wrap_malloc(std::uint32_t size) { return std::malloc(size); }
-void _wrap_free(void* block) { std::free(block); }
+void* _wrap_malloc(std::uint32_t size) {
+    return std::malloc(size);
+}
+void _wrap_free(void* block) {
+    std::free(block);
+}
 
 void* _wrap_malloc_dbg(std::uint32_t size, const char* file, int line) {
     void* block = _wrap_malloc(size);
@@ -20,8 +24,7 @@ void* _wrap_malloc_dbg(std::uint32_t size, const char* file, int line) {
         return nullptr;
     }
     const auto usable = static_cast<std::uint32_t>(malloc_usable_size(block));
-    const std::uint32_t now =
-        g_mem_in_use.fetch_add(usable, std::memory_order_relaxed) + usable;
+    const std::uint32_t now = g_mem_in_use.fetch_add(usable, std::memory_order_relaxed) + usable;
     std::uint32_t peak = g_mem_in_use_peak.load(std::memory_order_relaxed);
     while (now > peak &&
            !g_mem_in_use_peak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
@@ -39,11 +42,15 @@ void _wrap_free_dbg(void* block, const char* file, int line) {
     _wrap_free(block);
 }
 
-void* _wrap_malloc_iwram(std::uint32_t size) { return _wrap_malloc(size); }
+void* _wrap_malloc_iwram(std::uint32_t size) {
+    return _wrap_malloc(size);
+}
 void* _wrap_malloc_iwram_dbg(std::uint32_t size, const char* file, int line) {
     return _wrap_malloc_dbg(size, file, line);
 }
-void _wrap_free_iwram(void* block) { _wrap_free(block); }
+void _wrap_free_iwram(void* block) {
+    _wrap_free(block);
+}
 void _wrap_free_iwram_dbg(void* block, const char* file, int line) {
     _wrap_free_dbg(block, file, line);
 }
@@ -96,4 +103,6 @@ void wrap_memset(void* destination, std::uint32_t value, std::int32_t count) {
     }
 }
 
-void wrap_memclr(void* destination, std::int32_t count) { wrap_memset(destination, 0, count); }
+void wrap_memclr(void* destination, std::int32_t count) {
+    wrap_memset(destination, 0, count);
+}

@@ -58,7 +58,9 @@ void reset() {
     g_stop_worker.store(false, std::memory_order_relaxed);
 }
 
-void set_ticks(std::uint32_t ticks) { g_ticks.store(ticks, std::memory_order_relaxed); }
+void set_ticks(std::uint32_t ticks) {
+    g_ticks.store(ticks, std::memory_order_relaxed);
+}
 void advance(std::uint32_t milliseconds) {
     g_ticks.fetch_add(milliseconds, std::memory_order_relaxed);
 }
@@ -117,7 +119,9 @@ void set_priority_result(bool ok) {
     state().priority_ok = ok;
 }
 
-bool worker_stop_requested() { return g_stop_worker.load(std::memory_order_relaxed); }
+bool worker_stop_requested() {
+    return g_stop_worker.load(std::memory_order_relaxed);
+}
 
 } // namespace headless
 
@@ -129,7 +133,9 @@ bool plat_register_class(const LSR_WNDCLASS& window_class) {
     return state().class_ok;
 }
 
-bool plat_unregister_class(const char*) { return true; }
+bool plat_unregister_class(const char*) {
+    return true;
+}
 
 LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint32_t, int x, int y,
                             int outer_width, int outer_height) {
@@ -269,7 +275,9 @@ void plat_present(LSR_HWND, const void* pixels, int width, int height, int bpp, 
     ++state().presents;
 }
 
-std::uint32_t plat_ticks() { return g_ticks.load(std::memory_order_relaxed); }
+std::uint32_t plat_ticks() {
+    return g_ticks.load(std::memory_order_relaxed);
+}
 
 // A wait moves the virtual clock straight to its deadline.
 void plat_wait_until(std::uint32_t tick) {

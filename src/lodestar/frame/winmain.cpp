@@ -1,0 +1,57 @@
+// The window thread: window up, worker started, messages pumped, window down at the quit message.
+#include "lodestar/frame/debug.h"
+#include "lodestar/frame/init.h"
+#include "lodestar/frame/window.h"
+#include "lodestar/platform.h"
+#include "lodestar/video/driver.h"
+
+int WinMain(void* instance, void*, char*, int) {
+    instancehandle = instance;
+    win32_initinput();
+
+    wc = {};
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = WIN32_WndProc;
+    wc.hInstance = instance;
+    wc.lpszMenuName = LSR_ID;
+    wc.lpszClassName = LSR_ID;
+    if (!plat_register_class(wc)) _dbg_printf("Could not register Window class.");
+
+    const LSR_HWND window =
+        plat_create_window(LSR_ID, "Lodestar Runtime", LSR_WINDOW_STYLE, 200, 200,
+                           320 + 2 * WIN32_BORDERX, 240 + WIN32_BORDERTOP + WIN32_BORDERBOTTOM);
+    winhandle.store(window, std::memory_order_relaxed);
+
+    plat_set_cursor_visible(false);
+    plat_show_window(window);
+
+    g_mouse_x.store(160, std::memory_order_relaxed);
+    g_mouse_xofs.store(0, std::memory_order_relaxed);
+    g_mouse_yofs.store(0, std::memory_order_relaxed);
+    g_mouse_buttons.store(0, std::memory_order_relaxed);
+
+    plat_start_worker(win32_main);
+
+    LSR_MSG message;
+    while (plat_get_message(&message)) {
+        WIN32_WndProc(message.hwnd, message.message, message.wparam, message.lparam);
+        plat_sleep(1);
+    }
+
+    plat_terminate_worker();
+    _dbg_printf("closing windows\n");
+    win32_closeinput();
+    plat_restore_display_mode();
+
+    if (!plat_destroy_window(window)) {
+        _dbg_printf("failed to destroy window\n");
+        return 0;
+    }
+    if (!plat_unregister_class(LSR_ID)) {
+        _dbg_printf("failed to unregister class: %s\n", LSR_ID);
+        return 0;
+    }
+    winhandle.store(nullptr, std::memory_order_relaxed);
+    wc = {};
+    return 0;
+}

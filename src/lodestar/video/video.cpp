@@ -77,11 +77,21 @@ bool prepare_surface() {
     return false;
 }
 
+// Releases the page and the doubled buffer; a direct page's pixels are the surface's.
+void release_pages() {
+    if ((LSR_video.flags & LSR_VIDEO_DIRECT) != 0)
+        LSR_screenbitmap.data = nullptr;
+    else
+        LSR_DeleteBitmap(&LSR_screenbitmap);
+    LSR_DeleteBitmap(&LSR_screenbitmap2);
+}
+
 } // namespace
 
 std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32_t bpp,
                            std::int32_t flags) {
     const auto f = static_cast<std::uint32_t>(flags);
+    release_pages(); // a second opening does not lose the first page
     LSR_video.width = width;
     LSR_video.height = height;
 
@@ -143,11 +153,7 @@ std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32
 }
 
 std::int32_t LSR_CloseVideo() {
-    if ((LSR_video.flags & LSR_VIDEO_DIRECT) != 0)
-        LSR_screenbitmap.data = nullptr; // the surface's memory, not ours
-    else
-        LSR_DeleteBitmap(&LSR_screenbitmap);
-    LSR_DeleteBitmap(&LSR_screenbitmap2);
+    release_pages();
     win32_closevideo();
     return 1;
 }

@@ -1,0 +1,199 @@
+// The key word, key codes, mouse, wheel, controllers, joystick mapping and the clock.
+#include <gtest/gtest.h>
+
+#include "headless.h"
+#include "lodestar/frame/init.h"
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/frame/window.h"
+#include "lodestar/hw_common/timer.h"
+#include "lodestar/input/input.h"
+#include "lodestar/video/driver.h"
+
+namespace {
+
+void key(std::uint32_t vk, bool down) {
+    WIN32_WndProc(nullptr, down ? WM_KEYDOWN : WM_KEYUP, vk, 0);
+}
+
+class Input : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::reset();
+        for (auto& k : LSR_keys) k.store(0);
+        g_keycode = 0;
+        LSR_input_prevkeycode = 0;
+        LSR_Initialise();
+    }
+};
+
+TEST_F(Input, KeyWordHasOneBitPerGameKey) {
+    struct Row {
+        std::uint32_t vk, bit;
+    };
+    const Row rows[] = {{38, 0x1},    {40, 0x2},    {37, 0x4},   {39, 0x8},    {32, 0x10},
+                        {17, 0x20},   {16, 0x40},   {18, 0x80},  {88, 0x100},  {67, 0x400},
+                        {13, 0x1000}, {49, 0x1000}, {8, 0x2000}, {50, 0x2000}, {27, 0x8000}};
+    for (const auto& r : rows) {
+        key(r.vk, true);
+        EXPECT_EQ(LSR_ll_input_get_keys(), r.bit) << "virtual key " << r.vk;
+        key(r.vk, false);
+    }
+    // Keys outside the table set nothing.
+    for (std::uint32_t vk : {65u, 90u, 48u, 51u, 112u, 9u}) key(vk, true);
+    EXPECT_EQ(LSR_ll_input_get_keys(), 0u);
+}
+
+TEST_F(Input, HeldAndNewlyPressedKeys) {
+    key(38, true);
+    key(13, true);
+    std::uint32_t held = 0, pressed = 0;
+    LSR_GetKeys(&held, &pressed);
+    EXPECT_EQ(held, 0x1001u);
+    EXPECT_EQ(pressed, 0x1001u);
+    key(49, true); // the digit 1 shares Return's bit
+    LSR_GetKeys(&held, &pressed);
+    EXPECT_EQ(held, 0x1001u);
+    EXPECT_EQ(pressed, 0u);
+
+    key(32, true);
+    LSR_GetKeys(nullptr, nullptr); // still a poll: the previous word moves on
+    LSR_GetKeys(&held, &pressed);
+    EXPECT_EQ(pressed, 0u);
+    EXPECT_EQ(held, 0x1011u);
+}
+
+TEST_F(Input, KeyCodesAndTheirChanges) {
+    struct Row {
+        std::uint32_t vk, code;
+    };
+    const Row rows[] = {{27, 0xF000},  {38, 0xF001}, {40, 0xF002}, {37, 0xF003}, {39, 0xF004},
+                        {13, 0xF010},  {16, 0xF011}, {32, 0xF012}, {17, 0xF013}, {18, 0xF014},
+                        {8, 0xF020},   {45, 0xF021}, {46, 0xF022}, {33, 0xF023}, {34, 0xF024},
+                        {36, 0xF025},  {35, 0xF026}, {20, 0xF027}, {9, 0xF028},  {112, 0xF030},
+                        {123, 0xF03B}, {65, 65},     {90, 90},     {48, 48},     {57, 57}};
+    for (const auto& r : rows) EXPECT_EQ(LSR_input_keycode_for(r.vk), r.code) << r.vk;
+
+    std::uint32_t code = 0, changed = 0;
+    key(116, true); // F5
+    LSR_GetKeycode(&code, &changed);
+    EXPECT_EQ(code, 0xF034u);
+    EXPECT_EQ(changed, 1u);
+    LSR_GetKeycode(&code, &changed);
+    EXPECT_EQ(changed, 0u);
+    // Releasing it clears the previous code as well, so the drop to 0 is not a change.
+    key(116, false);
+    LSR_GetKeycode(&code, &changed);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(changed, 0u);
+}
+
+TEST_F(Input, MouseAndWheel) {
+    headless::set_pointer(-5, 700);
+    g_mouse_buttons = 3;
+    std::int32_t x = 0, y = 0, b = 0;
+    LSR_GetMouse(&x, &y, &b);
+    EXPECT_EQ(x, -5);
+    EXPECT_EQ(y, 700);
+    EXPECT_EQ(b, 3);
+    LSR_GetMouse(nullptr, nullptr, nullptr);
+
+    const std::int32_t z0 = g_mouse_z.load();
+    WIN32_WndProc(nullptr, WM_MOUSEWHEEL, static_cast<WPARAM>(120u << 16), 0);
+    std::int32_t z = 0, dir = 0;
+    LSR_GetMouseZ(&z, &dir);
+    EXPECT_EQ(z, z0 + 1);
+    EXPECT_EQ(dir, 1);
+    LSR_GetMouseZ(&z, &dir);
+    EXPECT_EQ(dir, 0);
+}
+
+TEST_F(Input, ControllersWithAndWithoutAJoystick) {
+    EXPECT_EQ(LSR_input_initcontrollers(), 3);
+    EXPECT_EQ(LSR_controller[0].type, 1u);
+    EXPECT_EQ(LSR_controller[1].type, 3u);
+    EXPECT_EQ(LSR_controller[2].type, 4u);
+
+    PlatJoystick j;
+    j.x = 0;
+    j.y = 65535;
+    j.z = 32767;
+    j.r = 32766;
+    j.buttons = 0x1; // button 1
+    headless::set_joystick(j);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LSR_input_initcontrollers(), 7);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "joystick found, id: 0\njoystick found, id: 1\njoystick found, id: 2\n"
+              "joystick found, id: 3\n");
+
+    key(32, true);
+    key(65, true);
+    headless::set_pointer(12, 34);
+    LSR_input_pollcontrollers();
+    EXPECT_EQ(LSR_controller[0].buttons, 0x10u);
+    EXPECT_EQ(LSR_controller[1].buttons, 65u);
+    EXPECT_EQ(LSR_controller[2].x, 12);
+    EXPECT_EQ(LSR_controller[2].y, 34);
+    for (int i = 3; i < 7; ++i) {
+        EXPECT_EQ(LSR_controller[i].type, 2u);
+        EXPECT_EQ(LSR_controller[i].x, -128);
+        EXPECT_EQ(LSR_controller[i].y, 128);
+        EXPECT_EQ(LSR_controller[i].z, 0);
+        EXPECT_EQ(LSR_controller[i].r, -1);
+        EXPECT_EQ(LSR_controller[i].buttons, 0x1510u);
+    }
+}
+
+TEST_F(Input, JoystickButtonMapping) {
+    std::int32_t x, y, z, r, b;
+    win32_checkjoystick(0, &x, &y, &z, &r, &b);
+    EXPECT_EQ(x | y | z | r | b, 0); // no joystick: all zero
+
+    PlatJoystick j;
+    j.buttons = 0x2 | 0x100; // buttons 2 and 9
+    headless::set_joystick(j);
+    win32_checkjoystick(0, &x, &y, &z, &r, &b);
+    EXPECT_EQ(b, 0x2120);
+    j.buttons = 0x200 | 0x800 | 0x4 | 0x8; // 10, 12, 3, 4
+    headless::set_joystick(j);
+    win32_checkjoystick(0, &x, &y, &z, &r, &b);
+    EXPECT_EQ(b, 0x1000 | 0x400 | 0x40 | 0x80);
+}
+
+TEST_F(Input, ClockCountsFromStartUpAcrossTheTickWrap) {
+    headless::set_ticks(0xFFFFFFF0u);
+    LSR_Initialise();
+    EXPECT_EQ(LSR_timer_getmillis(), 0u);
+    headless::advance(0x20);
+    EXPECT_EQ(LSR_timer_getmillis(), 0x20u);
+    // A wait across the wrap ends at its deadline, not before.
+    LSR_timer_waituntil(0x50);
+    EXPECT_EQ(LSR_timer_getmillis(), 0x50u);
+    LSR_timer_waituntil(0x10); // already passed
+    EXPECT_EQ(LSR_timer_getmillis(), 0x50u);
+}
+
+TEST_F(Input, LocalTimeBlockIsCountedAndPriorityIsReported) {
+    const std::uint32_t before = g_mem_in_use.load();
+    char* block = LSR_timer_getlocaltime();
+    ASSERT_NE(block, nullptr);
+    EXPECT_GE(g_mem_in_use.load() - before, 256u);
+    _wrap_free_dbg(block, "test", 1);
+    EXPECT_EQ(g_mem_in_use.load(), before);
+
+    headless::set_priority_result(false);
+    EXPECT_EQ(WIN32_SetRealtimePriority(), 0);
+    headless::set_priority_result(true);
+    EXPECT_EQ(WIN32_SetRealtimePriority(), 1);
+}
+
+TEST_F(Input, KeyControllerTablesAreStored) {
+    std::uint32_t keys[16];
+    for (std::uint32_t i = 0; i < 16; ++i) keys[i] = 100 + i;
+    LSR_SetKeyController(7, keys);
+    EXPECT_EQ(LSR_controllerkeys[7 * 16], 100u);
+    EXPECT_EQ(LSR_controllerkeys[7 * 16 + 15], 115u);
+    LSR_SetKeyController(8, keys); // outside the eight tables: ignored, nothing overwritten
+}
+
+} // namespace

@@ -1,16 +1,21 @@
 // The program's main routine: start-up in its fixed order, then the frame loop, for ever.
 #include "lodestar/lodestar.h"
+#include "meggyjr/simple.h"
+#include "zephyrine/game.h"
 
 int tarnmain() {
     LSR_SetTitle("MeggyJr interperter - Zephyrine (2010) , by: Quillmark");
     LSR_InitVideo(640, 480, 32, 0);
 
     LSR_SwapBuffers();
+    setup();
 
     float accumulated = 0.0f;
     const std::uint32_t exit_loop = 0; // nothing sets it: the loop ends only with the process
     while (exit_loop == 0) {
         const float r = LSR_WaitRefresh();
+        Meg.update_meggyjr();
+        loop();
         LSR_SwapBuffers();
         accumulated += r;
     }

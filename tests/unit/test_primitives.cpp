@@ -1,0 +1,402 @@
+// Pixel, span, line, Bezier, box and circle coverage and clipping, at both depths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "lodestar/graphics/blitters.h"
+#include "lodestar/graphics/primitives.h"
+#include "lodestar/video/video.h"
+
+namespace {
+
+using Points = std::set<std::pair<int, int>>;
+
+constexpr std::uint32_t k_white = 0xFFFFFFFF;
+
+// A zeroed page at the current depth over test-owned memory.
+struct Page {
+    std::vector<std::uint32_t> store;
+    LSR_Bitmap bm;
+    Page(std::int32_t w, std::int32_t h) {
+        const std::int32_t bytes = w * h * (LSR_Is16Bit() ? 2 : 4);
+        store.assign(static_cast<std::size_t>(bytes + 3) / 4, 0);
+        bm = LSR_Bitmap{w, h, bytes, w * h, store.data()};
+    }
+    std::uint32_t raw(std::int32_t x, std::int32_t y) const {
+        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
+        return LSR_Is16Bit() ? reinterpret_cast<const std::uint16_t*>(store.data())[i] : store[i];
+    }
+    void put(std::int32_t x, std::int32_t y, std::uint32_t v) {
+        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
+        if (LSR_Is16Bit())
+            reinterpret_cast<std::uint16_t*>(store.data())[i] = static_cast<std::uint16_t>(v);
+        else
+            store[i] = v;
+    }
+    Points lit() const {
+        Points out;
+        for (std::int32_t y = 0; y < bm.height; ++y)
+            for (std::int32_t x = 0; x < bm.width; ++x)
+                if (raw(x, y) != 0) out.insert({x, y});
+        return out;
+    }
+};
+
+class Primitive : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        LSR_video.flags = GetParam() ? LSR_VIDEO_16BIT : 0;
+        TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
+    }
+    void TearDown() override { LSR_video.flags = 0; }
+    std::uint32_t stored(std::uint32_t colour) const {
+        return GetParam() ? TarnBlit_color24to16(colour) : colour;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Primitive, Primitive, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "bits16" : "bits32"; });
+
+Points run(int x1, int x2, int y) {
+    Points p;
+    for (int x = x1; x <= x2; ++x) p.insert({x, y});
+    return p;
+}
+
+TEST(PrimitiveTable, CircleTableFollowsItsRule) {
+    EXPECT_EQ(LSR_circletab[0], 65536u);
+    EXPECT_EQ(LSR_circletab[1], 65535u);
+    EXPECT_EQ(LSR_circletab[512], 56755u);
+    EXPECT_EQ(LSR_circletab[1023], 2895u);
+    for (int i = 0; i < 1024; ++i) {
+        const double f = i / 1024.0;
+        const auto want =
+            static_cast<std::uint32_t>(static_cast<float>(65536.0 * std::sqrt(1 - f * f)));
+        ASSERT_EQ(LSR_circletab[i], want) << "entry " << i;
+    }
+}
+
+TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
+    struct Case {
+        int x1, x2;
+        Points want;
+    };
+    const Case hlines[] = {{5, 5, {}},
+                           {5, 6, run(5, 6, 4)},
+                           {-3, 2, run(0, 2, 4)},
+                           {630, 700, run(630, 639, 4)},
+                           {8, 3, {}},
+                           {-9, 0, {}},
+                           {639, 700, {}},
+                           {std::numeric_limits<int>::min(), 1, run(0, 1, 4)}};
+    for (const auto& c : hlines) {
+        Page page(640, 8);
+        LSR_DrawHLine(c.x1, c.x2, 4, k_white, page.bm);
+        EXPECT_EQ(page.lit(), c.want) << c.x1 << ".." << c.x2;
+    }
+    Page page(640, 8);
+    LSR_DrawHLine(0, 9, -1, k_white, page.bm);
+    LSR_DrawHLine(0, 9, 8, k_white, page.bm);
+    EXPECT_TRUE(page.lit().empty());
+    LSR_DrawHLine(0, 3, 7, 0x00ABCDEF, page.bm);
+    EXPECT_EQ(page.raw(3, 7), stored(0x00ABCDEF));
+
+    Page col(8, 8);
+    LSR_DrawVLine(3, 7, 7, k_white, col.bm);
+    LSR_DrawVLine(3, 5, 1, k_white, col.bm);
+    LSR_DrawVLine(-1, 0, 5, k_white, col.bm);
+    LSR_DrawVLine(8, 0, 5, k_white, col.bm);
+    EXPECT_TRUE(col.lit().empty());
+    LSR_DrawVLine(2, -2, 2, k_white, col.bm);
+    LSR_DrawVLine(5, 6, std::numeric_limits<int>::max(), k_white, col.bm);
+    EXPECT_EQ(col.lit(), (Points{{2, 0}, {2, 1}, {2, 2}, {5, 6}, {5, 7}}));
+}
+
+// Half-width of each row of a filled circle, by distance from the centre row; -1: empty row.
+const std::vector<std::pair<int, std::vector<int>>> k_filled = {
+    {4, {4, 3, 3, 2, -1}},
+    {5, {5, 4, 4, 4, 3, -1}},
+    {6, {6, 5, 5, 5, 4, 3, -1}},
+    {12, {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1}},
+};
+
+// The table's rows at (cx, cy), each row clipped as a span is: a row left with one pixel or
+// none draws nothing.
+Points filled_circle(int cx, int cy, const std::vector<int>& half, int w, int h) {
+    Points out;
+    const int r = static_cast<int>(half.size()) - 1;
+    for (int dy = -r; dy <= r; ++dy) {
+        const int hw = half[dy < 0 ? -dy : dy], y = cy + dy;
+        if (hw < 0 || y < 0 || y >= h) continue;
+        const int xs = std::max(cx - hw, 0), xe = std::min(cx + hw, w - 1);
+        if (xe - xs <= 0) continue;
+        for (int x = xs; x <= xe; ++x) out.insert({x, y});
+    }
+    return out;
+}
+
+TEST_P(Primitive, FilledCircleCoversTheDesignedRows) {
+    const std::size_t counts[] = {47, 79, 111, 439};
+    for (std::size_t i = 0; i < k_filled.size(); ++i) {
+        const auto& [r, half] = k_filled[i];
+        const Points want = filled_circle(206, 356, half, 640, 480);
+        ASSERT_EQ(want.size(), counts[i]) << "table for radius " << r;
+        for (int sign : {1, -1}) {
+            Page page(640, 480);
+            LSR_DrawFilledCircle(206, 356, sign * r, 0xFF3060F0, page.bm);
+            EXPECT_EQ(page.lit(), want) << "radius " << sign * r;
+            EXPECT_EQ(page.raw(206, 356), stored(0xFF3060F0));
+        }
+    }
+    Page page(640, 480);
+    LSR_DrawFilledCircle(206, 356, 12, k_white, page.bm);
+    const Points lit = page.lit();
+    int top = 480, bottom = -1;
+    for (auto [x, y] : lit) top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_EQ(top, 345);
+    EXPECT_EQ(bottom, 367);
+    EXPECT_EQ(*lit.lower_bound({0, 356}), std::make_pair(194, 356));
+    EXPECT_TRUE(lit.count({218, 356}) && !lit.count({219, 356}) && !lit.count({193, 356}));
+}
+
+TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
+    for (int r : {0, 1, -1}) {
+        Page page(16, 16);
+        LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
+        EXPECT_EQ(page.lit(), (Points{{5, 6}})) << r;
+    }
+    for (int r : {2, 3, -3}) {
+        Page page(16, 16);
+        LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
+        EXPECT_EQ(page.lit(), (Points{{5, 6}, {6, 6}, {5, 7}, {6, 7}})) << r;
+    }
+    Page corner(16, 16);
+    LSR_DrawFilledCircle(15, 15, 2, k_white, corner.bm);
+    LSR_DrawFilledCircle(-1, 3, 1, k_white, corner.bm);
+    EXPECT_EQ(corner.lit(), (Points{{15, 15}}));
+}
+
+TEST_P(Primitive, FilledCirclesClipAtEveryEdge) {
+    const auto& half12 = k_filled[3].second;
+    const std::pair<int, int> centres[] = {{5, 3},    {-12, 20},  {-11, 20},    {639, 479},
+                                           {630, -5}, {320, 490}, {-100, -100}, {651, 240}};
+    for (auto [cx, cy] : centres) {
+        Page page(640, 480);
+        LSR_DrawFilledCircle(cx, cy, 12, k_white, page.bm);
+        EXPECT_EQ(page.lit(), filled_circle(cx, cy, half12, 640, 480)) << cx << "," << cy;
+    }
+    // Coordinates at the ends of the integer range reach nothing and wrap nowhere.
+    Page page(64, 64);
+    const int big = std::numeric_limits<int>::max(), small = std::numeric_limits<int>::min();
+    LSR_DrawFilledCircle(big, big, 12, k_white, page.bm);
+    LSR_DrawFilledCircle(small, 10, 12, k_white, page.bm);
+    LSR_DrawCircle(big, small, 40, k_white, page.bm);
+    LSR_DrawCircle(10, 10, small, k_white, page.bm);
+    EXPECT_TRUE(page.lit().empty());
+}
+
+Points mirrored(const std::vector<std::pair<int, int>>& quadrant, int cx, int cy) {
+    Points out;
+    for (auto [a, b] : quadrant)
+        for (int sx : {1, -1})
+            for (int sy : {1, -1}) out.insert({cx + sx * a, cy + sy * b});
+    return out;
+}
+
+TEST_P(Primitive, CircleOutlineLiesOneInside) {
+    const std::vector<std::pair<int, int>> quadrant12 = {
+        {0, 11}, {1, 11}, {2, 11}, {3, 11}, {4, 11}, {5, 10}, {6, 10}, {7, 9}, {8, 8},
+        {9, 7},  {10, 6}, {10, 5}, {11, 4}, {11, 3}, {11, 2}, {11, 1}, {11, 0}};
+    Page page(64, 64);
+    LSR_DrawCircle(30, 30, 12, k_white, page.bm);
+    const Points want = mirrored(quadrant12, 30, 30);
+    EXPECT_EQ(want.size(), 64u);
+    EXPECT_EQ(page.lit(), want);
+
+    Page six(64, 64);
+    LSR_DrawCircle(30, 30, 6, k_white, six.bm);
+    const Points lit6 = six.lit();
+    EXPECT_EQ(lit6.size(), 32u);
+    for (auto [x, y] : lit6) EXPECT_TRUE(lit6.count({60 - x, y}) && lit6.count({y, x})) << x;
+    EXPECT_TRUE(lit6.count({30, 35}) && lit6.count({35, 30}) && !lit6.count({30, 36}));
+
+    // Radius 1: the centre; 0 and below: four points on the axes at distance 1 - r.
+    const std::pair<int, int> small[] = {{1, 0}, {0, 1}, {-2, 3}};
+    for (auto [r, d] : small) {
+        Page p(64, 64);
+        LSR_DrawCircle(30, 30, r, k_white, p.bm);
+        const Points want = d == 0 ? Points{{30, 30}}
+                                   : Points{{30 + d, 30}, {30 - d, 30}, {30, 30 + d}, {30, 30 - d}};
+        EXPECT_EQ(p.lit(), want) << "radius " << r;
+    }
+    // Partly outside: the visible points only.
+    Page edge(64, 64);
+    LSR_DrawCircle(0, 0, 12, k_white, edge.bm);
+    Points visible;
+    for (auto pt : mirrored(quadrant12, 0, 0))
+        if (pt.first >= 0 && pt.second >= 0) visible.insert(pt);
+    EXPECT_EQ(edge.lit(), visible);
+}
+
+TEST_P(Primitive, LinesStepLikeBresenhamFromTheFirstPoint) {
+    const struct {
+        int x1, y1, x2, y2;
+        Points want;
+    } lines[] = {
+        {0, 0, 4, 2, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
+        {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}},
+        {0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
+        {3, 3, 3, 3, {{3, 3}}},
+        {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {-2, -2, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {5, 5, -10, 5, run(0, 5, 5)},
+        {-10, 2, 2, 2, run(0, 2, 2)},
+        {9, 0, 20, 0, run(9, 9, 0)},
+        {2, -30, 2, 1, {{2, 0}, {2, 1}}},
+    };
+    for (const auto& l : lines) {
+        Page page(10, 10);
+        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.bm);
+        EXPECT_EQ(page.lit(), l.want) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
+    }
+}
+
+TEST_P(Primitive, BezierStepsAreClampedAndJoinTheCurvePoints) {
+    const auto curve = [](int steps) {
+        Page page(80, 80);
+        LSR_DrawBezier(0, 0, 0, 64, 64, 64, 64, 0, steps, k_white, page.bm);
+        return page.lit();
+    };
+    const Points one = curve(1);
+    // Steps 1: t = 0, 64, 128, 192, 256 on the curve through the four control points.
+    for (auto pt : {std::pair{0, 0}, std::pair{10, 36}, std::pair{32, 48}, std::pair{54, 36},
+                    std::pair{64, 0}})
+        EXPECT_TRUE(one.count(pt)) << pt.first << "," << pt.second;
+    EXPECT_EQ(curve(0), one);
+    EXPECT_EQ(curve(-5), one);
+    EXPECT_NE(curve(2), one);
+    EXPECT_EQ(curve(100), curve(64));
+    // Steps 3: s = 21, the last point is t = 252, short of the end point.
+    const Points three = curve(3);
+    EXPECT_TRUE(three.count({63, 2}));
+    EXPECT_FALSE(three.count({64, 0}));
+
+    Page straight(80, 4);
+    LSR_DrawBezier(0, 1, 10, 1, 20, 1, 30, 1, 3, k_white, straight.bm);
+    EXPECT_EQ(straight.lit(), run(0, 29, 1));
+}
+
+TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
+    Page filled(32, 32);
+    LSR_DrawFilledBox(10, 10, 5, 3, k_white, filled.bm);
+    Points inside;
+    for (int y = 10; y <= 12; ++y)
+        for (int x = 10; x <= 14; ++x) inside.insert({x, y});
+    EXPECT_EQ(filled.lit(), inside);
+
+    Points border;
+    for (auto [x, y] : inside)
+        if (x == 10 || x == 14 || y == 10 || y == 12) border.insert({x, y});
+    for (auto [x, y, w, h] : {std::tuple{10, 10, 5, 3}, std::tuple{15, 13, -5, -3},
+                              std::tuple{15, 10, -5, 3}, std::tuple{10, 13, 5, -3}}) {
+        Page page(32, 32);
+        LSR_DrawBox(x, y, w, h, k_white, page.bm);
+        EXPECT_EQ(page.lit(), border) << x << "," << y << " " << w << "x" << h;
+    }
+    // Empty rectangles draw nothing, outlined or filled.
+    Page none(32, 32);
+    for (auto [w, h] : {std::pair{0, 3}, std::pair{5, 0}, std::pair{-5, 3}, std::pair{5, -3}})
+        LSR_DrawFilledBox(10, 10, w, h, k_white, none.bm);
+    LSR_DrawBox(10, 10, 0, 3, k_white, none.bm);
+    LSR_DrawBox(10, 10, 4, 0, k_white, none.bm);
+    LSR_DrawBox(32, 5, 4, 4, k_white, none.bm);
+    LSR_DrawBox(-4, 5, 4, 4, k_white, none.bm); // right edge at x 0 is exclusive
+    LSR_DrawFilledBox(-4, 5, 4, 4, k_white, none.bm);
+    LSR_DrawFilledBox(5, 32, 4, 4, k_white, none.bm);
+    EXPECT_TRUE(none.lit().empty());
+
+    // Clipped on two sides: only the part on the page.
+    Page clip(8, 8);
+    LSR_DrawFilledBox(-3, 6, 5, std::numeric_limits<int>::max(), k_white, clip.bm);
+    EXPECT_EQ(clip.lit(), (Points{{0, 6}, {1, 6}, {0, 7}, {1, 7}}));
+    Page outline(8, 8);
+    LSR_DrawBox(-2, -2, 5, 4, k_white, outline.bm);
+    EXPECT_EQ(outline.lit(), (Points{{2, 0}, {2, 1}, {0, 1}, {1, 1}}));
+}
+
+TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
+    Page page(4, 1);
+    const auto blend = [&](std::uint32_t old, std::uint32_t colour, std::int32_t mode) {
+        page.put(1, 0, stored(old));
+        LSR_DrawBlendPixel(1, 0, colour, page.bm, mode);
+        return page.raw(1, 0);
+    };
+    if (GetParam()) {
+        EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), 0x3C0Fu); // red 15, blue 15: low bits dropped
+        EXPECT_EQ(blend(0x808080, 0x808080, 2), 0x7FFFu);
+        EXPECT_EQ(blend(0x400000, 0x200010, 2), (0x0C << 10) | 0x02u);
+    } else {
+        EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), 0x7F007Fu);
+        EXPECT_EQ(blend(0xFF0000FF, 0xFFFF0000, 1), 0xFE7F007Fu); // opacity averaged too
+        EXPECT_EQ(blend(0x80000000, 0x80000000, 1), 0x80000000u);
+        EXPECT_EQ(blend(0x808080, 0x808080, 2), 0xFFFFFFu);
+        EXPECT_EQ(blend(0xFF102030, 0xFF010203, 2), 0x00112233u); // opacity byte dropped
+    }
+    EXPECT_EQ(blend(0x123456, 0xFFFFFF, 0), stored(0xFFFFFF));
+    EXPECT_EQ(blend(0x123456, 0xFFFFFF, 3), stored(0x123456));
+    EXPECT_EQ(blend(0x123456, 0xFFFFFF, -1), stored(0x123456));
+    page.put(1, 0, 0);
+    for (auto [x, y] : {std::pair{-1, 0}, std::pair{4, 0}, std::pair{0, 1}, std::pair{0, -1}})
+        LSR_DrawBlendPixel(x, y, k_white, page.bm, 0);
+    EXPECT_TRUE(page.lit().empty());
+}
+
+TEST_P(Primitive, GetPixelReadsInsideOnlyAndWidensSixteenBits) {
+    Page page(4, 3);
+    LSR_DrawPixel(2, 1, 0x00123456, page.bm);
+    LSR_DrawPixel(4, 1, k_white, page.bm);
+    LSR_DrawPixel(-1, 1, k_white, page.bm);
+    LSR_DrawPixel(0, 3, k_white, page.bm);
+    EXPECT_EQ(page.lit(), (Points{{2, 1}}));
+    EXPECT_EQ(LSR_GetPixel(2, 1, page.bm), GetParam() ? 0xFF103050u : 0x00123456u);
+    EXPECT_EQ(LSR_GetPixel(1, 1, page.bm), GetParam() ? 0xFF000000u : 0u);
+    EXPECT_EQ(LSR_GetPixel(4, 1, page.bm), 0u);
+    EXPECT_EQ(LSR_GetPixel(2, -1, page.bm), 0u);
+    EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{4, 3, 0, 12, nullptr}), 0u);
+}
+
+TEST_P(Primitive, NothingIsDrawnWithoutPixels) {
+    const LSR_Bitmap empty{64, 64, 0, 64 * 64, nullptr};
+    LSR_DrawPixel(1, 1, k_white, empty);
+    LSR_DrawHLine(0, 9, 1, k_white, empty);
+    LSR_DrawVLine(1, 0, 9, k_white, empty);
+    LSR_DrawBlendPixel(1, 1, k_white, empty, 2);
+    LSR_DrawLine(0, 0, 9, 9, k_white, empty);
+    LSR_DrawBezier(0, 0, 9, 0, 9, 9, 0, 9, 4, k_white, empty);
+    LSR_DrawBox(0, 0, 9, 9, k_white, empty);
+    LSR_DrawFilledBox(0, 0, 9, 9, k_white, empty);
+    LSR_DrawCircle(20, 20, 12, k_white, empty);
+    LSR_DrawFilledCircle(20, 20, 12, k_white, empty);
+    SUCCEED(); // reaching here without a fault is the check (the sanitizer build watches it)
+}
+
+TEST(PrimitiveSettings, TextureSlotsAndOpacityAreStored) {
+    int a = 0, b = 0;
+    LSR_SetPrimitiveTexture(LSR_Bitmap{2, 3, 24, 6, &a});
+    EXPECT_EQ(LSR_texture1.data, &a);
+    EXPECT_EQ(LSR_texture1.height, 3);
+    LSR_SetPrimitiveDualTexture(LSR_Bitmap{1, 1, 4, 1, &a}, LSR_Bitmap{5, 7, 140, 35, &b});
+    EXPECT_EQ(LSR_texture1.data, &b);
+    EXPECT_EQ(LSR_texture1.width, 5);
+    LSR_SetPrimitiveOpacity(77);
+    EXPECT_EQ(LSR_opacity, 77);
+}
+
+} // namespace

@@ -372,31 +372,4 @@ TEST_P(Primitive, GetPixelReadsInsideOnlyAndWidensSixteenBits) {
     EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{4, 3, 0, 12, nullptr}), 0u);
 }
 
-TEST_P(Primitive, NothingIsDrawnWithoutPixels) {
-    const LSR_Bitmap empty{64, 64, 0, 64 * 64, nullptr};
-    LSR_DrawPixel(1, 1, k_white, empty);
-    LSR_DrawHLine(0, 9, 1, k_white, empty);
-    LSR_DrawVLine(1, 0, 9, k_white, empty);
-    LSR_DrawBlendPixel(1, 1, k_white, empty, 2);
-    LSR_DrawLine(0, 0, 9, 9, k_white, empty);
-    LSR_DrawBezier(0, 0, 9, 0, 9, 9, 0, 9, 4, k_white, empty);
-    LSR_DrawBox(0, 0, 9, 9, k_white, empty);
-    LSR_DrawFilledBox(0, 0, 9, 9, k_white, empty);
-    LSR_DrawCircle(20, 20, 12, k_white, empty);
-    LSR_DrawFilledCircle(20, 20, 12, k_white, empty);
-    SUCCEED(); // reaching here without a fault is the check (the sanitizer build watches it)
-}
-
-TEST(PrimitiveSettings, TextureSlotsAndOpacityAreStored) {
-    int a = 0, b = 0;
-    LSR_SetPrimitiveTexture(LSR_Bitmap{2, 3, 24, 6, &a});
-    EXPECT_EQ(LSR_texture1.data, &a);
-    EXPECT_EQ(LSR_texture1.height, 3);
-    LSR_SetPrimitiveDualTexture(LSR_Bitmap{1, 1, 4, 1, &a}, LSR_Bitmap{5, 7, 140, 35, &b});
-    EXPECT_EQ(LSR_texture1.data, &b);
-    EXPECT_EQ(LSR_texture1.width, 5);
-    LSR_SetPrimitiveOpacity(77);
-    EXPECT_EQ(LSR_opacity, 77);
-}
-
 } // namespace

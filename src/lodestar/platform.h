@@ -104,7 +104,9 @@ bool plat_wave_open(std::uint32_t rate, std::uint32_t bits, std::uint32_t channe
 bool plat_wave_queue(PlatWaveBuffer* buffer);
 void plat_wave_pause();
 void plat_wave_restart();
-// Drops every queued buffer without playing it (done() is called for each, in order).
+// Drops every queued buffer without playing it and without done() calls; returns once a done()
+// call in progress has returned, so the caller may then reuse or free the buffers.
 void plat_wave_reset();
-// Stops and closes the output; no done() call arrives after this returns.
+// Stops and closes the output; no done() call runs or arrives after this returns. done() may
+// itself queue buffers; it must not call reset or close.
 void plat_wave_close();

@@ -1,0 +1,321 @@
+// The mixer driven directly: steps, gains, clipping, the table of playing sounds, streams.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "headless_wave.h"
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/frame/window.h"
+#include "lodestar/sound/sound_record.h"
+#include "lodestar/sound/soundsystem.h"
+
+namespace {
+
+// A 16-bit sound of the given samples, with the playing defaults, made as a loaded one is.
+void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::uint32_t frequency,
+                  std::uint16_t channels = 1) {
+    lsr_sound::clear_record(s);
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
+    void* data = _wrap_malloc_dbg(bytes, "test", 1);
+    std::memcpy(data, samples.data(), bytes);
+    s.channels = channels;
+    s.bits = 16;
+    s.frequency = frequency;
+    s.size = bytes;
+    s.length = static_cast<std::uint32_t>(samples.size());
+    s.data = data;
+    lsr_sound::set_playing_defaults(s);
+    ++soundsystem.numsounds;
+}
+
+class Mixer : public ::testing::Test {
+  protected:
+    void SetUp() override { start(44100, 16, 2); }
+    void TearDown() override { Soundsystem_Closedown(); }
+
+    void start(std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
+        headless::wave_reset_controls();
+        exitflag = 0;
+        testing::internal::CaptureStdout();
+        Soundsystem_Init(rate, 8192, bits, channels);
+        init_output = testing::internal::GetCapturedStdout();
+    }
+
+    // One 2048-frame buffer of 16-bit stereo output, mixed; pre-filled with noise.
+    std::vector<std::int16_t> mix_stereo(std::size_t frames = 2048) {
+        std::vector<std::int16_t> out(frames * 2, 0x5555);
+        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size() * 2));
+        return out;
+    }
+
+    std::string init_output;
+};
+
+TEST_F(Mixer, StartsAt2048FramesAndMixesSilenceWithNothingPlaying) {
+    EXPECT_NE(init_output.find("soundsystem bufferlength = 2048\n"), std::string::npos)
+        << init_output;
+    EXPECT_EQ(soundsystem.bufferlength.load(), 2048u);
+    EXPECT_EQ(soundsystem.mixbuffersize.load(), 4096u * 4);
+    EXPECT_NE(Soundsystem_GetOutputBuffer(), nullptr);
+    EXPECT_EQ(soundsystem.mastervolume.load(), 256);
+    for (std::int16_t v : mix_stereo()) ASSERT_EQ(v, 0);
+
+    Soundsystem_Closedown();
+    start(22050, 8, 1);
+    std::vector<std::uint8_t> out(2048, 0x11);
+    LSR_MixBuffers(out.data(), 2048);
+    for (std::uint8_t v : out) ASSERT_EQ(v, 0x80); // 8-bit silence
+}
+
+TEST_F(Mixer, StepsResampleByNearestSample) {
+    LSR_Sound mono, stereo;
+    make_sound16(mono, {1000, 2000, 3000, 4000}, 22050);
+    make_sound16(stereo, {0, 0}, 44100, 2);
+    EXPECT_EQ(mono.step.load(), 128u);
+    EXPECT_EQ(stereo.step.load(), 512u);
+
+    Soundsystem_PlaySound(&mono, 1);
+    const auto out = mix_stereo(16);
+    // Each sample fills two frames, at half amplitude on both channels (gains 128).
+    const std::int16_t expect[] = {500, 500, 1000, 1000, 1500, 1500, 2000, 2000, 500};
+    for (std::size_t f = 0; f < std::size(expect); ++f) {
+        EXPECT_EQ(out[2 * f], expect[f]) << f;
+        EXPECT_EQ(out[2 * f + 1], expect[f]) << f;
+    }
+
+    // A stereo sound takes one sample per frame from its interleaved data: its left channel.
+    LSR_Sound lr;
+    make_sound16(lr, {4000, -4000, 6000, -6000}, 44100, 2);
+    Soundsystem_StopSound(&mono);
+    Soundsystem_PlaySound(&lr, 1);
+    const auto out2 = mix_stereo(4);
+    EXPECT_EQ(out2[0], 2000);
+    EXPECT_EQ(out2[2], 3000);
+    EXPECT_EQ(out2[4], 2000);
+
+    Soundsystem_SetFrequency(&mono, 11025);
+    EXPECT_EQ(mono.step.load(), 64u);
+    for (LSR_Sound* s : {&mono, &stereo, &lr}) Soundsystem_DeleteSound(s);
+    EXPECT_EQ(soundsystem.numsounds, 0);
+}
+
+TEST_F(Mixer, GainsMasterVolumeAndClipping) {
+    LSR_Sound a, b;
+    make_sound16(a, {32767}, 44100);
+    make_sound16(b, {32767}, 44100);
+    EXPECT_EQ(a.left.load(), 128);
+    EXPECT_EQ(a.right.load(), 128);
+    Soundsystem_PlaySound(&a, 1);
+    auto out = mix_stereo(8);
+    EXPECT_EQ(out[0], 16383);
+    EXPECT_EQ(out[1], 16383);
+
+    Soundsystem_SetVolume(&a, 1000);
+    EXPECT_EQ(a.volume.load(), 255);
+    EXPECT_EQ(a.left.load(), 126);
+    EXPECT_EQ(a.right.load(), 127);
+    Soundsystem_SetPanning(&a, 0);
+    EXPECT_EQ(a.left.load(), 254);
+    EXPECT_EQ(a.right.load(), 0);
+    out = mix_stereo(1);
+    EXPECT_EQ(out[0], (254 * 32767 * 256) >> 16);
+    EXPECT_EQ(out[1], 0);
+    Soundsystem_SetPanning(&a, -5); // only in range, never wrapped
+    EXPECT_EQ(a.panning.load(), 0);
+
+    Soundsystem_SetMasterVolume(300);
+    EXPECT_EQ(soundsystem.mastervolume.load(), 256);
+    Soundsystem_SetMasterVolume(-1);
+    EXPECT_EQ(soundsystem.mastervolume.load(), 0);
+    EXPECT_EQ(mix_stereo(1)[0], 0);
+    Soundsystem_SetMasterVolume(256);
+
+    // Two full-scale sounds at gain 255 sum past the range.
+    for (LSR_Sound* s : {&a, &b}) {
+        s->left = 255;
+        s->right = 255;
+    }
+    Soundsystem_PlaySound(&b, 1);
+    out = mix_stereo(4);
+    EXPECT_EQ(out[0], 32767);
+    EXPECT_EQ(out[1], 32767);
+    for (LSR_Sound* s : {&a, &b}) static_cast<std::int16_t*>(s->data.load())[0] = -32768;
+    out = mix_stereo(4);
+    EXPECT_EQ(out[0], -32767);
+    EXPECT_EQ(out[1], -32767);
+
+    Soundsystem_SetMasterVolume(128);
+    out = mix_stereo(1);
+    EXPECT_EQ(out[0], -32640); // (2 * 255 * -32768 * 128) >> 16, arithmetic
+    Soundsystem_DeleteSound(&a);
+    Soundsystem_DeleteSound(&b);
+}
+
+TEST_F(Mixer, TableKeepsOrderRestartsInPlaceAndDropsEndedSoundsMidPass) {
+    LSR_Sound a, b, c;
+    make_sound16(a, std::vector<std::int16_t>(10, 1000), 44100);
+    make_sound16(b, std::vector<std::int16_t>(100, 2000), 44100);
+    make_sound16(c, std::vector<std::int16_t>(100, 4000), 44100);
+    Soundsystem_PlaySound(&a, 0);
+    Soundsystem_PlaySound(&b, 1);
+    Soundsystem_PlaySound(&c, 1);
+    ASSERT_EQ(soundsystem.numactive.load(), 3);
+
+    const auto out = mix_stereo();
+    EXPECT_EQ(out[0], (128 * 7000 * 256) >> 16);
+    EXPECT_EQ(out[2 * 9], (128 * 7000 * 256) >> 16);
+    // A ended after ten frames; B and C, moved down into its slot, play on in the same pass.
+    EXPECT_EQ(out[2 * 10], 3000);
+    EXPECT_EQ(out[2 * 2047 + 1], 3000);
+    EXPECT_EQ(soundsystem.numactive.load(), 2);
+    EXPECT_EQ(active_sounds[0].load(), &b);
+    EXPECT_EQ(active_sounds[1].load(), &c);
+    EXPECT_EQ(a.playing.load(), 0);
+    EXPECT_EQ(a.position.load(), 0u);
+
+    // Starting a playing sound again restarts it without a second entry.
+    const std::uint64_t before = b.position.load();
+    EXPECT_NE(before, 0u);
+    Soundsystem_PlaySound(&b, 0);
+    EXPECT_EQ(b.position.load(), 0u);
+    EXPECT_EQ(b.loop.load(), 1u); // a zero loop argument keeps the loop
+    EXPECT_EQ(soundsystem.numactive.load(), 2);
+
+    // Stopping the first keeps the order of the rest.
+    Soundsystem_PlaySound(&a, 0);
+    Soundsystem_StopSound(&b);
+    EXPECT_EQ(soundsystem.numactive.load(), 2);
+    EXPECT_EQ(active_sounds[0].load(), &c);
+    EXPECT_EQ(active_sounds[1].load(), &a);
+    for (LSR_Sound* s : {&a, &b, &c}) Soundsystem_DeleteSound(s);
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+}
+
+TEST_F(Mixer, SixteenSoundsAtMostAndNothingWithoutData) {
+    std::vector<LSR_Sound> sounds(17);
+    for (LSR_Sound& s : sounds) make_sound16(s, {100}, 44100);
+    for (LSR_Sound& s : sounds) Soundsystem_PlaySound(&s, 1);
+    EXPECT_EQ(soundsystem.numactive.load(), 16);
+    EXPECT_EQ(sounds[16].playing.load(), 1); // marked playing, not heard
+    EXPECT_EQ(mix_stereo(1)[0], (128 * 100 * 16 * 256) >> 16);
+    for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+
+    LSR_Sound empty; // as a failed load leaves it
+    lsr_sound::set_playing_defaults(empty);
+    Soundsystem_PlaySound(&empty, 1);
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+    EXPECT_EQ(empty.playing.load(), 0);
+    Soundsystem_PlaySound(&sounds[0], 1); // deleted: its data is gone
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+}
+
+std::uint32_t g_refills = 0;
+void count_refill(void* data, std::uint32_t size) {
+    ++g_refills;
+    auto* samples = static_cast<std::int16_t*>(data);
+    for (std::uint32_t i = 0; i < size / 2; ++i)
+        samples[i] = static_cast<std::int16_t>(g_refills * 1000);
+}
+
+TEST_F(Mixer, StreamsRefillThroughTheirCallbackAndNeverStop) {
+    LSR_Sound s;
+    g_refills = 0;
+    Soundsystem_CreateSoundStream(&s, count_refill, 44100, 16, 1, 100);
+    EXPECT_EQ(s.size.load(), 200u);
+    EXPECT_EQ(s.streamlength.load(), 100u);
+    EXPECT_EQ(s.loop.load(), 1u);
+    EXPECT_EQ(s.step.load(), 256u);
+    s.left = 255;
+    Soundsystem_PlaySound(&s, 0);
+    const auto out = mix_stereo();
+    EXPECT_EQ(g_refills, 20u); // 2048 frames of 100
+    EXPECT_EQ(out[0], 0);      // created silent
+    EXPECT_EQ(out[2 * 99], 0);
+    EXPECT_EQ(out[2 * 100], (255 * 1000 * 256) >> 16);
+    EXPECT_EQ(out[2 * 2047], (255 * 20000 * 256) >> 16);
+    EXPECT_EQ(soundsystem.numactive.load(), 1);
+    Soundsystem_DeleteSound(&s);
+
+    // A stereo stream plays its whole buffer, both channels' samples, before each refill.
+    LSR_Sound st;
+    g_refills = 0;
+    Soundsystem_CreateSoundStream(&st, count_refill, 44100, 16, 2, 100);
+    EXPECT_EQ(st.size.load(), 400u);
+    Soundsystem_PlaySound(&st, 0);
+    mix_stereo();
+    EXPECT_EQ(g_refills, 20u);
+    Soundsystem_DeleteSound(&st);
+}
+
+TEST_F(Mixer, EightBitOutputAndSamples) {
+    Soundsystem_Closedown();
+    start(22050, 8, 1);
+    ASSERT_EQ(soundsystem.mixbuffersize.load(), 2048u * 4);
+    LSR_Sound loud;
+    make_sound16(loud, {32767, -32768}, 22050);
+    loud.volume = 255;
+    LSR_Sound eight;
+    lsr_sound::clear_record(eight);
+    auto* bytes = static_cast<std::uint8_t*>(_wrap_malloc_dbg(2, "test", 2));
+    bytes[0] = 0xC0; // +64 * 256
+    bytes[1] = 0x40; // -64 * 256
+    eight.channels = 1;
+    eight.bits = 8;
+    eight.frequency = 22050;
+    eight.size = 2;
+    eight.length = 2;
+    eight.data = bytes;
+    lsr_sound::set_playing_defaults(eight);
+
+    std::vector<std::uint8_t> out(4);
+    Soundsystem_PlaySound(&loud, 1);
+    LSR_MixBuffers(out.data(), 4);
+    EXPECT_EQ(out[0], 255); // 32639 >> 8 = 127, + 128
+    EXPECT_EQ(out[1], 0);   // -32640 >> 8 = -128, + 128
+    Soundsystem_StopSound(&loud);
+    Soundsystem_PlaySound(&eight, 1);
+    LSR_MixBuffers(out.data(), 4);
+    EXPECT_EQ(out[0], 128 + ((255 * 64 * 256 * 256) >> 24));
+    EXPECT_EQ(out[1], 128 - ((255 * 64 * 256 * 256) >> 24) - 1);
+    Soundsystem_DeleteSound(&loud);
+    Soundsystem_DeleteSound(&eight);
+}
+
+TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
+    // More frames than the mixing buffer holds: mixed in turns, continuous across them.
+    std::vector<std::int16_t> ramp(8000);
+    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::int16_t>(i);
+    LSR_Sound r;
+    make_sound16(r, ramp, 44100);
+    r.left = 255;
+    Soundsystem_PlaySound(&r, 0);
+    const auto out = mix_stereo(6000);
+    for (std::size_t f : {2047u, 2048u, 2049u, 4096u, 5999u}) {
+        EXPECT_EQ(out[2 * f], (255 * static_cast<int>(f) * 256) >> 16) << f;
+    }
+    Soundsystem_DeleteSound(&r);
+
+    // More than 2^24 samples: the end lies beyond what a 32-bit 24.8 position holds.
+    std::vector<std::int16_t> big(20'000'000, 1000);
+    LSR_Sound l;
+    lsr_sound::clear_record(l);
+    l.channels = 1;
+    l.bits = 16;
+    l.frequency = 44100;
+    l.size = static_cast<std::uint32_t>(big.size() * 2);
+    l.length = static_cast<std::uint32_t>(big.size());
+    l.data = big.data();
+    lsr_sound::set_playing_defaults(l);
+    Soundsystem_PlaySound(&l, 0);
+    l.position = std::uint64_t{19'999'000} << 8;
+    const auto tail = mix_stereo();
+    EXPECT_EQ(tail[2 * 999], 500);
+    EXPECT_EQ(tail[2 * 1000], 0);
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+    l.data = nullptr; // not ours to free
+}
+
+} // namespace

@@ -108,12 +108,6 @@ std::int32_t LSR_audio_setformat(int rate, int bits, int /*bufferlength*/, int s
     g_wf.bits_per_sample = static_cast<std::uint16_t>(bits);
     g_wf.extra_size = 0;
 
-    // Everything the refill reads is in place before the output can report a finished buffer.
-    g_audio_paused.store(0, relaxed);
-    g_cur_buf.store(0, relaxed);
-    g_buffer_waiting.store(0, relaxed);
-    soundsystem.bufferlength.store(buffer_size / sample_size, relaxed);
-
     if (plat_wave_open(g_wf.samples_per_sec, g_wf.bits_per_sample, g_wf.channels, waveOutProc,
                        nullptr)) {
         g_wo.store(1, relaxed);
@@ -129,6 +123,11 @@ std::int32_t LSR_audio_setformat(int rate, int bits, int /*bufferlength*/, int s
         }
         g_num_prep_buffers.store(i + 1, relaxed);
     }
+    // Everything the refill reads is in place before the output can report a finished buffer.
+    g_audio_paused.store(0, relaxed);
+    g_cur_buf.store(0, relaxed);
+    g_buffer_waiting.store(0, relaxed);
+    soundsystem.bufferlength.store(buffer_size / sample_size, relaxed);
     for (LSR_WaveHeader& header : g_hdr) plat_wave_queue(&header.buffer);
 
     _dbg_printf("audio opened\n");

@@ -10,5 +10,8 @@
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
+#include "lodestar/sound/audio.h"
+#include "lodestar/sound/loadwav.h"
+#include "lodestar/sound/soundsystem.h"
 #include "lodestar/video/driver.h"
 #include "lodestar/video/video.h"

@@ -6,6 +6,10 @@
 int tarnmain() {
     LSR_SetTitle("MeggyJr interperter - Zephyrine (2010) , by: Quillmark");
     LSR_InitVideo(640, 480, 32, 0);
+    _dbg_printf("- Init Soundsystem\n");
+    Soundsystem_Init(44100, 8192, 16, 2);
+    Soundsystem_SetMasterVolume(256);
+    _dbg_printf("- Loading sounds\n");
 
     LSR_SwapBuffers();
     setup();

@@ -5,6 +5,7 @@
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
+#include "lodestar/sound/audio.h"
 #include "lodestar/video/video.h"
 
 std::int32_t LSR_Initialise() {
@@ -19,6 +20,7 @@ std::int32_t LSR_Initialise() {
 }
 
 std::int32_t LSR_CloseDown() {
+    LSR_audio_stop();
     return LSR_CloseVideo();
 }
 

@@ -1,0 +1,331 @@
+// The window on SDL: creation, the message pump, work forwarded from the worker, frames shown.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "lodestar/platform.h"
+#include "sdl_internal.h"
+#include "translate.h"
+
+namespace {
+
+constexpr auto relaxed = std::memory_order_relaxed;
+
+// The one window; its handle is the address of this record.
+struct Window {
+    SDL_Window* sdl = nullptr;
+    SDL_Surface* staging = nullptr;
+    int staging_bpp = 0;
+    bool fullscreen = false;
+};
+Window g_window;
+std::thread::id g_main_thread;
+
+LSR_HWND handle() {
+    return reinterpret_cast<LSR_HWND>(&g_window);
+}
+
+Uint32 g_wake_event = 0; // one user event type: work or a frame is waiting
+std::atomic<bool> g_quit_posted{false};
+std::atomic<bool> g_wake_pending{false};
+
+std::atomic<std::int32_t> g_pointer_x{0}, g_pointer_y{0};
+
+// Work forwarded to the main thread.
+struct Job {
+    std::function<void()> work;
+    bool done = false;
+};
+std::mutex g_jobs_mutex;
+std::condition_variable g_jobs_cv;
+std::deque<std::shared_ptr<Job>> g_jobs;
+
+// The newest frame, handed over by the worker.
+struct Frame {
+    std::vector<std::uint8_t> pixels;
+    int width = 0, height = 0, bpp = 0;
+    bool stretch = false;
+    int dst_width = 0, dst_height = 0;
+};
+std::mutex g_frame_mutex;
+Frame g_frame;
+bool g_frame_new = false;
+Frame g_shown; // main thread only
+
+std::deque<LSR_MSG> g_messages; // main thread only
+
+void wake_main() {
+    if (g_wake_event == 0 || g_wake_pending.exchange(true, relaxed)) return;
+    SDL_Event e{};
+    e.type = g_wake_event;
+    if (SDL_PushEvent(&e) != 1) g_wake_pending.store(false, relaxed);
+}
+
+void run_jobs() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::lock_guard lock(g_jobs_mutex);
+            if (g_jobs.empty()) return;
+            job = g_jobs.front();
+            g_jobs.pop_front();
+        }
+        job->work();
+        {
+            std::lock_guard lock(g_jobs_mutex);
+            job->done = true;
+        }
+        g_jobs_cv.notify_all();
+    }
+}
+
+// Frames go straight into the window's own surface: one row-reversing copy into a staging
+// surface in the page format, one blit (plain or scaled) into the window, then the update.
+void show_frame() {
+    {
+        std::lock_guard lock(g_frame_mutex);
+        if (!g_frame_new) return;
+        std::swap(g_frame, g_shown);
+        g_frame_new = false;
+    }
+    Window& w = g_window;
+    if (w.sdl == nullptr || g_shown.width <= 0 || g_shown.height <= 0) return;
+    if (w.staging == nullptr || w.staging->w != g_shown.width || w.staging->h != g_shown.height ||
+        w.staging_bpp != g_shown.bpp) {
+        if (w.staging != nullptr) SDL_FreeSurface(w.staging);
+        w.staging = SDL_CreateRGBSurfaceWithFormat(0, g_shown.width, g_shown.height, g_shown.bpp,
+                                                   g_shown.bpp == 16 ? SDL_PIXELFORMAT_RGB555
+                                                                     : SDL_PIXELFORMAT_RGB888);
+        w.staging_bpp = g_shown.bpp;
+        if (w.staging == nullptr) return;
+    }
+    // The surface is stored bottom row first: copied in reverse, it stands upright.
+    const std::size_t row = static_cast<std::size_t>(g_shown.width) * (g_shown.bpp / 8);
+    auto* dst = static_cast<std::uint8_t*>(w.staging->pixels);
+    for (int y = 0; y < g_shown.height; ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * w.staging->pitch,
+                    g_shown.pixels.data() + static_cast<std::size_t>(g_shown.height - 1 - y) * row,
+                    row);
+    SDL_Surface* screen = SDL_GetWindowSurface(w.sdl);
+    if (screen == nullptr) return;
+    SDL_FillRect(screen, nullptr, 0);
+    SDL_Rect target{0, 0, g_shown.stretch ? g_shown.dst_width : g_shown.width,
+                    g_shown.stretch ? g_shown.dst_height : g_shown.height};
+    if (g_shown.stretch)
+        SDL_BlitScaled(w.staging, nullptr, screen, &target);
+    else
+        SDL_BlitSurface(w.staging, nullptr, screen, &target);
+    SDL_UpdateWindowSurface(w.sdl);
+}
+
+// The window system answers a change of size with the resize message, at once.
+void send_size() {
+    if (g_window.sdl == nullptr) return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(g_window.sdl, &w, &h);
+    WIN32_WndProc(handle(), WM_SIZE, 0, LSR_MakeSizeParam(w, h));
+}
+
+} // namespace
+
+bool sdl_run_on_main(const std::function<void()>& work) {
+    if (std::this_thread::get_id() == g_main_thread) {
+        work();
+        return true;
+    }
+    auto job = std::make_shared<Job>();
+    job->work = work;
+    {
+        std::lock_guard lock(g_jobs_mutex);
+        g_jobs.push_back(job);
+    }
+    wake_main();
+    std::unique_lock lock(g_jobs_mutex);
+    return g_jobs_cv.wait_for(lock, std::chrono::milliseconds(2000), [&] { return job->done; });
+}
+
+bool plat_register_class(const LSR_WNDCLASS&) {
+    g_main_thread = std::this_thread::get_id();
+    // The window surface is the X server's own image: no GL context behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    g_wake_event = SDL_RegisterEvents(1);
+    return g_wake_event != static_cast<Uint32>(-1);
+}
+
+bool plat_unregister_class(const char*) {
+    return true;
+}
+
+LSR_HWND plat_create_window(const char*, const char* title, std::uint32_t, int x, int y,
+                            int outer_width, int outer_height) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
+    const int w = outer_width - 2 * WIN32_BORDERX;
+    const int h = outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM;
+    g_window.sdl = SDL_CreateWindow(title, x + WIN32_BORDERX, y + WIN32_BORDERTOP, w, h,
+                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (g_window.sdl == nullptr) return nullptr;
+    send_size();
+    return handle();
+}
+
+void plat_show_window(LSR_HWND) {
+    if (g_window.sdl == nullptr) return;
+    SDL_ShowWindow(g_window.sdl);
+    SDL_RaiseWindow(g_window.sdl);
+    SDL_DisableScreenSaver();
+}
+
+bool plat_destroy_window(LSR_HWND) {
+    if (g_window.sdl == nullptr) return false;
+    if (g_window.staging != nullptr) SDL_FreeSurface(g_window.staging);
+    SDL_DestroyWindow(g_window.sdl);
+    g_window = {};
+    return true;
+}
+
+bool plat_get_message(LSR_MSG* message) {
+    for (;;) {
+        if (g_quit_posted.load(relaxed)) return false;
+        if (!g_messages.empty()) {
+            *message = g_messages.front();
+            g_messages.pop_front();
+            return true;
+        }
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 100) == 0) continue;
+        if (event.type == g_wake_event && g_wake_event != 0) {
+            g_wake_pending.store(false, relaxed);
+            run_jobs();
+            show_frame();
+            continue;
+        }
+        if (event.type == SDL_MOUSEMOTION) {
+            g_pointer_x.store(event.motion.x, relaxed);
+            g_pointer_y.store(event.motion.y, relaxed);
+        }
+        sdl_joystick_event(event);
+        LSR_MSG out[2];
+        const int n = sdl_translate_event(event, handle(), out, 2);
+        for (int i = 0; i < n; ++i) g_messages.push_back(out[i]);
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            // Show the last frame again over whatever uncovered the window.
+            std::lock_guard lock(g_frame_mutex);
+            if (!g_frame_new && !g_shown.pixels.empty()) {
+                std::swap(g_frame, g_shown);
+                g_frame_new = true;
+            }
+        }
+        if (event.type == SDL_WINDOWEVENT) show_frame();
+    }
+}
+
+void plat_post_quit() {
+    g_quit_posted.store(true, relaxed);
+    SDL_Event e{};
+    e.type = SDL_USEREVENT; // only wakes the pump
+    SDL_PushEvent(&e);
+}
+
+void plat_set_cursor_visible(bool visible) {
+    sdl_run_on_main([visible] { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); });
+}
+
+void plat_get_pointer(std::int32_t* x, std::int32_t* y) {
+    *x = g_pointer_x.load(relaxed);
+    *y = g_pointer_y.load(relaxed);
+}
+
+bool plat_set_title(LSR_HWND, const char* title) {
+    const std::string text = title != nullptr ? title : "";
+    bool ok = false;
+    sdl_run_on_main([&] {
+        if (g_window.sdl == nullptr) return;
+        SDL_SetWindowTitle(g_window.sdl, text.c_str());
+        ok = true;
+    });
+    return ok;
+}
+
+void plat_place_window(LSR_HWND, int x, int y, int outer_width, int outer_height) {
+    sdl_run_on_main([=] {
+        if (g_window.sdl == nullptr) return;
+        SDL_SetWindowBordered(g_window.sdl, SDL_TRUE);
+        SDL_SetWindowAlwaysOnTop(g_window.sdl, SDL_FALSE);
+        SDL_SetWindowSize(g_window.sdl, outer_width - 2 * WIN32_BORDERX,
+                          outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM);
+        SDL_SetWindowPosition(g_window.sdl, x + WIN32_BORDERX, y + WIN32_BORDERTOP);
+        SDL_ShowWindow(g_window.sdl);
+        SDL_RaiseWindow(g_window.sdl);
+        send_size();
+    });
+}
+
+void plat_set_popup(LSR_HWND, int x, int y, int width, int height) {
+    sdl_run_on_main([=] {
+        if (g_window.sdl == nullptr) return;
+        SDL_SetWindowBordered(g_window.sdl, SDL_FALSE);
+        SDL_SetWindowAlwaysOnTop(g_window.sdl, SDL_TRUE);
+        SDL_SetWindowSize(g_window.sdl, width, height);
+        SDL_SetWindowPosition(g_window.sdl, x, y);
+        SDL_ShowWindow(g_window.sdl);
+        SDL_RaiseWindow(g_window.sdl);
+        send_size();
+    });
+}
+
+bool plat_change_display_mode(int width, int height, int) {
+    bool ok = false;
+    sdl_run_on_main([&] {
+        if (g_window.sdl == nullptr) return;
+        const int display = SDL_GetWindowDisplayIndex(g_window.sdl);
+        SDL_DisplayMode wanted{SDL_PIXELFORMAT_RGB888, width, height, 0, nullptr};
+        SDL_DisplayMode found{};
+        if (display < 0 || SDL_GetClosestDisplayMode(display, &wanted, &found) == nullptr ||
+            found.w != width || found.h != height)
+            return;
+        if (SDL_SetWindowDisplayMode(g_window.sdl, &found) != 0) return;
+        if (SDL_SetWindowFullscreen(g_window.sdl, SDL_WINDOW_FULLSCREEN) != 0) return;
+        g_window.fullscreen = true;
+        send_size();
+        ok = true;
+    });
+    return ok;
+}
+
+bool plat_restore_display_mode() {
+    bool ok = true;
+    sdl_run_on_main([&] {
+        if (g_window.sdl == nullptr || !g_window.fullscreen) return;
+        ok = SDL_SetWindowFullscreen(g_window.sdl, 0) == 0;
+        if (ok) g_window.fullscreen = false;
+        send_size();
+    });
+    return ok;
+}
+
+void plat_present(LSR_HWND window, const void* pixels, int width, int height, int bpp, bool stretch,
+                  int dst_width, int dst_height) {
+    if (window == nullptr || pixels == nullptr || width <= 0 || height <= 0) return;
+    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                       static_cast<std::size_t>(bpp / 8);
+    {
+        std::lock_guard lock(g_frame_mutex);
+        const auto* p = static_cast<const std::uint8_t*>(pixels);
+        g_frame.pixels.assign(p, p + bytes);
+        g_frame.width = width;
+        g_frame.height = height;
+        g_frame.bpp = bpp;
+        g_frame.stretch = stretch;
+        g_frame.dst_width = dst_width;
+        g_frame.dst_height = dst_height;
+        g_frame_new = true;
+    }
+    wake_main();
+}

@@ -1,0 +1,273 @@
+// Mounting and unmounting the file layer's one source, and reading an archive's entry table.
+#include <cstring>
+
+#include "lodestar/frame/debug.h"
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/tarnfile/tarnfile.h"
+#include "lodestar/tarnfile/tarnfile_internal.h"
+
+std::int32_t tarnfile_mounttype = 0;
+std::FILE* g_fp = nullptr;
+TarnImage tarnfile_image;
+char* tarnfile_localpath = nullptr;
+TarnListEntry* tarnfile_filelist = nullptr;
+std::uint32_t tarnfile_filelistsize = 0;
+std::uint32_t tarnfile_numfiles = 0;
+char* tarnfile_dirnames[TARNFILE_MAXDIRS] = {};
+std::uint32_t tarnfile_numdirs = 0;
+char curDir[TARNFILE_PATHMAX] = {};
+char curFile[TARNFILE_PATHMAX] = {};
+std::uint32_t diroffset = 0;
+
+namespace tarnfile_detail {
+
+char* copy_string(const char* text, int line) {
+    const std::size_t length = std::strlen(text);
+    if (length >= 0xFFFFFFFFu) return nullptr;
+    auto* copy =
+        static_cast<char*>(_wrap_malloc_dbg(static_cast<std::uint32_t>(length + 1), k_tag, line));
+    if (copy != nullptr) std::memcpy(copy, text, length + 1);
+    return copy;
+}
+
+void* zeroed_block(std::uint32_t count, std::uint32_t size, int line) {
+    const std::uint64_t bytes = std::uint64_t{count == 0 ? 1u : count} * size;
+    if (bytes > 0xFFFFFFFFu) return nullptr;
+    void* block = _wrap_malloc_dbg(static_cast<std::uint32_t>(bytes), k_tag, line);
+    if (block != nullptr) std::memset(block, 0, static_cast<std::size_t>(bytes));
+    return block;
+}
+
+void release(void* block, int line) {
+    if (block != nullptr) _wrap_free_dbg(block, k_tag, line);
+}
+
+bool archive_mode() {
+    return tarnfile_mounttype != TARNFILE_DIRECTORY;
+}
+
+Extent entry_extent(std::uint32_t index) {
+    if (!archive_mode() || index >= tarnfile_image.numfiles || g_fp == nullptr) return {};
+    return {g_fp, tarnfile_image.offsets[index], entry_size(index)};
+}
+
+std::uint32_t entry_size(std::uint32_t index) {
+    const TarnImage& image = tarnfile_image;
+    if (image.offsets == nullptr || index >= image.numfiles) return 0;
+    const std::uint32_t end = index + 1 < image.numfiles ? image.offsets[index + 1] : image.romsize;
+    return end - image.offsets[index]; // offsets never decrease and stop at romsize (checked)
+}
+
+} // namespace tarnfile_detail
+
+using namespace tarnfile_detail;
+
+namespace {
+
+// End of the bytes that belong to the mounted archive: the file's length, or for an appended
+// archive the position of its trailer.
+std::uint64_t g_archive_end = 0;
+
+bool read_exact(std::FILE* stream, void* out, std::size_t n) {
+    return std::fread(out, 1, n, stream) == n;
+}
+
+bool read_u32(std::FILE* stream, std::uint32_t* value) {
+    std::uint8_t bytes[4];
+    if (!read_exact(stream, bytes, 4)) return false;
+    *value = getint(bytes);
+    return true;
+}
+
+// Length of an open file, or -1 when it cannot be measured or does not fit 32 bits.
+std::int64_t file_length(std::FILE* stream) {
+    if (std::fseek(stream, 0, SEEK_END) != 0) return -1;
+    const long length = std::ftell(stream);
+    if (length < 0 || static_cast<unsigned long>(length) > 0xFFFFFFFFul) return -1;
+    return length;
+}
+
+// Opens an archive file and places its stream on the header. 0 on failure, with a message.
+std::int32_t open_archive(const char* name, std::int32_t kind) {
+    std::FILE* stream = std::fopen(name, "rb");
+    if (stream == nullptr) {
+        _dbg_printf("could not open image: %s\n", name);
+        return 0;
+    }
+    const std::int64_t length = file_length(stream);
+    if (length < 0) {
+        _dbg_printf("could not read image: %s\n", name);
+        std::fclose(stream);
+        return 0;
+    }
+    std::uint64_t start = 0;
+    std::uint64_t end = static_cast<std::uint64_t>(length);
+    if (kind == TARNFILE_EXECUTABLE) {
+        // The trailer must point at a header that lies wholly before it.
+        std::uint32_t trailer = 0;
+        if (length < 16 || std::fseek(stream, static_cast<long>(length - 4), SEEK_SET) != 0 ||
+            !read_u32(stream, &trailer) || trailer > static_cast<std::uint64_t>(length) - 16) {
+            _dbg_printf("no resource archive at the end of: %s\n", name);
+            std::fclose(stream);
+            return 0;
+        }
+        start = trailer;
+        end = static_cast<std::uint64_t>(length) - 4;
+    }
+    std::fseek(stream, static_cast<long>(start), SEEK_SET);
+    tarnfile_mounttype = TARNFILE_ARCHIVE;
+    g_fp = stream;
+    tarnfile_image.source = stream;
+    g_archive_end = end;
+    _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
+    return 1;
+}
+
+bool allocate_table(std::uint32_t count) {
+    TarnImage& image = tarnfile_image;
+    image.capacity = count;
+    image.offsets = static_cast<std::uint32_t*>(zeroed_block(count, 4, __LINE__));
+    image.names = static_cast<char**>(zeroed_block(count, sizeof(char*), __LINE__));
+    image.hashes = static_cast<std::int32_t*>(zeroed_block(count, 4, __LINE__));
+    return image.offsets != nullptr && image.names != nullptr && image.hashes != nullptr;
+}
+
+// Reads the table at the stream's position, checking every length and offset against the
+// archive's end, so that no entry can later send a read outside the archive.
+std::int32_t read_archive_table() {
+    std::FILE* stream = g_fp;
+    TarnImage& image = tarnfile_image;
+    const long header_at = std::ftell(stream);
+    char magic[4];
+    if (header_at < 0 || !read_exact(stream, magic, 4) || std::memcmp(magic, "TARN", 4) != 0)
+        return 0;
+    std::uint32_t numfiles = 0, romsize = 0;
+    if (!read_u32(stream, &numfiles) || !read_u32(stream, &romsize)) {
+        _dbg_printf("resource image is truncated\n");
+        return 0;
+    }
+    _dbg_printf("numfiles: %d\n", static_cast<int>(numfiles));
+    _dbg_printf("romsize: %d\n", static_cast<int>(romsize));
+    std::uint64_t at = static_cast<std::uint64_t>(header_at) + 12;
+    if (romsize > g_archive_end) {
+        _dbg_printf("resource image is damaged: its data ends past the file\n");
+        return 0;
+    }
+    if (numfiles > (g_archive_end - at) / 12) { // an entry record is at least 12 bytes
+        _dbg_printf("resource image is truncated: %u entries do not fit\n", numfiles);
+        return 0;
+    }
+    if (!allocate_table(numfiles)) return 0;
+    image.romsize = romsize;
+    std::uint32_t previous = 0;
+    for (std::uint32_t i = 0; i < numfiles; ++i) {
+        std::uint32_t length = 0, hash = 0, offset = 0;
+        if (at + 12 > g_archive_end || !read_u32(stream, &length) || !read_u32(stream, &hash) ||
+            length > g_archive_end - at - 12) {
+            _dbg_printf("resource image is truncated at entry %u\n", i);
+            return 0;
+        }
+        if (length >= TARNFILE_PATHMAX) {
+            _dbg_printf("resource image entry %u has a name too long\n", i);
+            return 0;
+        }
+        char* name = static_cast<char*>(zeroed_block(length + 1, 1, __LINE__));
+        if (name == nullptr) return 0;
+        image.names[i] = name;
+        image.numfiles = i + 1; // from here the slot is released on failure
+        if (!read_exact(stream, name, length) || !read_u32(stream, &offset)) {
+            _dbg_printf("resource image is truncated at entry %u\n", i);
+            return 0;
+        }
+        at += 12 + std::uint64_t{length};
+        if (offset < previous || offset > romsize) {
+            _dbg_printf("resource image is damaged: entry %u lies outside its data\n", i);
+            return 0;
+        }
+        image.hashes[i] = static_cast<std::int32_t>(hash);
+        image.offsets[i] = offset;
+        previous = offset;
+    }
+    return 1;
+}
+
+std::int32_t read_directory_table() {
+    TarnImage& image = tarnfile_image;
+    curDir[0] = curFile[0] = '\0';
+    diroffset = 0;
+    image.numfiles = 0;
+    tarnfile_opendir(image.directory, 0);
+    _dbg_printf("Found %d files\n", static_cast<int>(image.numfiles));
+    if (!allocate_table(image.numfiles)) return 0;
+    curDir[0] = curFile[0] = '\0';
+    diroffset = 0;
+    image.numfiles = 0;
+    tarnfile_opendir(image.directory, 1);
+    return 1;
+}
+
+} // namespace
+
+std::int32_t readheader() {
+    const std::int32_t read = archive_mode() ? read_archive_table() : read_directory_table();
+    if (read == 0) return 0;
+    // A listing below the root also holds "..": one slot more than there are entries.
+    tarnfile_filelistsize = tarnfile_image.numfiles + 1;
+    tarnfile_filelist = static_cast<TarnListEntry*>(
+        zeroed_block(tarnfile_filelistsize, sizeof(TarnListEntry), __LINE__));
+    tarnfile_localpath = static_cast<char*>(zeroed_block(TARNFILE_PATHMAX, 1, __LINE__));
+    if (tarnfile_filelist == nullptr || tarnfile_localpath == nullptr) return 0;
+    tarnfile_localpath[0] = '/';
+    return 1;
+}
+
+std::int32_t tarnfile_mountimage(const char* name, std::int32_t kind) {
+    if (name == nullptr) return 0;
+    // One source at a time: a new mount replaces the old one rather than leaking it.
+    if (tarnfile_image.source != nullptr || tarnfile_image.directory != nullptr)
+        tarnfile_closeimage();
+    _dbg_printf("Loading resource image: %s\n", name);
+    switch (kind) {
+    case TARNFILE_ARCHIVE:
+    case TARNFILE_EXECUTABLE:
+        if (open_archive(name, kind) == 0) return 0;
+        break;
+    case TARNFILE_DIRECTORY:
+        tarnfile_mounttype = TARNFILE_DIRECTORY;
+        tarnfile_image.directory = copy_string(name, __LINE__);
+        if (tarnfile_image.directory == nullptr) return 0;
+        break;
+    default: return 0;
+    }
+    if (readheader() == 1) return 1;
+    tarnfile_closeimage(); // a refused image leaves nothing mounted
+    return 0;
+}
+
+void tarnfile_closeimage() {
+    TarnImage& image = tarnfile_image;
+    if (image.source != nullptr) std::fclose(image.source);
+    g_fp = nullptr;
+    release(image.directory, __LINE__);
+    if (image.names != nullptr)
+        for (std::uint32_t i = 0; i < image.capacity; ++i) release(image.names[i], __LINE__);
+    if (tarnfile_filelist != nullptr) {
+        for (std::uint32_t i = 0; i < tarnfile_filelistsize; ++i) {
+            release(tarnfile_filelist[i].name, __LINE__);
+            release(tarnfile_filelist[i].path, __LINE__);
+        }
+    }
+    release(tarnfile_filelist, __LINE__);
+    for (std::uint32_t i = 0; i < tarnfile_numdirs; ++i) release(tarnfile_dirnames[i], __LINE__);
+    release(image.offsets, __LINE__);
+    release(image.names, __LINE__);
+    release(image.hashes, __LINE__);
+    release(tarnfile_localpath, __LINE__);
+    image = TarnImage{};
+    tarnfile_filelist = nullptr;
+    tarnfile_filelistsize = 0;
+    tarnfile_numfiles = 0;
+    tarnfile_numdirs = 0;
+    tarnfile_localpath = nullptr;
+    tarnfile_mounttype = TARNFILE_ARCHIVE;
+}

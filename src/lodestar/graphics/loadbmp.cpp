@@ -1,0 +1,97 @@
+// The BMP reader: 1, 4, 8, 15, 16, 24 and 32 bits per pixel, bottom-up or top-down, with the
+// compression-3 variants of 16 and 32 bits.
+#include <algorithm>
+#include <iterator>
+
+#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/loadimage.h"
+
+namespace {
+
+using namespace lsr_image;
+
+constexpr const char* k_format = "BMP";
+
+struct Layout {
+    std::uint32_t width, height, bits;
+    bool bottom_up, masks; // masks: compression 3
+    std::uint32_t palette[256];
+};
+
+std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t x) {
+    switch (l.bits) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7)) & 1) ? 0x00000000u : 0xFFFFFFFFu;
+    case 4: return l.palette[(x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4];
+    case 8: return l.palette[row[x]];
+    case 15:
+    case 16: {
+        const std::uint32_t word = row[2 * x] | std::uint32_t{row[2 * x + 1]} << 8;
+        if (l.bits == 16 && l.masks)
+            return rgb((word >> 8 & 15) << 4, (word >> 4 & 15) << 4, (word & 15) << 4);
+        return from555(word);
+    }
+    case 24: return from_bgr(row + 3 * x);
+    default: {
+        const std::uint8_t* p = row + 4 * x;
+        if (l.masks)
+            return std::uint32_t{p[0]} << 24 | std::uint32_t{p[3]} << 16 |
+                   std::uint32_t{p[2]} << 8 | p[1];
+        return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
+               p[0];
+    }
+    }
+}
+
+bool known_depth(std::uint32_t bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 15 || bits == 16 || bits == 24 ||
+           bits == 32;
+}
+
+} // namespace
+
+namespace lsr_image {
+
+std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
+    const Bytes b{data, size};
+    if (!b.has(0, 54)) return refuse(k_format, "file too short for its header");
+    Layout l;
+    const std::uint32_t offset = b.u32(10);
+    const auto width = static_cast<std::int32_t>(b.u32(18));
+    const auto height = static_cast<std::int32_t>(b.u32(22));
+    l.bits = b.u16(28);
+    l.masks = b.u16(30) == 3;
+    if (!known_depth(l.bits)) return refuse(k_format, "unsupported bits per pixel");
+    if (width <= 0 || height == 0 || height == INT32_MIN)
+        return refuse(k_format, "the image has no pixels");
+    l.width = static_cast<std::uint32_t>(width);
+    l.bottom_up = height > 0;
+    l.height =
+        height > 0 ? static_cast<std::uint32_t>(height) : 0u - static_cast<std::uint32_t>(height);
+    std::fill(std::begin(l.palette), std::end(l.palette), k_opaque);
+    if (l.bits == 4 || l.bits == 8) {
+        std::uint32_t colours = b.u32(46);
+        if (colours == 0) colours = l.bits == 4 ? 16 : 256;
+        colours = std::min<std::uint32_t>(colours, 256);
+        if (!b.has(54, std::uint64_t{colours} * 4)) return refuse(k_format, "truncated palette");
+        for (std::uint32_t i = 0; i < colours; ++i) l.palette[i] = from_bgr(data + 54 + 4 * i);
+    }
+    const std::uint64_t stride = ((std::uint64_t{l.bits} * l.width + 31) >> 3) & ~std::uint64_t{3};
+    if (!b.has(offset, stride * l.height))
+        return refuse(k_format, "the header claims more pixels than the file holds");
+    Canvas canvas;
+    if (!canvas.create(l.width, l.height, k_format)) return 0;
+    for (std::uint32_t r = 0; r < l.height; ++r) {
+        const std::uint8_t* row = data + offset + r * stride;
+        const auto y = static_cast<std::int32_t>(l.bottom_up ? l.height - 1 - r : r);
+        for (std::uint32_t x = 0; x < l.width; ++x)
+            canvas.put(static_cast<std::int32_t>(x), y, colour_at(l, row, x));
+    }
+    canvas.keep(bitmap);
+    return 1;
+}
+
+} // namespace lsr_image
+
+std::int32_t LoadImageBMP(const char* name, LSR_Bitmap* bitmap) {
+    return lsr_image::load_with(name, "graphics/loadbmp", __LINE__, lsr_image::decode_bmp, bitmap);
+}

@@ -1,0 +1,85 @@
+// The PCX reader: run-length scanlines, 8-bit with the palette at the file's end, or 3 planes.
+#include "lodestar/frame/debug.h"
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/loadimage.h"
+
+namespace {
+
+using namespace lsr_image;
+
+constexpr const char* k_format = "PCX";
+constexpr const char* k_tag = "graphics/loadpcx";
+
+// One row of red, green, blue triples, counted, released with the reader.
+struct Row {
+    std::uint8_t* rgb;
+    explicit Row(std::uint32_t width)
+        : rgb(static_cast<std::uint8_t*>(_wrap_malloc_dbg(width * 3, k_tag, __LINE__))) {}
+    ~Row() {
+        if (rgb != nullptr) _wrap_free_dbg(rgb, k_tag, __LINE__);
+    }
+    Row(const Row&) = delete;
+    Row& operator=(const Row&) = delete;
+};
+
+} // namespace
+
+namespace lsr_image {
+
+// Values run on from scanline to scanline; each row is one scanline of palette indices, or
+// three (red, green, blue) in a 3-plane image. The scanline is exactly the width long.
+std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
+    const Bytes b{data, size};
+    if (!b.has(0, 128)) return refuse(k_format, "file too short for its header");
+    const std::uint32_t width = b.u16(8) + 1, height = b.u16(10) + 1;
+    const bool truecolour = b.u8(65) == 3;
+    const std::uint32_t planes = truecolour ? 3 : 1;
+    // The palette follows the image data, so an 8-bit image's data ends where it begins.
+    if (!truecolour && !b.has(128, 768)) return refuse(k_format, "file too short for a palette");
+    const std::uint32_t end = truecolour ? size : size - 768;
+    const std::uint8_t* palette = data + end;
+    _dbg_printf("width: %d, height: %d, bpp: %d\n", static_cast<int>(width),
+                static_cast<int>(height), truecolour ? 24 : 8);
+    // Two bytes give at most 63 values.
+    if (std::uint64_t{width} * height * planes > std::uint64_t{end - 128} * 32)
+        return refuse(k_format, "the header claims more pixels than the file holds");
+    Canvas canvas;
+    if (!canvas.create(width, height, k_format)) return 0;
+    Row row(width);
+    if (row.rgb == nullptr) return 0;
+
+    std::uint32_t at = 128, y = 0, plane = 0, x = 0;
+    while (y < height) {
+        if (at >= end) return refuse(k_format, "truncated image data");
+        std::uint32_t value = data[at++], count = 1;
+        if ((value & 0xC0) == 0xC0) {
+            if (at >= end) return refuse(k_format, "truncated image data");
+            count = value & 0x3F;
+            value = data[at++];
+        }
+        for (; count > 0 && y < height; --count) {
+            if (truecolour) {
+                row.rgb[3 * x + plane] = static_cast<std::uint8_t>(value);
+            } else {
+                for (std::uint32_t c = 0; c < 3; ++c) row.rgb[3 * x + c] = palette[3 * value + c];
+            }
+            if (++x < width) continue;
+            x = 0;
+            if (++plane < planes) continue;
+            plane = 0;
+            for (std::uint32_t i = 0; i < width; ++i)
+                canvas.put(static_cast<std::int32_t>(i), static_cast<std::int32_t>(y),
+                           rgb(row.rgb[3 * i], row.rgb[3 * i + 1], row.rgb[3 * i + 2]));
+            ++y;
+        }
+    }
+    canvas.keep(bitmap);
+    return 1;
+}
+
+} // namespace lsr_image
+
+std::int32_t LoadImagePCX(const char* name, LSR_Bitmap* bitmap) {
+    return lsr_image::load_with(name, k_tag, __LINE__, lsr_image::decode_pcx, bitmap);
+}

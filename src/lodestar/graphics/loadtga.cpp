@@ -1,0 +1,150 @@
+// The TGA reader: colour maps, 8/15/16/24/32-bit pixels, four orientations, interleave, and
+// run-length packets.
+#include <algorithm>
+#include <iterator>
+
+#include "lodestar/frame/debug.h"
+#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/loadimage.h"
+
+namespace {
+
+using namespace lsr_image;
+
+constexpr const char* k_format = "TGA";
+
+struct Header {
+    std::uint32_t type, width, height, depth, descriptor;
+    std::uint32_t map[256];
+};
+
+// Bytes of one colour-map entry, or 0 for an entry size this reader does not know.
+constexpr std::uint32_t entry_bytes(std::uint32_t bits) {
+    return bits == 15 || bits == 16 ? 2 : bits == 24 ? 3 : bits == 32 ? 4 : 0;
+}
+
+constexpr std::uint32_t pixel_bytes(std::uint32_t depth) {
+    return depth == 8 ? 1 : depth == 15 || depth == 16 ? 2 : depth == 24 ? 3 : depth == 32 ? 4 : 0;
+}
+
+// One pixel of bytes at p, as 0xAARRGGBB.
+std::uint32_t pixel(const Header& h, const std::uint8_t* p) {
+    switch (h.depth) {
+    case 8: {
+        const std::uint32_t v = p[0];
+        return h.type == 3 || h.type == 11 ? rgb(v, v, v) : h.map[v];
+    }
+    case 15:
+    case 16: return from555(p[0] | std::uint32_t{p[1]} << 8);
+    case 24: return from_bgr(p);
+    default: return std::uint32_t{p[3]} << 24 | (from_bgr(p) & 0x00FFFFFFu);
+    }
+}
+
+// Reads the colour map at *at into h.map; false when it cannot be read.
+bool read_map(const Bytes& b, std::uint64_t* at, Header* h) {
+    std::fill(std::begin(h->map), std::end(h->map), k_opaque);
+    const std::uint32_t first = b.u16(3), length = b.u16(5), size = entry_bytes(b.u8(7));
+    if (b.u8(1) == 0 || length == 0) return true;
+    if (size == 0) return refuse(k_format, "unsupported colour-map entry size");
+    if (first + length > 256) return refuse(k_format, "colour map reaches past index 255");
+    if (!b.has(*at, std::uint64_t{length} * size)) return refuse(k_format, "truncated colour map");
+    for (std::uint32_t i = 0; i < length; ++i) {
+        const std::uint8_t* p = b.data + *at + std::uint64_t{i} * size;
+        std::uint32_t colour = size == 2 ? from555(p[0] | std::uint32_t{p[1]} << 8) : from_bgr(p);
+        if (size == 4) colour = std::uint32_t{p[3]} << 24 | (colour & 0x00FFFFFFu);
+        h->map[first + i] = colour;
+    }
+    *at += std::uint64_t{length} * size;
+    return true;
+}
+
+// Rows stored in k passes: pass p holds rows p, p + k, p + 2k, ... counted from the first row
+// of the orientation; with k = 1 the plain row-by-row image.
+void decode_plain(const Bytes& b, std::uint64_t at, const Header& h, const Canvas& canvas) {
+    const std::uint32_t step = pixel_bytes(h.depth);
+    const std::uint32_t k = (h.descriptor & 0x80) ? 4 : (h.descriptor & 0x40) ? 2 : 1;
+    const bool right_to_left = h.descriptor & 0x10, top_down = h.descriptor & 0x20;
+    const std::uint8_t* p = b.data + at;
+    for (std::uint32_t pass = 0; pass < k; ++pass) {
+        for (std::uint32_t row = pass; row < h.height; row += k) {
+            const auto y = static_cast<std::int32_t>(top_down ? row : h.height - 1 - row);
+            for (std::uint32_t c = 0; c < h.width; ++c, p += step) {
+                const auto x = static_cast<std::int32_t>(right_to_left ? h.width - 1 - c : c);
+                canvas.put(x, y, pixel(h, p));
+            }
+        }
+    }
+}
+
+// Packets may run across rows; false when the data ends before every pixel is set.
+bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, const Canvas& canvas) {
+    _dbg_printf("TGA is RLE packed.");
+    const std::uint32_t step = pixel_bytes(h.depth);
+    const bool right_to_left = h.descriptor & 0x10, top_down = h.descriptor & 0x20;
+    const std::uint64_t total = std::uint64_t{h.width} * h.height;
+    std::uint64_t written = 0;
+    std::uint32_t c = 0, r = 0;
+    const auto put = [&](std::uint32_t colour) {
+        canvas.put(static_cast<std::int32_t>(right_to_left ? h.width - 1 - c : c),
+                   static_cast<std::int32_t>(top_down ? r : h.height - 1 - r), colour);
+        if (++c == h.width) {
+            c = 0;
+            ++r;
+        }
+        ++written;
+    };
+    while (written < total) {
+        if (!b.has(at, 1)) return refuse(k_format, "truncated run-length data");
+        const std::uint32_t header = b.u8(at++);
+        const std::uint32_t count = (header & 0x7F) + 1;
+        const bool run = header & 0x80;
+        if (!b.has(at, std::uint64_t{run ? 1 : count} * step))
+            return refuse(k_format, "truncated run-length data");
+        // A packet reaching past the last pixel writes only up to it.
+        const std::uint64_t n = std::min<std::uint64_t>(count, total - written);
+        for (std::uint64_t i = 0; i < n; ++i) put(pixel(h, b.data + at + (run ? 0 : i * step)));
+        at += std::uint64_t{run ? 1 : count} * step;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace lsr_image {
+
+std::int32_t decode_tga(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
+    const Bytes b{data, size};
+    if (!b.has(0, 18)) return refuse(k_format, "file too short for its header");
+    Header h;
+    h.type = b.u8(2);
+    h.width = b.u16(12);
+    h.height = b.u16(14);
+    h.depth = b.u8(16);
+    h.descriptor = b.u8(17);
+    std::uint64_t at = 18 + std::uint64_t{b.u8(0)};
+    if (!read_map(b, &at, &h)) return 0;
+    const std::uint32_t step = pixel_bytes(h.depth);
+    if (step == 0) return refuse(k_format, "unsupported pixel depth");
+    const std::uint64_t pixels = std::uint64_t{h.width} * h.height;
+    const bool packed = h.type > 7;
+    // A packet of n bytes sets at most 128 pixels, so a packed image is at most that large.
+    if (packed ? !b.has(at, 0) || pixels * (1 + step) > (std::uint64_t{size} - at) * 128
+               : !b.has(at, pixels * step))
+        return refuse(k_format, "the header claims more pixels than the file holds");
+    Canvas canvas;
+    if (!canvas.create(h.width, h.height, k_format)) return 0;
+    if (packed) {
+        if (!decode_packed(b, at, h, canvas)) return 0;
+    } else {
+        decode_plain(b, at, h, canvas);
+    }
+    canvas.keep(bitmap);
+    return 1;
+}
+
+} // namespace lsr_image
+
+std::int32_t LoadImageTGA(const char* name, LSR_Bitmap* bitmap) {
+    return lsr_image::load_with(name, "graphics/loadtga", __LINE__, lsr_image::decode_tga, bitmap);
+}

@@ -96,6 +96,21 @@ void show_frame() {
     }
     Window& w = g_window;
     if (w.sdl == nullptr || g_shown.width <= 0 || g_shown.height <= 0) return;
+    SDL_Surface* screen = SDL_GetWindowSurface(w.sdl);
+    if (screen == nullptr) return;
+    const std::size_t row = static_cast<std::size_t>(g_shown.width) * (g_shown.bpp / 8);
+    // The common case, a 32-bit page one to one in a 32-bit window: rows go straight in.
+    if (!g_shown.stretch && g_shown.bpp == 32 && screen->format->format == SDL_PIXELFORMAT_RGB888 &&
+        screen->w == g_shown.width && screen->h == g_shown.height && SDL_MUSTLOCK(screen) == 0) {
+        auto* out = static_cast<std::uint8_t*>(screen->pixels);
+        for (int y = 0; y < g_shown.height; ++y)
+            std::memcpy(out + static_cast<std::size_t>(y) * screen->pitch,
+                        g_shown.pixels.data() +
+                            static_cast<std::size_t>(g_shown.height - 1 - y) * row,
+                        row);
+        SDL_UpdateWindowSurface(w.sdl);
+        return;
+    }
     if (w.staging == nullptr || w.staging->w != g_shown.width || w.staging->h != g_shown.height ||
         w.staging_bpp != g_shown.bpp) {
         if (w.staging != nullptr) SDL_FreeSurface(w.staging);
@@ -106,14 +121,11 @@ void show_frame() {
         if (w.staging == nullptr) return;
     }
     // The surface is stored bottom row first: copied in reverse, it stands upright.
-    const std::size_t row = static_cast<std::size_t>(g_shown.width) * (g_shown.bpp / 8);
     auto* dst = static_cast<std::uint8_t*>(w.staging->pixels);
     for (int y = 0; y < g_shown.height; ++y)
         std::memcpy(dst + static_cast<std::size_t>(y) * w.staging->pitch,
                     g_shown.pixels.data() + static_cast<std::size_t>(g_shown.height - 1 - y) * row,
                     row);
-    SDL_Surface* screen = SDL_GetWindowSurface(w.sdl);
-    if (screen == nullptr) return;
     SDL_FillRect(screen, nullptr, 0);
     SDL_Rect target{0, 0, g_shown.stretch ? g_shown.dst_width : g_shown.width,
                     g_shown.stretch ? g_shown.dst_height : g_shown.height};
@@ -315,9 +327,23 @@ void plat_present(LSR_HWND window, const void* pixels, int width, int height, in
     if (window == nullptr || pixels == nullptr || width <= 0 || height <= 0) return;
     const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                        static_cast<std::size_t>(bpp / 8);
+    // A program often presents the same picture several times a frame: only changes travel.
+    // Worker side only, so no lock.
+    static Frame last;
+    const auto* p = static_cast<const std::uint8_t*>(pixels);
+    if (last.width == width && last.height == height && last.bpp == bpp &&
+        last.stretch == stretch && last.dst_width == dst_width && last.dst_height == dst_height &&
+        last.pixels.size() == bytes && std::memcmp(last.pixels.data(), p, bytes) == 0)
+        return;
+    last.pixels.assign(p, p + bytes);
+    last.width = width;
+    last.height = height;
+    last.bpp = bpp;
+    last.stretch = stretch;
+    last.dst_width = dst_width;
+    last.dst_height = dst_height;
     {
         std::lock_guard lock(g_frame_mutex);
-        const auto* p = static_cast<const std::uint8_t*>(pixels);
         g_frame.pixels.assign(p, p + bytes);
         g_frame.width = width;
         g_frame.height = height;

@@ -1,0 +1,312 @@
+// The file layer over archives: packing and mounting, opening by name, positions, lines, hostile
+// tables, the current path and the listing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "lodestar/frame/tarnmem.h"
+#include "pack.h"
+#include "test_tarnfile_util.h"
+
+namespace {
+
+using tarn_test::Bytes;
+using tarn_test::bytes_of;
+
+// The six files the program ships, with contents of distinct sizes.
+const std::map<std::string, Bytes> k_shipped = {
+    {"meggyjr.tga", bytes_of("device picture")},
+    {"leds.tga", bytes_of("leds!")},
+    {"font_heat.tga", bytes_of("heat font....")},
+    {"font_small07.tga", bytes_of("small")},
+    {"meggyjr.psd", bytes_of("psd")},
+    {"meggyjr2.tga", bytes_of("second picture, last")},
+};
+
+std::string write_archive(const tarn_test::TempDir& dir, const std::map<std::string, Bytes>& files,
+                          const std::string& name = "res.tarn") {
+    std::vector<tarnpack::Entry> entries;
+    for (const auto& [file, data] : files) entries.push_back({file, data});
+    Bytes archive;
+    std::string error;
+    EXPECT_TRUE(tarnpack::build(entries, 0, &archive, &error)) << error;
+    return dir.write(name, archive);
+}
+
+class Archive : public tarn_test::Mounted {};
+
+TEST_F(Archive, AppendedToAnExecutableItMountsWithItsSixEntriesInNameOrder) {
+    const std::string archive = write_archive(dir, k_shipped);
+    const std::string program = dir.write("program", bytes_of(std::string(1000, 'x')));
+    std::string error;
+    ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
+    const Bytes once = tarn_test::read_file(program);
+    ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
+    EXPECT_EQ(tarn_test::read_file(program), once) << "appending again must replace, not add";
+    EXPECT_EQ(std::memcmp(once.data(), std::string(1000, 'x').data(), 1000), 0);
+
+    ASSERT_EQ(tarnfile_mountimage(program.c_str(), TARNFILE_EXECUTABLE), 1);
+    ASSERT_EQ(tarnfile_image.numfiles, 6u);
+    EXPECT_EQ(tarnfile_image.romsize, once.size() - 4);
+    const char* order[] = {"font_heat.tga", "font_small07.tga", "leds.tga",
+                           "meggyjr.psd",   "meggyjr.tga",      "meggyjr2.tga"};
+    for (std::uint32_t i = 0; i < 6; ++i) EXPECT_STREQ(tarnfile_image.names[i], order[i]);
+    EXPECT_EQ(tarnfile_image.offsets[0], 1000u + 12 + 6 * 12 + 13 + 16 + 8 + 11 + 11 + 12);
+
+    TarnFileHandle leds;
+    ASSERT_EQ(tarnfile_open("LEDS.TGA", &leds, 0), 1);
+    EXPECT_EQ(leds.index, 2u);
+    EXPECT_EQ(leds.hash, 786);
+    EXPECT_EQ(leds.size, tarnfile_image.offsets[3] - tarnfile_image.offsets[2]);
+    EXPECT_EQ(tarn_test::read_all(&leds), k_shipped.at("leds.tga"));
+    TarnFileHandle last;
+    ASSERT_EQ(tarnfile_open("meggyjr2.tga", &last, 0), 1);
+    EXPECT_EQ(last.size, tarnfile_image.romsize - tarnfile_image.offsets[5]);
+    EXPECT_EQ(tarn_test::read_all(&last), k_shipped.at("meggyjr2.tga"));
+
+    // The stand-alone archive mounts the same way, at offsets of its own file.
+    ASSERT_EQ(tarnfile_mountimage(archive.c_str(), TARNFILE_ARCHIVE), 1);
+    EXPECT_EQ(tarnfile_image.romsize, tarn_test::read_file(archive).size());
+    ASSERT_EQ(tarnfile_open("meggyjr.tga", &last, 0), 1);
+    EXPECT_EQ(tarn_test::read_all(&last), k_shipped.at("meggyjr.tga"));
+}
+
+TEST_F(Archive, NamesAreFoundByWholeNameAndHashAndMissingOnesAreReported) {
+    // "ab.x" and "ba.x" sum to the same hash; "a" is a prefix of "a.b".
+    write_archive(
+        dir,
+        {{"ab.x", bytes_of("first")}, {"ba.x", bytes_of("second")}, {"a.b", bytes_of("third")}});
+    ASSERT_EQ(tarnfile_mountimage((dir / "res.tarn").c_str(), 0), 1);
+    EXPECT_EQ(tarnfile_gethash("ab.x"), tarnfile_gethash("ba.x"));
+    TarnFileHandle h;
+    ASSERT_EQ(tarnfile_open("ba.x", &h, 0), 1);
+    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("second"));
+    ASSERT_EQ(tarnfile_open("AB.X", &h, 0), 1);
+    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("first"));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(tarnfile_open("a.bc", &h, 0), 0);
+    EXPECT_EQ(tarnfile_open("Missing.TGA", &h, 0), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "couldn't find file: a.bc\ncouldn't find file: missing.tga\n");
+
+    // Bytes of 0x80 and above subtract.
+    EXPECT_EQ(tarnfile_gethash("meggyjr.tga"), 1119);
+    EXPECT_EQ(tarnfile_gethash("a\xff"), 'a' - 1);
+    char lower[8];
+    file_downcase(lower, "A\\Z\xC4z@[", 8);
+    EXPECT_EQ(std::string(lower, 8), std::string("a\\z\xC4z@[\0", 8));
+}
+
+TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
+    write_archive(
+        dir, {{"a.txt", bytes_of("line one\nline two\nend")}, {"b.txt", bytes_of("NEXT ENTRY")}});
+    ASSERT_EQ(tarnfile_mountimage((dir / "res.tarn").c_str(), 0), 1);
+    TarnFileHandle h;
+    ASSERT_EQ(tarnfile_open("a.txt", &h, 0), 1);
+    EXPECT_EQ(tarnfile_fsize(&h), 21u);
+    tarnfile_seek(&h, 10, 0);
+    EXPECT_EQ(tarnfile_tell(&h), 10u);
+    tarnfile_seek(&h, 5, 2);
+    EXPECT_EQ(tarnfile_tell(&h), 10u);
+    tarnfile_seek(&h, -4, 1);
+    EXPECT_EQ(tarnfile_tell(&h), 6u);
+    char word[12] = {};
+    tarnfile_read(word, 4, 3, &h);
+    EXPECT_EQ(tarnfile_tell(&h), 18u);
+    EXPECT_STREQ(word, "ne\nline two\n");
+    EXPECT_EQ(tarnfile_feof(&h), 0);
+
+    // A read over the entry's end gets the rest and zeros, not the next entry's bytes.
+    char tail[8];
+    std::memset(tail, '?', sizeof tail);
+    tarnfile_read(tail, 1, 8, &h);
+    EXPECT_EQ(std::string(tail, 8), std::string("end\0\0\0\0\0", 8));
+    EXPECT_EQ(tarnfile_feof(&h), 1);
+    tarnfile_seek(&h, 21, 0);
+    EXPECT_EQ(tarnfile_feof(&h), 1);
+    tarnfile_seek(&h, 20, 0);
+    EXPECT_EQ(tarnfile_feof(&h), 0);
+
+    tarnfile_rewind(&h);
+    EXPECT_EQ(tarnfile_tell(&h), 0u);
+    char line[64];
+    ASSERT_NE(tarnfile_gets(line, sizeof line, &h), nullptr);
+    EXPECT_STREQ(line, "line one\n");
+    ASSERT_NE(tarnfile_gets(line, 5, &h), nullptr);
+    EXPECT_STREQ(line, "line");
+    ASSERT_NE(tarnfile_gets(line, sizeof line, &h), nullptr);
+    EXPECT_STREQ(line, " two\n");
+    ASSERT_NE(tarnfile_gets(line, sizeof line, &h), nullptr);
+    EXPECT_STREQ(line, "end") << "a line stops at the entry's end";
+    EXPECT_EQ(tarnfile_gets(line, sizeof line, &h), nullptr);
+
+    // Writing into an archive does nothing.
+    tarnfile_rewind(&h);
+    tarnfile_write("XXXX", 1, 4, &h);
+    tarnfile_rewind(&h);
+    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("line one\nline two\nend"));
+    tarnfile_close(&h);
+    EXPECT_EQ(h.pos, 0u);
+}
+
+// Header, one entry record and its data; the pieces tests break one at a time.
+Bytes little(std::uint32_t v) {
+    return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
+}
+Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_length,
+                 std::uint32_t offset, const std::string& tail = "x.tgaDATA") {
+    Bytes b = bytes_of("TARN");
+    for (std::uint32_t v : {count, romsize, name_length, std::uint32_t(tarnfile_gethash("x.tga"))})
+        for (std::uint8_t c : little(v)) b.push_back(c);
+    b.insert(b.end(), tail.begin(), tail.begin() + 5);
+    for (std::uint8_t c : little(offset)) b.push_back(c);
+    b.insert(b.end(), tail.begin() + 5, tail.end());
+    return b;
+}
+
+TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
+    const Bytes good = archive_of(1, 33, 5, 29);
+    ASSERT_EQ(good.size(), 33u);
+    dir.write("good", good);
+    ASSERT_EQ(tarnfile_mountimage((dir / "good").c_str(), 0), 1);
+    TarnFileHandle h;
+    ASSERT_EQ(tarnfile_open("x.tga", &h, 0), 1);
+    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("DATA"));
+
+    tarnfile_closeimage();
+    const std::uint32_t in_use = g_mem_in_use.load();
+    Bytes truncated = good;
+    truncated.resize(20);
+    Bytes flipped = bytes_of("NRAT");
+    flipped.insert(flipped.end(), good.begin() + 4, good.end());
+    const std::map<std::string, Bytes> bad = {
+        {"many entries", archive_of(0x10000000, 33, 5, 29)},
+        {"long name", archive_of(1, 33, 0xFFFFFFF0u, 29)},
+        {"offset past romsize", archive_of(1, 33, 5, 34)},
+        {"romsize past the end", archive_of(1, 1000, 5, 29)},
+        {"truncated", truncated},
+        {"not an archive", flipped},
+        {"empty", {}},
+    };
+    for (const auto& [what, bytes] : bad) {
+        dir.write("bad", bytes);
+        EXPECT_EQ(tarnfile_mountimage((dir / "bad").c_str(), 0), 0) << what;
+        EXPECT_EQ(tarnfile_image.numfiles, 0u) << what;
+        EXPECT_EQ(tarnfile_image.source, nullptr) << what;
+        EXPECT_EQ(tarnfile_localpath, nullptr) << what;
+        EXPECT_EQ(tarnfile_open("x.tga", &h, 0), 0) << what;
+        EXPECT_EQ(g_mem_in_use.load(), in_use) << what;
+    }
+
+    // Entries whose offsets go backwards would have negative sizes.
+    Bytes two = bytes_of("TARN");
+    const auto put = [&two](std::uint32_t v) {
+        for (std::uint8_t c : little(v)) two.push_back(c);
+    };
+    put(2);
+    put(40);
+    for (std::uint32_t offset : {38u, 36u}) {
+        put(1);
+        put('a');
+        two.push_back('a');
+        put(offset);
+    }
+    two.resize(40, 'z');
+    dir.write("backwards", two);
+    EXPECT_EQ(tarnfile_mountimage((dir / "backwards").c_str(), 0), 0);
+
+    // An executable whose trailer points nowhere, and one missing altogether.
+    Bytes program = bytes_of(std::string(64, 'p'));
+    for (std::uint8_t c : little(1u << 30)) program.push_back(c);
+    dir.write("program", program);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(tarnfile_mountimage((dir / "program").c_str(), 1), 0);
+    EXPECT_EQ(tarnfile_mountimage((dir / "nowhere.exe").c_str(), 1), 0);
+    EXPECT_EQ(tarnfile_mountimage((dir / "good").c_str(), 7), 0);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("no resource archive at the end of: "), std::string::npos) << out;
+    EXPECT_NE(out.find("could not open image: " + (dir / "nowhere.exe") + "\n"), std::string::npos)
+        << out;
+}
+
+TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
+    write_archive(dir, k_shipped);
+    ASSERT_EQ(tarnfile_mountimage((dir / "res.tarn").c_str(), 0), 1);
+    EXPECT_STREQ(tarnfile_getpath(), "/");
+    testing::internal::CaptureStdout();
+    tarnfile_chdir("gfx");
+    EXPECT_STREQ(tarnfile_getpath(), "/gfx/");
+    tarnfile_chdir(".");
+    tarnfile_chdir("..");
+    EXPECT_STREQ(tarnfile_getpath(), "/");
+    tarnfile_chdir("..");
+    EXPECT_STREQ(tarnfile_getpath(), "/");
+    tarnfile_chdir("/a/b");
+    EXPECT_STREQ(tarnfile_getpath(), "/a/b/");
+    tarnfile_chdir("c/");
+    EXPECT_STREQ(tarnfile_getpath(), "/a/b/c/");
+    tarnfile_chdir("..");
+    EXPECT_STREQ(tarnfile_getpath(), "/a/b/");
+    tarnfile_chdir("\\win");
+    tarnfile_chdir("..");
+    EXPECT_STREQ(tarnfile_getpath(), "/");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "localpath = /gfx/\nlocalpath = /\nlocalpath = /\nlocalpath = /a/b/\n"
+              "localpath = /a/b/c/\nlocalpath = /a/b/\nlocalpath = \\win/\nlocalpath = /\n");
+
+    tarnfile_chdir(std::string(250, 'd').c_str());
+    const std::string full = tarnfile_getpath();
+    ASSERT_EQ(full.size(), 252u);
+    tarnfile_chdir("more");
+    tarnfile_chdir(("/" + std::string(255, 'e')).c_str());
+    EXPECT_EQ(tarnfile_getpath(), full) << "a path too long leaves the current one";
+
+    // Whole-file loads go below the current path.
+    tarnfile_chdir("/");
+    std::uint32_t size = 0;
+    std::uint8_t* leds = tarnfile_loadbuffer("leds.tga", &size);
+    ASSERT_NE(leds, nullptr);
+    EXPECT_EQ(Bytes(leds, leds + size), k_shipped.at("leds.tga"));
+    _wrap_free_dbg(leds, "test", __LINE__);
+    EXPECT_EQ(tarnfile_loadbuffer(std::string(300, 'n').c_str()), nullptr);
+}
+
+TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPath) {
+    write_archive(dir, {{"a.tga", bytes_of("aaaa")},
+                        {"b.wav", bytes_of("bb")},
+                        {"sub/c.tga", bytes_of("ccc")},
+                        {"sub/deep/d.tga", bytes_of("d")}});
+    ASSERT_EQ(tarnfile_mountimage((dir / "res.tarn").c_str(), 0), 1);
+    const auto listing = [] {
+        std::vector<std::string> rows;
+        for (std::uint32_t i = 0; i < tarnfile_numfiles; ++i) {
+            const TarnListEntry& e = tarnfile_filelist[i];
+            rows.push_back(std::string(e.name) + "|" + e.path + "|" + std::to_string(e.size) + "|" +
+                           std::to_string(e.isdir));
+        }
+        return rows;
+    };
+    testing::internal::CaptureStdout();
+    tarnfile_readdir("*.tga");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "extension = .tga, length: 4\ndir is root\n- ReadDIR completed!\n");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"[sub]|sub|0|1", "a.tga|a.tga|4|0"}));
+    tarnfile_readdir("*.*");
+    EXPECT_EQ(listing(),
+              (std::vector<std::string>{"[sub]|sub|0|1", "a.tga|a.tga|4|0", "b.wav|b.wav|2|0"}));
+
+    tarnfile_chdir("sub");
+    tarnfile_readdir("*.tga");
+    EXPECT_EQ(listing(),
+              (std::vector<std::string>{"[..]|..|0|1", "[deep]|deep|0|1", "c.tga|sub/c.tga|3|0"}));
+    tarnfile_chdir("deep");
+    tarnfile_readdir("*.wav");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"[..]|..|0|1"}));
+    tarnfile_readdir(("*." + std::string(20, 'w')).c_str());
+    EXPECT_EQ(listing(), (std::vector<std::string>{"[..]|..|0|1"}))
+        << "a pattern too long for its buffer changes nothing";
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+// Test helpers for the file layer: a temporary directory, files written into it, and a fixture
+// that leaves nothing mounted.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "lodestar/tarnfile/tarnfile.h"
+
+namespace tarn_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes bytes_of(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// A fresh directory, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarnXXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+    // Writes a file below the directory, making its parent directories.
+    std::string write(const std::string& name, const Bytes& content) const {
+        const std::string full = *this / name;
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+        std::ofstream out(full, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(content.data()),
+                  static_cast<std::streamsize>(content.size()));
+        return full;
+    }
+
+  private:
+    std::string path_;
+};
+
+inline Bytes read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Unmounts before and after each test, so that tests do not see each other's mounts.
+class Mounted : public ::testing::Test {
+  protected:
+    void SetUp() override { tarnfile_closeimage(); }
+    void TearDown() override { tarnfile_closeimage(); }
+    TempDir dir;
+};
+
+// The whole of an open file, read through the layer.
+inline Bytes read_all(TarnFileHandle* handle) {
+    Bytes data(tarnfile_fsize(handle));
+    tarnfile_read(data.data(), 1, static_cast<std::uint32_t>(data.size()), handle);
+    return data;
+}
+
+} // namespace tarn_test

@@ -47,11 +47,14 @@ std::condition_variable g_jobs_cv;
 std::deque<std::shared_ptr<Job>> g_jobs;
 
 // The newest frame, handed over by the worker.
-struct Frame {
-    std::vector<std::uint8_t> pixels;
+struct FrameShape {
     int width = 0, height = 0, bpp = 0;
     bool stretch = false;
     int dst_width = 0, dst_height = 0;
+    bool operator==(const FrameShape&) const = default;
+};
+struct Frame : FrameShape {
+    std::vector<std::uint8_t> pixels;
 };
 std::mutex g_frame_mutex;
 Frame g_frame;
@@ -331,26 +334,15 @@ void plat_present(LSR_HWND window, const void* pixels, int width, int height, in
     // Worker side only, so no lock.
     static Frame last;
     const auto* p = static_cast<const std::uint8_t*>(pixels);
-    if (last.width == width && last.height == height && last.bpp == bpp &&
-        last.stretch == stretch && last.dst_width == dst_width && last.dst_height == dst_height &&
-        last.pixels.size() == bytes && std::memcmp(last.pixels.data(), p, bytes) == 0)
+    const FrameShape shape{width, height, bpp, stretch, dst_width, dst_height};
+    if (static_cast<const FrameShape&>(last) == shape && last.pixels.size() == bytes &&
+        std::memcmp(last.pixels.data(), p, bytes) == 0)
         return;
+    static_cast<FrameShape&>(last) = shape;
     last.pixels.assign(p, p + bytes);
-    last.width = width;
-    last.height = height;
-    last.bpp = bpp;
-    last.stretch = stretch;
-    last.dst_width = dst_width;
-    last.dst_height = dst_height;
     {
         std::lock_guard lock(g_frame_mutex);
-        g_frame.pixels.assign(p, p + bytes);
-        g_frame.width = width;
-        g_frame.height = height;
-        g_frame.bpp = bpp;
-        g_frame.stretch = stretch;
-        g_frame.dst_width = dst_width;
-        g_frame.dst_height = dst_height;
+        g_frame = last; // reuses the mailbox's storage
         g_frame_new = true;
     }
     wake_main();

@@ -1,0 +1,118 @@
+// The archive tool's commands on real files: create, list, extract, append and their refusals.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "pack.h"
+#include "test_tarnfile_util.h"
+
+namespace {
+
+using tarn_test::Bytes;
+using tarn_test::bytes_of;
+using tarn_test::read_file;
+
+// Runs the tool's command line from inside a directory, as a user would.
+class Tarnpack : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        old_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+    }
+    void TearDown() override { std::filesystem::current_path(old_); }
+
+    int run(std::vector<const char*> args) {
+        args.insert(args.begin(), "tarnpack");
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = tarnpack::run(static_cast<int>(args.size()), args.data());
+        out = testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+        return status;
+    }
+
+    tarn_test::TempDir dir;
+    std::string out, err;
+
+  private:
+    std::filesystem::path old_;
+};
+
+TEST_F(Tarnpack, CreateListExtractRoundTripsWithLowerCaseNamesInByteOrder) {
+    dir.write("gfx/Zed.TGA", bytes_of("zzz"));
+    dir.write("B.wav", bytes_of("bb"));
+    dir.write("a.tga", bytes_of("aaaa"));
+    ASSERT_EQ(run({"create", "res.tarn", "a.tga", "./B.wav", "gfx"}), 0) << err;
+
+    ASSERT_EQ(run({"list", "res.tarn"}), 0) << err;
+    // Header 12, records 12 + name each: 12 + 17 + 17 + 23 = 69.
+    EXPECT_EQ(out, "a.tga          4         69\n"
+                   "b.wav          2         73\n"
+                   "gfx/zed.tga          3         75\n");
+
+    ASSERT_EQ(run({"extract", "res.tarn", "out"}), 0) << err;
+    EXPECT_EQ(read_file(dir / "out/a.tga"), bytes_of("aaaa"));
+    EXPECT_EQ(read_file(dir / "out/b.wav"), bytes_of("bb"));
+    EXPECT_EQ(read_file(dir / "out/gfx/zed.tga"), bytes_of("zzz"));
+
+    // The same files give the same bytes: the build step relies on that.
+    ASSERT_EQ(run({"create", "again.tarn", "gfx", "B.wav", "a.tga"}), 0) << err;
+    EXPECT_EQ(read_file(dir / "again.tarn"), read_file(dir / "res.tarn"));
+
+    // An executable with the archive appended lists the same entries at its own offsets.
+    dir.write("program", bytes_of("ELF....."));
+    ASSERT_EQ(run({"append", "program", "res.tarn"}), 0) << err;
+    ASSERT_EQ(run({"list", "program"}), 0) << err;
+    EXPECT_EQ(out, "a.tga          4         77\n"
+                   "b.wav          2         81\n"
+                   "gfx/zed.tga          3         83\n");
+    const Bytes program = read_file(dir / "program");
+    ASSERT_EQ(program.size(), 8u + 78u + 4u);
+    EXPECT_EQ(std::vector<std::uint8_t>(program.end() - 4, program.end()), Bytes({8, 0, 0, 0}));
+}
+
+TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
+    dir.write("a.tga", bytes_of("aaaa"));
+    dir.write("A.TGA.x", bytes_of("x"));
+    dir.write("upper/A.TGA", bytes_of("1"));
+    dir.write("UPPER/a.tga", bytes_of("2"));
+
+    EXPECT_EQ(run({"create", "res.tarn", "a.tga", "missing.tga"}), 1);
+    EXPECT_EQ(err, "tarnpack: cannot open \"missing.tga\"\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "res.tarn"));
+
+    const std::string absolute = dir / "a.tga";
+    EXPECT_EQ(run({"create", "res.tarn", absolute.c_str()}), 1);
+    EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
+    EXPECT_EQ(run({"create", "res.tarn", "../x"}), 1);
+    EXPECT_EQ(run({"create", "res.tarn", "upper", "UPPER"}), 1);
+    EXPECT_EQ(err, "tarnpack: two files are stored as \"upper/a.tga\"\n");
+
+    EXPECT_EQ(run({"list", "a.tga"}), 1);
+    EXPECT_NE(err.find("no archive found"), std::string::npos) << err;
+
+    // Appending something that is no archive leaves the program alone.
+    dir.write("program", bytes_of("ELF....."));
+    EXPECT_EQ(run({"append", "program", "a.tga"}), 1);
+    EXPECT_EQ(read_file(dir / "program"), bytes_of("ELF....."));
+
+    // A hostile entry name in an archive from elsewhere never writes outside the directory.
+    Bytes hostile;
+    std::string error;
+    ASSERT_TRUE(tarnpack::build({{"../escaped", bytes_of("!")}}, 0, &hostile, &error));
+    dir.write("hostile.tarn", hostile);
+    EXPECT_EQ(run({"extract", "hostile.tarn", "out"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "escaped"));
+
+    EXPECT_EQ(run({}), 2);
+    EXPECT_NE(err.find("usage: tarnpack"), std::string::npos);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.find("append EXECUTABLE ARCHIVE"), std::string::npos);
+    EXPECT_EQ(run({"list"}), 2);
+    EXPECT_EQ(run({"pack", "x"}), 2);
+    EXPECT_NE(err.find("unknown command or wrong arguments: pack"), std::string::npos) << err;
+}
+
+} // namespace

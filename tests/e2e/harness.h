@@ -18,6 +18,9 @@ namespace e2e {
 // The program under test, as built.
 std::string zephyrine_path();
 
+// The most of one core the waiting program may use ("well under 5%" in an optimized build).
+constexpr double k_cpu_limit = E2E_CPU_LIMIT;
+
 // An Xvfb server of its own on a free display, and a connection to it.
 class XServer {
   public:

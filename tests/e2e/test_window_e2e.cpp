@@ -28,7 +28,7 @@ TEST(WindowE2E, TitledWindowWithThePageSizedClientClosesPromptly) {
     e2e::sleep_ms(2000);
     const double share = (program.cpu_seconds() - cpu0) / ((e2e::now_ms() - t0) / 1000.0);
     std::printf("CPU use during the splash: %.1f%% of one core\n", share * 100.0);
-    EXPECT_LT(share, 0.05);
+    EXPECT_LT(share, e2e::k_cpu_limit);
 
     ASSERT_TRUE(program.running());
     const double before = e2e::now_ms();

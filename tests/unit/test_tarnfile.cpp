@@ -112,7 +112,7 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
     EXPECT_EQ(tarnfile_tell(&h), 10u);
     tarnfile_seek(&h, -4, 1);
     EXPECT_EQ(tarnfile_tell(&h), 6u);
-    char word[12] = {};
+    char word[13] = {};
     tarnfile_read(word, 4, 3, &h);
     EXPECT_EQ(tarnfile_tell(&h), 18u);
     EXPECT_STREQ(word, "ne\nline two\n");

@@ -1,6 +1,8 @@
 // Library start-up and close-down, the window title, and the worker thread's entry.
 #include "lodestar/frame/init.h"
 
+#include <string>
+
 #include "lodestar/frame/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
@@ -30,6 +32,11 @@ std::int32_t LSR_ll_settitle(const char* text) {
 
 std::int32_t LSR_SetTitle(const char* text) {
     return LSR_ll_settitle(text);
+}
+
+const char* LSR_GetExecutablePath() {
+    static const std::string path = plat_executable_path();
+    return path.c_str();
 }
 
 std::uint32_t win32_main(void*) {

@@ -7,6 +7,9 @@ std::int32_t LSR_Initialise();
 std::int32_t LSR_CloseDown();
 std::int32_t LSR_SetTitle(const char* text);
 std::int32_t LSR_ll_settitle(const char* text);
+// Full path of the running program's file, so that it can mount the archive it carries wherever it
+// was started from; "" when the system does not tell.
+const char* LSR_GetExecutablePath();
 
 // The window thread: registers the class, creates the window, starts the worker, pumps messages
 // until the quit message, then ends the worker and takes the window down. Returns 0.

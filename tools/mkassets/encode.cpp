@@ -1,0 +1,118 @@
+// The image writers: TGA true colour (plain or run-length), TGA colour-mapped, and Photoshop.
+#include <algorithm>
+#include <map>
+
+#include "paint.h"
+
+namespace mkassets {
+
+namespace {
+
+void put16le(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(v >> 8 & 0xFF));
+}
+
+void put_be(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void put_bgr(std::vector<std::uint8_t>& out, std::uint32_t rgb) {
+    out.push_back(static_cast<std::uint8_t>(rgb & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(rgb >> 8 & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(rgb >> 16 & 0xFF));
+}
+
+// The 18-byte header; origin 0, descriptor 0 (bottom-up, left to right).
+std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, bool mapped,
+                                     std::uint8_t depth) {
+    std::vector<std::uint8_t> out = {0, static_cast<std::uint8_t>(mapped ? 1 : 0), type};
+    put16le(out, 0);
+    put16le(out, mapped ? 256 : 0);
+    out.push_back(mapped ? 24 : 0);
+    put16le(out, 0);
+    put16le(out, 0);
+    put16le(out, static_cast<std::uint32_t>(pic.width()));
+    put16le(out, static_cast<std::uint32_t>(pic.height()));
+    out.push_back(depth);
+    out.push_back(0);
+    return out;
+}
+
+// One row as packets: runs of 2 or more equal pixels, raw packets between them.
+void rle_row(std::vector<std::uint8_t>& out, const Picture& pic, std::int32_t y) {
+    const std::int32_t w = pic.width();
+    std::int32_t x = 0;
+    while (x < w) {
+        std::int32_t run = 1;
+        while (x + run < w && run < 128 && pic.rgb(x + run, y) == pic.rgb(x, y)) ++run;
+        if (run >= 2) {
+            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            put_bgr(out, pic.rgb(x, y));
+            x += run;
+            continue;
+        }
+        std::int32_t raw = 1;
+        while (x + raw < w && raw < 128 &&
+               !(x + raw + 1 < w && pic.rgb(x + raw, y) == pic.rgb(x + raw + 1, y)))
+            ++raw;
+        out.push_back(static_cast<std::uint8_t>(raw - 1));
+        for (std::int32_t i = 0; i < raw; ++i) put_bgr(out, pic.rgb(x + i, y));
+        x += raw;
+    }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
+    std::vector<std::uint8_t> out = tga_header(pic, rle ? 10 : 2, false, 24);
+    for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
+        if (rle) {
+            rle_row(out, pic, y);
+            continue;
+        }
+        for (std::int32_t x = 0; x < pic.width(); ++x) put_bgr(out, pic.rgb(x, y));
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
+    std::map<std::uint32_t, std::uint8_t> index;
+    std::vector<std::uint32_t> palette;
+    for (std::int32_t y = 0; y < pic.height(); ++y)
+        for (std::int32_t x = 0; x < pic.width(); ++x) {
+            const std::uint32_t c = pic.rgb(x, y);
+            if (index.contains(c)) continue;
+            if (palette.size() == 256) return {};
+            index.emplace(c, static_cast<std::uint8_t>(palette.size()));
+            palette.push_back(c);
+        }
+    std::vector<std::uint8_t> out = tga_header(pic, 1, true, 8);
+    palette.resize(256, 0);
+    for (std::uint32_t c : palette) put_bgr(out, c);
+    for (std::int32_t y = pic.height() - 1; y >= 0; --y)
+        for (std::int32_t x = 0; x < pic.width(); ++x) out.push_back(index.at(pic.rgb(x, y)));
+    return out;
+}
+
+std::vector<std::uint8_t> encode_psd(const Picture& pic) {
+    std::vector<std::uint8_t> out = {'8', 'B', 'P', 'S'};
+    put_be(out, 1, 2); // version
+    put_be(out, 0, 6); // reserved
+    put_be(out, 3, 2); // channels
+    put_be(out, static_cast<std::uint32_t>(pic.height()), 4);
+    put_be(out, static_cast<std::uint32_t>(pic.width()), 4);
+    put_be(out, 8, 2); // bits per channel
+    put_be(out, 3, 2); // RGB
+    put_be(out, 0, 4); // colour-mode data
+    put_be(out, 0, 4); // image resources
+    put_be(out, 0, 4); // layers and masks
+    put_be(out, 0, 2); // raw image data
+    for (std::uint32_t shift : {16u, 8u, 0u})
+        for (std::int32_t y = 0; y < pic.height(); ++y)
+            for (std::int32_t x = 0; x < pic.width(); ++x)
+                out.push_back(static_cast<std::uint8_t>(pic.rgb(x, y) >> shift & 0xFF));
+    return out;
+}
+
+} // namespace mkassets

@@ -1,0 +1,86 @@
+// The archive's pictures painted with the library's primitives, and the files made of them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lodestar/graphics/bitmap.h"
+
+namespace mkassets {
+
+// A 32-bit library bitmap owned by the painter, whatever depth the library is set to.
+class Picture {
+  public:
+    Picture(std::int32_t width, std::int32_t height);
+    ~Picture();
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&&) = delete;
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    const LSR_Bitmap& bitmap() const { return bm_; }
+    std::int32_t width() const { return bm_.width; }
+    std::int32_t height() const { return bm_.height; }
+    // 0x00RRGGBB of pixel (x, y), y from the top; 0 outside.
+    std::uint32_t rgb(std::int32_t x, std::int32_t y) const;
+
+  private:
+    LSR_Bitmap bm_;
+};
+
+// Where the device paints its LEDs: the picture's sockets sit exactly there.
+constexpr std::int32_t matrix_x(std::int32_t x) {
+    return 206 + 31 * x;
+}
+constexpr std::int32_t matrix_y(std::int32_t y) {
+    return 356 - 31 * y;
+}
+constexpr std::int32_t aux_x(std::int32_t k) {
+    return 210 + 30 * k;
+}
+inline constexpr std::int32_t k_aux_y = 115;
+inline constexpr std::int32_t k_matrix_socket_radius = 14;
+inline constexpr std::int32_t k_aux_socket_radius = 8;
+
+// The six buttons, centred at (x, y) with a cap of radius 9 in a 27 pixel square body, and the
+// top of each name's lettering.
+struct ButtonPlace {
+    std::string_view name;
+    std::int32_t x, y, label_y;
+};
+inline constexpr std::int32_t k_button_half = 13;
+inline constexpr std::array<ButtonPlace, 6> k_buttons = {{{"Up", 100, 200, 166},
+                                                          {"Down", 100, 300, 320},
+                                                          {"Left", 50, 250, 270},
+                                                          {"Right", 150, 250, 270},
+                                                          {"B", 505, 265, 285},
+                                                          {"A", 575, 225, 245}}};
+
+inline constexpr std::uint32_t k_key = 0xFF00FF; // the fonts' transparent magenta
+
+Picture paint_device();     // 640 by 480, the device seen from above
+Picture paint_led_chart();  // 640 by 481, the LED colours at every intensity
+Picture paint_heat_font();  // 618 by 20, glyphs 2x in a yellow to red gradient
+Picture paint_small_font(); // 7 rows of white glyphs under the marker row, codes 32 to 126
+Picture half_size(const Picture& src); // each pixel the mean of a 2 by 2 block
+
+// TGA 24-bit, bottom-up; run-length encoded (type 10) or plain (type 2).
+std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle);
+// TGA 8-bit colour-mapped (type 1, 256 entries of 24 bits); empty when over 256 colours.
+std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic);
+// Photoshop, 3 channels of 8 bits, RGB mode, raw planar data.
+std::vector<std::uint8_t> encode_psd(const Picture& pic);
+
+struct Asset {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+// The six archive files, in the archive's name order.
+std::vector<Asset> make_assets();
+// Writes them into dir; 0 on success, 1 with a message on standard error.
+int write_assets(const std::string& dir);
+
+} // namespace mkassets

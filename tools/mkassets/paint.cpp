@@ -140,6 +140,29 @@ void draw_chip(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t 
     soft_disc(pic, x + 12, y + h - 9, 2.5, rgb(48, 48, 52));
 }
 
+// A surface-mounted part: a dark body between two tinned ends, lying along x or along y.
+void draw_smd(const Picture& pic, std::int32_t cx, std::int32_t cy, bool along_x) {
+    const std::int32_t w = along_x ? 14 : 7, h = along_x ? 7 : 14;
+    const LSR_Bitmap& bm = pic.bitmap();
+    LSR_DrawFilledBox(cx - w / 2, cy - h / 2, w, h, rgb(196, 196, 190), bm);
+    if (along_x)
+        LSR_DrawFilledBox(cx - w / 2 + 3, cy - h / 2, w - 6, h, rgb(34, 30, 28), bm);
+    else
+        LSR_DrawFilledBox(cx - w / 2, cy - h / 2 + 3, w, h - 6, rgb(34, 30, 28), bm);
+}
+
+// A row of plated through-holes for a connector; the first pad is square.
+void draw_header(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t pins) {
+    for (std::int32_t i = 0; i < pins; ++i) {
+        const std::int32_t px = x + 14 * i;
+        if (i == 0)
+            LSR_DrawFilledBox(px - 5, y - 5, 11, 11, rgb(206, 178, 96), pic.bitmap());
+        else
+            soft_disc(pic, px, y, 5.5, rgb(206, 178, 96));
+        soft_disc(pic, px, y, 2.5, rgb(26, 25, 24));
+    }
+}
+
 } // namespace
 
 Picture::Picture(std::int32_t width, std::int32_t height) {
@@ -192,6 +215,7 @@ Picture paint_device() {
     }
 
     // The name on the silkscreen, with a rule under it.
+    draw_centred_text(pic, 316, 40, 4, "MeggyJr", rgb(6, 50, 26));
     draw_centred_text(pic, 314, 38, 4, "MeggyJr", k_silk);
     LSR_DrawFilledBox(224, 72, 182, 2, k_silk, bm);
     draw_centred_text(pic, 314, 80, 1, "RGB", k_silk);
@@ -219,8 +243,18 @@ Picture paint_device() {
         draw_centred_text(pic, b.x, b.label_y, 2, b.name, k_silk);
     }
 
+    // Current-limiting parts beside the display, connectors and the power switch at the top.
+    for (std::int32_t y = 0; y < 8; ++y) draw_smd(pic, 460, matrix_y(y), true);
+    for (std::int32_t x = 0; x < 8; ++x) draw_smd(pic, matrix_x(x), 383, false);
+    draw_header(pic, 478, 96, 6);
+    draw_text(pic, 478, 78, 1, "ISP", k_silk);
+    LSR_DrawFilledBox(80, 86, 44, 20, rgb(176, 176, 180), pic.bitmap());
+    LSR_DrawBox(80, 86, 44, 20, rgb(110, 110, 116), pic.bitmap());
+    LSR_DrawFilledBox(84, 90, 16, 12, rgb(30, 30, 32), pic.bitmap());
+    draw_text(pic, 80, 112, 1, "Power", k_silk);
+
     // The processor, the speaker and the power socket along the bottom edge.
-    draw_chip(pic, 236, 398, 164, 40);
+    draw_chip(pic, 236, 404, 164, 38);
     soft_disc(pic, 540, 412, 24, rgb(18, 18, 20));
     soft_disc(pic, 540, 412, 19, rgb(46, 46, 50));
     soft_disc(pic, 540, 412, 4, rgb(10, 10, 10));

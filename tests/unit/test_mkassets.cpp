@@ -119,6 +119,12 @@ TEST_F(Mkassets, WritersRoundTripThroughTheReader) {
     EXPECT_EQ(wrong, 0);
     // A picture of more than 256 colours has no 8-bit form.
     EXPECT_TRUE(mkassets::encode_tga_mapped(device).empty());
+    // Sides past the formats' fields give nothing rather than a wrapped header.
+    const mkassets::Picture wide(70000, 1);
+    EXPECT_TRUE(mkassets::encode_tga(wide, false).empty());
+    EXPECT_TRUE(mkassets::encode_tga_mapped(wide).empty());
+    EXPECT_TRUE(mkassets::encode_psd(wide).empty());
+    EXPECT_FALSE(mkassets::encode_tga(mkassets::Picture(1, 1), true).empty());
 }
 
 TEST_F(Mkassets, SocketsAndButtonsSitWhereTheDeviceIsPainted) {

@@ -62,9 +62,15 @@ void rle_row(std::vector<std::uint8_t>& out, const Picture& pic, std::int32_t y)
     }
 }
 
+// TGA sides are 16-bit fields, Photoshop's (version 1) at most 30000.
+bool fits(const Picture& pic, std::int32_t limit) {
+    return pic.width() > 0 && pic.height() > 0 && pic.width() <= limit && pic.height() <= limit;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
+    if (!fits(pic, 65535)) return {};
     std::vector<std::uint8_t> out = tga_header(pic, rle ? 10 : 2, false, 24);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
         if (rle) {
@@ -77,6 +83,7 @@ std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
 }
 
 std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
+    if (!fits(pic, 65535)) return {};
     std::map<std::uint32_t, std::uint8_t> index;
     std::vector<std::uint32_t> palette;
     for (std::int32_t y = 0; y < pic.height(); ++y)
@@ -96,6 +103,7 @@ std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
 }
 
 std::vector<std::uint8_t> encode_psd(const Picture& pic) {
+    if (!fits(pic, 30000)) return {};
     std::vector<std::uint8_t> out = {'8', 'B', 'P', 'S'};
     put_be(out, 1, 2); // version
     put_be(out, 0, 6); // reserved

@@ -67,6 +67,7 @@ Picture paint_heat_font();  // 618 by 20, glyphs 2x in a yellow to red gradient
 Picture paint_small_font(); // 7 rows of white glyphs under the marker row, codes 32 to 126
 Picture half_size(const Picture& src); // each pixel the mean of a 2 by 2 block
 
+// Each writer gives no bytes for a picture its format cannot hold.
 // TGA 24-bit, bottom-up; run-length encoded (type 10) or plain (type 2).
 std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle);
 // TGA 8-bit colour-mapped (type 1, 256 entries of 24 bits); empty when over 256 colours.

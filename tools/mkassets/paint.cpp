@@ -198,12 +198,12 @@ Picture paint_device() {
     fill_round_rect(pic, 15, 15, 608, 448, 33, rgb(20, 104, 56), rgb(10, 70, 36));
 
     // Copper runs from the buttons and the chip towards the display.
-    trace(pic, 100, 216, 180, 150);
-    trace(pic, 100, 284, 180, 340);
-    trace(pic, 66, 250, 70, 380);
-    trace(pic, 150, 266, 176, 400);
-    trace(pic, 505, 281, 450, 330);
-    trace(pic, 575, 209, 452, 170);
+    trace(pic, 113, 200, 180, 150);
+    trace(pic, 113, 300, 180, 340);
+    trace(pic, 37, 250, 26, 380);
+    trace(pic, 163, 244, 182, 210);
+    trace(pic, 492, 265, 447, 330);
+    trace(pic, 562, 225, 472, 170);
     trace(pic, 300, 392, 300, 376);
     trace(pic, 330, 392, 330, 376);
     trace(pic, 400, 420, 510, 420);
@@ -217,8 +217,8 @@ Picture paint_device() {
     // The name on the silkscreen, with a rule under it.
     draw_centred_text(pic, 316, 40, 4, "MeggyJr", rgb(6, 50, 26));
     draw_centred_text(pic, 314, 38, 4, "MeggyJr", k_silk);
-    LSR_DrawFilledBox(224, 72, 182, 2, k_silk, bm);
-    draw_centred_text(pic, 314, 80, 1, "RGB", k_silk);
+    LSR_DrawFilledBox(224, 73, 182, 2, k_silk, bm);
+    draw_centred_text(pic, 314, 80, 2, "RGB", k_silk);
 
     // Auxiliary LEDs: small amber domes, dark when unlit.
     for (std::int32_t k = 0; k < 8; ++k) {

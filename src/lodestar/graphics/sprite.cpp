@@ -1,0 +1,457 @@
+// Sprites: cutting with the magenta key, creating and freeing, and clipped transparent drawing
+// (plain, mirrored, blended, scaled, zoomed, rotated, stereo).
+#include "lodestar/graphics/sprite.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+#include "lodestar/frame/debug.h"
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/graphics/blitters_transp.h"
+#include "lodestar/graphics/loadimage.h"
+#include "lodestar/video/video.h"
+
+namespace {
+
+constexpr const char* k_tag = "graphics/sprite";
+
+using tarnblit::PagePixel;
+
+// Arithmetic shift right, spelled out for negative values.
+constexpr std::int64_t asr(std::int64_t value, int by) {
+    return value >= 0 ? value >> by : ~(~value >> by);
+}
+
+constexpr std::int32_t saturate(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// sin(d degrees) for 0 <= d <= 90 by its Taylor series; far more terms than a double needs.
+constexpr double sine_quadrant(int d) {
+    if (d == 0) return 0.0;
+    if (d == 90) return 1.0;
+    const double x = d * (3.14159265358979323846 / 180.0);
+    double term = x, sum = x;
+    for (int n = 1; n < 16; ++n) {
+        term *= -x * x / ((2.0 * n) * (2.0 * n + 1.0));
+        sum += term;
+    }
+    return sum;
+}
+
+// Whole degrees are folded into the first quadrant exactly, so 180 and 360 give 0 exactly.
+constexpr double sine_degrees(int d) {
+    d %= 360;
+    if (d <= 90) return sine_quadrant(d);
+    if (d <= 180) return sine_quadrant(180 - d);
+    if (d <= 270) return -sine_quadrant(d - 180);
+    return -sine_quadrant(360 - d);
+}
+
+constexpr std::array<std::int32_t, 450> build_sincos() {
+    std::array<std::int32_t, 450> table{};
+    for (int i = 0; i < 450; ++i)
+        table[i] = static_cast<std::int32_t>(-32767.0 * sine_degrees(i)); // truncates toward 0
+    return table;
+}
+
+// Gives the sprite w by h pixels in a cleared block of bytes_per_pixel each (so a cut that
+// cannot be filled leaves it transparent, not uninitialised). An empty or oversized sprite, or
+// a failed allocation, is left without pixels.
+bool allocate(LSR_Sprite* sprite, std::int32_t w, std::int32_t h, int bytes_per_pixel, int line) {
+    sprite->width = std::max(w, 0);
+    sprite->height = std::max(h, 0);
+    sprite->data = nullptr;
+    const std::int64_t bytes = std::int64_t{sprite->width} * sprite->height * bytes_per_pixel;
+    if (bytes == 0) return false;
+    if (bytes > std::numeric_limits<std::int32_t>::max()) {
+        _dbg_printf("%s(%d): cannot make a sprite of %d by %d pixels\n", k_tag, line, w, h);
+        return false;
+    }
+    sprite->data = _wrap_malloc_dbg(static_cast<std::uint32_t>(bytes), k_tag, line);
+    if (sprite->data == nullptr) return false;
+    std::memset(sprite->data, 0, static_cast<std::size_t>(bytes));
+    return true;
+}
+
+std::int32_t page_pixel_bytes() {
+    return LSR_Is16Bit() ? 2 : 4;
+}
+
+enum class Cut { plain, dark, tinted };
+
+// The stored form of a source colour: 0 for the key colour; otherwise at 32 bits the colour
+// less one in the opacity byte (so a loaded opacity of 0 becomes 0xFF), at 16 bits its 16-bit
+// form with black raised to 1 so that it stays visible.
+template <PagePixel P> P cut_pixel(std::uint32_t p, Cut kind, std::uint32_t tint) {
+    if (LSR_CheckSpriteTransparency(p)) return 0;
+    std::uint32_t c = p;
+    if (kind == Cut::dark) {
+        c = (p & 0xFEFEFEFEu) >> 1;
+    } else if (kind == Cut::tinted) {
+        const auto channel = [&](int shift) {
+            return (((p >> shift) & 0xFFu) * ((tint >> shift) & 0xFFu)) >> 8 << shift;
+        };
+        c = channel(16) | channel(8) | channel(0);
+    }
+    if constexpr (sizeof(P) == 2) {
+        const std::uint16_t q = TarnBlit_color24to16(c);
+        return q != 0 ? q : 1;
+    } else {
+        return c - 0x01000000u;
+    }
+}
+
+template <PagePixel P>
+void cut(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const LSR_Bitmap& bitmap,
+         LSR_Sprite* sprite, Cut kind, std::uint32_t tint) {
+    // 4 bytes a pixel at either depth.
+    if (!allocate(sprite, w, h, 4, __LINE__)) return;
+    if (bitmap.data == nullptr || x < 0 || y < 0 || std::int64_t{x} + w > bitmap.width ||
+        std::int64_t{y} + h > bitmap.height)
+        return;
+    P* out = static_cast<P*>(sprite->data);
+    for (std::int32_t r = 0; r < h; ++r) {
+        const P* row = tarnblit::pixel_at<const P>(bitmap, x, std::int64_t{y} + r);
+        for (std::int32_t c = 0; c < w; ++c)
+            *out++ = cut_pixel<P>(tarnblit::to_colour<P>(row[c]), kind, tint);
+    }
+}
+
+void cut_any(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+             const LSR_Bitmap& bitmap, LSR_Sprite* sprite, Cut kind, std::uint32_t tint) {
+    if (sprite == nullptr) return;
+    if (LSR_Is16Bit())
+        cut<std::uint16_t>(x, y, w, h, bitmap, sprite, kind, tint);
+    else
+        cut<std::uint32_t>(x, y, w, h, bitmap, sprite, kind, tint);
+}
+
+// The visible part of a w by h picture placed at (x, y) on a bitmap.
+struct Clip {
+    std::int64_t rows = 0, cols = 0;
+    std::int64_t src_row = 0, src_col = 0; // first visible row and column of the picture
+    std::int64_t dst_row = 0, dst_col = 0; // where they land
+};
+
+bool clip(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const LSR_Bitmap& bitmap,
+          Clip& c) {
+    if (bitmap.data == nullptr || y <= -h || y >= bitmap.height || x <= -w || x >= bitmap.width)
+        return false;
+    c.src_row = y < 0 ? -y : 0;
+    c.dst_row = y < 0 ? 0 : y;
+    c.rows = std::min(h - c.src_row, bitmap.height - c.dst_row);
+    c.src_col = x < 0 ? -x : 0;
+    c.dst_col = x < 0 ? 0 : x;
+    c.cols = std::min(w - c.src_col, bitmap.width - c.dst_col);
+    return c.rows > 0 && c.cols > 0;
+}
+
+void require_pixels(const LSR_Sprite& src, int line) {
+    if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
+}
+
+template <PagePixel P> using SpanBlit = void (*)(P*, const P*, const P*, std::int32_t);
+
+template <PagePixel P> SpanBlit<P> blend_blitter(std::int8_t mode) {
+    switch (mode) {
+    case 0:
+        return [](P* d, const P*, const P* s, std::int32_t n) { tarnblit::blit_transp(d, s, n); };
+    case 1: return tarnblit::blit_transp_mix<P>;
+    case 2: return tarnblit::blit_transp_add<P>;
+    case 3: return tarnblit::blit_transp_mul<P>;
+    case 4:
+        return [](P* d, const P* a, const P* b, std::int32_t n) {
+            tarnblit::blit_transp_quarter(d, a, b, n, false);
+        };
+    case 5:
+        return [](P* d, const P* a, const P* b, std::int32_t n) {
+            tarnblit::blit_transp_quarter(d, a, b, n, true);
+        };
+    default: return nullptr;
+    }
+}
+
+// Whole clipped rows through the mode's transparent blitter, the destination row as its first
+// source and the sprite row as its second.
+template <PagePixel P>
+void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const LSR_Bitmap& bitmap,
+                std::int8_t mode) {
+    const SpanBlit<P> blit = blend_blitter<P>(mode);
+    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
+    Clip c;
+    if (blit == nullptr || !clip(x, y, src.width, src.height, bitmap, c)) return;
+    for (std::int64_t r = 0; r < c.rows; ++r) {
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
+        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_col, c.src_row + r),
+             static_cast<std::int32_t>(c.cols));
+    }
+}
+
+// Destination column x + i shows source column w - 1 - i.
+template <PagePixel P>
+void draw_mirrored(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
+                   const LSR_Bitmap& bitmap) {
+    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
+    Clip c;
+    if (!clip(x, y, src.width, src.height, bitmap, c)) return;
+    for (std::int64_t r = 0; r < c.rows; ++r) {
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
+        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_col, c.src_row + r);
+        for (std::int64_t i = 0; i < c.cols; ++i)
+            if (tarnblit::is_opaque(s[-i])) d[i] = s[-i];
+    }
+}
+
+// 16.16 steps through the source; a sprite or target without pixels draws nothing.
+template <PagePixel P>
+void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
+                 const LSR_Sprite& sprite, const LSR_Bitmap& bitmap) {
+    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
+    if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
+    const std::int64_t w = std::max(dw, 1), h = std::max(dh, 1);
+    const std::int64_t step_x = (std::int64_t{src.width} << 16) / w;
+    const std::int64_t step_y = (std::int64_t{src.height} << 16) / h;
+    Clip c;
+    if (!clip(x, y, w, h, bitmap, c)) return;
+    std::int64_t row_acc = c.src_row * step_y;
+    for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
+        const P* s = tarnblit::pixel_at<const P>(src, 0, row_acc >> 16);
+        std::int64_t col_acc = c.src_col * step_x;
+        for (std::int64_t i = 0; i < c.cols; ++i, col_acc += step_x)
+            if (tarnblit::is_opaque(s[col_acc >> 16])) d[i] = s[col_acc >> 16];
+    }
+}
+
+// Rotation about the sprite's point (cx, cy): a square of side 2 * max(w, h) around it is
+// walked, and each of its pixels mapped back into the sprite with 8-bit fixed-point steps.
+template <PagePixel P>
+void draw_rotated(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
+                  const LSR_Bitmap& bitmap, std::int32_t angle, std::int32_t zoom, std::int64_t cx,
+                  std::int64_t cy) {
+    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
+    if (bitmap.data == nullptr || src.width <= 0 || src.height <= 0) return;
+    const std::int64_t w = src.width, h = src.height;
+    const std::int32_t a = ((angle % 360) + 360) % 360;
+    const std::int64_t z = zoom == 0 ? 1 : zoom;
+    const std::int64_t ks = spriterotate_sincos[a] / z;
+    const std::int64_t kc = -std::int64_t{spriterotate_sincos[a + 90]} / z;
+    const std::int64_t side = 2 * std::max(w, h), half = side / 2;
+    const std::int64_t left = x - (((side - w) >> 1) + ((w >> 1) - cx));
+    const std::int64_t top = y - (((side - h) >> 1) + ((h >> 1) - cy));
+
+    const std::int64_t row0 = std::max<std::int64_t>(0, -top);
+    const std::int64_t row1 = std::min<std::int64_t>(side, bitmap.height - top);
+    const std::int64_t col0 = std::max<std::int64_t>(0, -left);
+    const std::int64_t col1 = std::min<std::int64_t>(side, bitmap.width - left);
+    for (std::int64_t row = row0; row < row1; ++row) {
+        const std::int64_t v = row - half, u0 = col0 - half;
+        std::int64_t ux = u0 * kc - v * ks, uy = u0 * ks + v * kc;
+        P* d = tarnblit::pixel_at<P>(bitmap, left + col0, top + row);
+        for (std::int64_t col = col0; col < col1; ++col, ++d, ux += kc, uy += ks) {
+            const std::int64_t sx = asr(ux, 8) + cx, sy = asr(uy, 8) + cy;
+            if (sx < 0 || sx >= w || sy < 0 || sy >= h) continue;
+            const P p = *tarnblit::pixel_at<const P>(src, sx, sy);
+            if (tarnblit::is_opaque(p)) *d = p;
+        }
+    }
+}
+
+} // namespace
+
+constexpr std::array<std::int32_t, 450> spriterotate_sincos = build_sincos();
+
+std::int32_t LSR_CheckSpriteTransparency(std::uint32_t colour) {
+    const std::uint32_t red = (colour >> 16) & 0xFFu, green = (colour >> 8) & 0xFFu;
+    const std::uint32_t blue = colour & 0xFFu;
+    return red > 240 && green < 16 && blue > 240 ? 1 : 0;
+}
+
+// Right and bottom edges are exclusive: rectangles that only touch do not collide.
+std::int32_t LSR_CheckSpriteCollision(std::int32_t ax, std::int32_t ay, std::int32_t aw,
+                                      std::int32_t ah, std::int32_t bx, std::int32_t by,
+                                      std::int32_t bw, std::int32_t bh) {
+    const std::int64_t x = bx, y = by;
+    return x - aw < ax && y - ah < ay && x + bw > ax && y + bh > ay ? 1 : 0;
+}
+
+void LSR_GetSprite(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                   LSR_Bitmap bitmap, LSR_Sprite* sprite) {
+    cut_any(x, y, w, h, bitmap, sprite, Cut::plain, 0);
+}
+
+void LSR_GetDarkSprite(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                       LSR_Bitmap bitmap, LSR_Sprite* sprite) {
+    cut_any(x, y, w, h, bitmap, sprite, Cut::dark, 0);
+}
+
+void LSR_GetColorSprite(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                        std::uint32_t tint, LSR_Bitmap bitmap, LSR_Sprite* sprite) {
+    cut_any(x, y, w, h, bitmap, sprite, Cut::tinted, tint);
+}
+
+void CreateMaskedSprite(std::int32_t w, std::int32_t h, const void* source, LSR_Sprite* sprite,
+                        std::uint32_t mask) {
+    if (sprite == nullptr || !allocate(sprite, w, h, page_pixel_bytes(), __LINE__) ||
+        source == nullptr)
+        return;
+    const std::size_t n = static_cast<std::size_t>(sprite->width) * sprite->height;
+    if (LSR_Is16Bit()) {
+        const std::uint16_t m = TarnBlit_color24to16(mask);
+        const auto* in = static_cast<const std::uint16_t*>(source);
+        auto* out = static_cast<std::uint16_t*>(sprite->data);
+        for (std::size_t i = 0; i < n; ++i) out[i] = in[i] & m;
+    } else {
+        const auto* in = static_cast<const std::uint32_t*>(source);
+        auto* out = static_cast<std::uint32_t*>(sprite->data);
+        for (std::size_t i = 0; i < n; ++i) out[i] = in[i] & mask;
+    }
+}
+
+// An image that does not load gives an empty sprite.
+void LSR_LoadSprite(const char* name, LSR_Sprite* sprite) {
+    if (sprite == nullptr) return;
+    LSR_Bitmap image;
+    LSR_LoadBitmap(name, &image);
+    LSR_GetSprite(0, 0, image.width, image.height, image, sprite);
+    LSR_DeleteBitmap(&image);
+}
+
+void LSR_CreateSprite(std::int32_t w, std::int32_t h, LSR_Sprite* sprite) {
+    if (sprite != nullptr) allocate(sprite, w, h, page_pixel_bytes(), __LINE__);
+}
+
+void LSR_ClearSprite(LSR_Sprite sprite) {
+    const LSR_Bitmap bitmap = LSR_GetBitmapFromSprite(sprite);
+    if (bitmap.data != nullptr && bitmap.size > 0)
+        std::memset(bitmap.data, 0, static_cast<std::size_t>(bitmap.size));
+}
+
+void LSR_DeleteSprite(LSR_Sprite* sprite) {
+    if (sprite == nullptr || sprite->data == nullptr) return;
+    _wrap_free_dbg(sprite->data, k_tag, __LINE__);
+    sprite->data = nullptr;
+}
+
+LSR_Bitmap LSR_GetBitmapFromSprite(LSR_Sprite sprite) {
+    LSR_Bitmap bitmap;
+    bitmap.width = std::max(sprite.width, 0);
+    bitmap.height = std::max(sprite.height, 0);
+    const std::int64_t pixels = std::int64_t{bitmap.width} * bitmap.height;
+    bitmap.pixels = saturate(pixels);
+    bitmap.size = saturate(pixels * page_pixel_bytes());
+    bitmap.data = sprite.data;
+    return bitmap;
+}
+
+void LSR_DrawSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap) {
+    require_pixels(sprite, __LINE__);
+    if (LSR_Is16Bit())
+        draw_blend<std::uint16_t>(x, y, sprite, bitmap, 0);
+    else
+        draw_blend<std::uint32_t>(x, y, sprite, bitmap, 0);
+}
+
+void LSR_DrawMirroredSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap) {
+    require_pixels(sprite, __LINE__);
+    if (LSR_Is16Bit())
+        draw_mirrored<std::uint16_t>(x, y, sprite, bitmap);
+    else
+        draw_mirrored<std::uint32_t>(x, y, sprite, bitmap);
+}
+
+void LSR_DrawBlendSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                         std::int8_t mode) {
+    require_pixels(sprite, __LINE__);
+    if (LSR_Is16Bit())
+        draw_blend<std::uint16_t>(x, y, sprite, bitmap, mode);
+    else
+        draw_blend<std::uint32_t>(x, y, sprite, bitmap, mode);
+}
+
+void LSR_DrawScaledSprite(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
+                          LSR_Sprite sprite, LSR_Bitmap bitmap) {
+    if (LSR_Is16Bit())
+        DrawScaledSprite16(x, y, dw, dh, sprite, bitmap);
+    else
+        DrawScaledSprite32(x, y, dw, dh, sprite, bitmap);
+}
+
+void DrawScaledSprite16(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
+                        LSR_Sprite sprite, LSR_Bitmap bitmap) {
+    draw_scaled<std::uint16_t>(x, y, dw, dh, sprite, bitmap);
+}
+
+void DrawScaledSprite32(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
+                        LSR_Sprite sprite, LSR_Bitmap bitmap) {
+    draw_scaled<std::uint32_t>(x, y, dw, dh, sprite, bitmap);
+}
+
+void LSR_DrawZoomedSprite(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Sprite sprite,
+                          LSR_Bitmap bitmap) {
+    LSR_DrawScaledSprite(x, y, saturate(std::int64_t{zoom} * sprite.width / 100),
+                         saturate(std::int64_t{zoom} * sprite.height / 100), sprite, bitmap);
+}
+
+void LSR_DrawRotatedSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                           std::int32_t angle) {
+    LSR_DrawRotatedSpriteZoom(x, y, sprite, bitmap, angle, 128);
+}
+
+void LSR_DrawRotatedSpriteZoom(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                               std::int32_t angle, std::int32_t zoom) {
+    if (LSR_Is16Bit())
+        DrawRotatedSprite16(x, y, sprite, bitmap, angle, zoom);
+    else
+        DrawRotatedSprite32(x, y, sprite, bitmap, angle, zoom);
+}
+
+void DrawRotatedSprite16(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                         std::int32_t angle, std::int32_t zoom) {
+    require_pixels(sprite, __LINE__);
+    draw_rotated<std::uint16_t>(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1,
+                                sprite.height >> 1);
+}
+
+void DrawRotatedSprite32(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                         std::int32_t angle, std::int32_t zoom) {
+    require_pixels(sprite, __LINE__);
+    draw_rotated<std::uint32_t>(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1,
+                                sprite.height >> 1);
+}
+
+void LSR_DrawRotatedSpriteXY(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                             std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                             std::int32_t cy) {
+    if (LSR_Is16Bit())
+        DrawRotatedSpriteXY16(x, y, sprite, bitmap, angle, zoom, cx, cy);
+    else
+        DrawRotatedSpriteXY32(x, y, sprite, bitmap, angle, zoom, cx, cy);
+}
+
+void DrawRotatedSpriteXY16(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                           std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                           std::int32_t cy) {
+    require_pixels(sprite, __LINE__);
+    draw_rotated<std::uint16_t>(x, y, sprite, bitmap, angle, zoom, cx, cy);
+}
+
+void DrawRotatedSpriteXY32(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
+                           std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                           std::int32_t cy) {
+    require_pixels(sprite, __LINE__);
+    draw_rotated<std::uint32_t>(x, y, sprite, bitmap, angle, zoom, cx, cy);
+}
+
+// Both eyes at depth + 100 percent, pushed apart by (depth - 100) / 16 each way.
+void LSR_DrawSprite3D(std::int32_t x, std::int32_t y, std::int32_t depth, LSR_Sprite sprite,
+                      LSR_Bitmap left, LSR_Bitmap right) {
+    const std::int64_t offset = asr(std::int64_t{depth} - 100, 4);
+    const std::int32_t zoom = saturate(std::int64_t{depth} + 100);
+    LSR_DrawZoomedSprite(saturate(x - offset), y, zoom, sprite, left);
+    LSR_DrawZoomedSprite(saturate(x + offset), y, zoom, sprite, right);
+}

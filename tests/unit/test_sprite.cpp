@@ -1,0 +1,247 @@
+// Sprites: the colour key, cutting at both depths, clipped, mirrored, blended, scaled, zoomed and
+// rotated drawing, and the rotation table.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "lodestar/frame/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/blitters.h"
+#include "lodestar/graphics/primitives.h"
+#include "lodestar/graphics/sprite.h"
+#include "lodestar/video/video.h"
+
+namespace {
+
+struct Pic {
+    LSR_Bitmap bm;
+    Pic(std::int32_t w, std::int32_t h) { LSR_CreateBitmap(w, h, &bm); }
+    ~Pic() { LSR_DeleteBitmap(&bm); }
+    std::uint32_t at(std::int32_t x, std::int32_t y) const {
+        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
+        return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(bm.data)[i]
+                             : static_cast<const std::uint32_t*>(bm.data)[i];
+    }
+    void set(std::int32_t x, std::int32_t y, std::uint32_t v) {
+        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
+        if (LSR_Is16Bit())
+            static_cast<std::uint16_t*>(bm.data)[i] = static_cast<std::uint16_t>(v);
+        else
+            static_cast<std::uint32_t*>(bm.data)[i] = v;
+    }
+};
+
+// A sprite whose pixel (x, y) is 0x01000000 | (y * 16 + x + 1): every pixel opaque and distinct.
+struct Numbered {
+    LSR_Sprite s;
+    Numbered(std::int32_t w, std::int32_t h) {
+        LSR_CreateSprite(w, h, &s);
+        for (std::int32_t y = 0; y < h; ++y)
+            for (std::int32_t x = 0; x < w; ++x) set(x, y, value(x, y));
+    }
+    ~Numbered() { LSR_DeleteSprite(&s); }
+    static std::uint32_t value(std::int32_t x, std::int32_t y) {
+        return (LSR_Is16Bit() ? 0u : 0x01000000u) | static_cast<std::uint32_t>(y * 16 + x + 1);
+    }
+    void set(std::int32_t x, std::int32_t y, std::uint32_t v) {
+        LSR_Bitmap b = LSR_GetBitmapFromSprite(s);
+        const std::size_t i = static_cast<std::size_t>(y) * b.width + x;
+        if (LSR_Is16Bit())
+            static_cast<std::uint16_t*>(b.data)[i] = static_cast<std::uint16_t>(v);
+        else
+            static_cast<std::uint32_t*>(b.data)[i] = v;
+    }
+};
+
+class Sprite : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        LSR_video.flags = GetParam() ? LSR_VIDEO_16BIT : 0;
+        TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
+    }
+    void TearDown() override { LSR_video.flags = 0; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Sprite, Sprite, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "bits16" : "bits32"; });
+
+TEST(SpriteRules, KeyCollisionAndRotationTable) {
+    for (std::uint32_t c : {0xFF00FFu, 0xF100F1u, 0x12F10FF1u})
+        EXPECT_EQ(LSR_CheckSpriteTransparency(c), 1) << std::hex << c;
+    for (std::uint32_t c : {0xF010F1u, 0xF000F0u, 0xFF10FFu})
+        EXPECT_EQ(LSR_CheckSpriteTransparency(c), 0) << std::hex << c;
+    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 10, 0, 5, 5), 0); // touching edges
+    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 9, 9, 5, 5), 1);
+    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, -5, 0, 5, 5), 0);
+    EXPECT_EQ(spriterotate_sincos[0], 0);
+    EXPECT_EQ(spriterotate_sincos[30], -16383); // -16383.5 truncated toward zero
+    EXPECT_EQ(spriterotate_sincos[90], -32767);
+    EXPECT_EQ(spriterotate_sincos[180], 0);
+    EXPECT_EQ(spriterotate_sincos[270], 32767);
+    EXPECT_EQ(spriterotate_sincos[449], spriterotate_sincos[89]);
+}
+
+TEST_P(Sprite, CutsKeyOpaqueDarkAndTintedPixelsAndFreesThem) {
+    const std::uint32_t before = g_mem_in_use.load();
+    {
+        Pic src(4, 2);
+        LSR_DrawPixel(0, 0, 0xFF00FF, src.bm);
+        LSR_DrawPixel(1, 0, 0x000000, src.bm);
+        LSR_DrawPixel(2, 0, 0xF8F8F8, src.bm);
+        LSR_DrawPixel(3, 0, 0x808080, src.bm);
+        LSR_Sprite s;
+        LSR_GetSprite(0, 0, 2, 1, src.bm, &s);
+        ASSERT_NE(s.data, nullptr);
+        EXPECT_EQ(s.width, 2);
+        const auto px = [&](const LSR_Sprite& sp, int i) {
+            return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(sp.data)[i]
+                                 : static_cast<const std::uint32_t*>(sp.data)[i];
+        };
+        EXPECT_EQ(px(s, 0), 0u);
+        EXPECT_EQ(px(s, 1), GetParam() ? 1u : 0xFF000000u); // black stays visible
+        LSR_DeleteSprite(&s);
+        EXPECT_EQ(s.data, nullptr);
+
+        LSR_Sprite dark, tinted;
+        LSR_GetDarkSprite(2, 0, 2, 1, src.bm, &dark);
+        LSR_GetColorSprite(2, 0, 2, 1, 0x8040FF, src.bm, &tinted);
+        if (GetParam()) {
+            EXPECT_EQ(px(dark, 0), TarnBlit_color24to16(0x7C7C7C));
+            EXPECT_EQ(px(tinted, 1), TarnBlit_color24to16(0x40207F));
+        } else {
+            EXPECT_EQ(px(dark, 0) & 0xFFFFFFu, 0x7C7C7Cu);
+            EXPECT_EQ(px(tinted, 1) & 0xFFFFFFu, 0x40207Fu);
+            EXPECT_GT(px(tinted, 1), 0x00FFFFFFu);
+        }
+        LSR_DeleteSprite(&dark);
+        LSR_DeleteSprite(&tinted);
+
+        // A rectangle outside the source keeps the size and draws as nothing.
+        LSR_Sprite outside;
+        LSR_GetSprite(3, 0, 2, 1, src.bm, &outside);
+        EXPECT_EQ(outside.width, 2);
+        Pic page(4, 4);
+        LSR_ClearColorBitmap(page.bm, 0x123456);
+        const std::uint32_t keep = page.at(0, 0);
+        LSR_DrawSprite(0, 0, outside, page.bm);
+        EXPECT_EQ(page.at(0, 0), keep);
+        LSR_DeleteSprite(&outside);
+    }
+    EXPECT_EQ(g_mem_in_use.load(), before);
+}
+
+TEST_P(Sprite, DrawingClipsAtEveryEdgeAndMirrors) {
+    Numbered n(10, 8);
+    Pic page(20, 20);
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawSprite(-3, -2, n.s, page.bm);
+    // Source rows 2 to 7 and columns 3 to 9 at the top-left corner, nothing beyond.
+    EXPECT_EQ(page.at(0, 0), Numbered::value(3, 2));
+    EXPECT_EQ(page.at(6, 5), Numbered::value(9, 7));
+    EXPECT_EQ(page.at(7, 0), 0u);
+    EXPECT_EQ(page.at(0, 6), 0u);
+
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawSprite(20, 0, n.s, page.bm);
+    LSR_DrawSprite(-10, 0, n.s, page.bm);
+    LSR_DrawSprite(15, 15, n.s, page.bm); // bottom-right: 5 by 5 visible
+    EXPECT_EQ(page.at(0, 0), 0u);
+    EXPECT_EQ(page.at(19, 19), Numbered::value(4, 4));
+    EXPECT_EQ(page.at(14, 15), 0u);
+
+    // Transparent pixels keep the page's own.
+    n.set(0, 0, 0);
+    LSR_ClearColorBitmap(page.bm, 0x00FF00);
+    const std::uint32_t green = page.at(0, 0);
+    LSR_DrawSprite(0, 0, n.s, page.bm);
+    EXPECT_EQ(page.at(0, 0), green);
+    EXPECT_EQ(page.at(1, 0), Numbered::value(1, 0));
+
+    // Mirrored: a row A B C at x = -1 shows B then A.
+    Numbered abc(3, 1);
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawMirroredSprite(-1, 0, abc.s, page.bm);
+    EXPECT_EQ(page.at(0, 0), Numbered::value(1, 0));
+    EXPECT_EQ(page.at(1, 0), Numbered::value(0, 0));
+    EXPECT_EQ(page.at(2, 0), 0u);
+}
+
+TEST_P(Sprite, BlendModesPickTheirBlitterAndUnknownModesDrawNothing) {
+    Pic page(4, 1);
+    Pic src(1, 1);
+    LSR_DrawPixel(0, 0, 0x808080, src.bm);
+    LSR_Sprite s;
+    LSR_GetSprite(0, 0, 1, 1, src.bm, &s);
+    const auto draw = [&](std::int8_t mode) {
+        LSR_ClearColorBitmap(page.bm, 0x404040);
+        LSR_DrawBlendSprite(0, 0, s, page.bm, mode);
+        return LSR_GetPixel(0, 0, page.bm) & 0xFFFFFFu;
+    };
+    EXPECT_EQ(draw(6), 0x404040u);
+    EXPECT_EQ(draw(-1), 0x404040u);
+    EXPECT_EQ(draw(0), 0x808080u);
+    const std::uint32_t mixed = draw(1), added = draw(2);
+    EXPECT_GT(mixed & 0xFF, 0x40u);
+    EXPECT_LT(mixed & 0xFF, 0x80u);
+    EXPECT_GE(added & 0xFF, 0xC0u);
+    LSR_DeleteSprite(&s);
+}
+
+TEST_P(Sprite, ScaledZoomedAndRotatedDrawing) {
+    Numbered four(4, 4);
+    Pic page(24, 24);
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawScaledSprite(0, 0, 8, 8, four.s, page.bm);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(page.at(x, y), Numbered::value(x / 2, y / 2)) << x << "," << y;
+    EXPECT_EQ(page.at(8, 0), 0u);
+
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawScaledSprite(2, 0, 0, 4, four.s, page.bm); // width 0 counts as 1
+    EXPECT_NE(page.at(2, 3), 0u);
+    EXPECT_EQ(page.at(3, 0), 0u);
+
+    Numbered five(5, 5);
+    LSR_ClearBitmap(page.bm);
+    LSR_DrawZoomedSprite(0, 0, 50, five.s, page.bm);
+    EXPECT_NE(page.at(1, 1), 0u);
+    EXPECT_EQ(page.at(2, 0), 0u);
+    EXPECT_EQ(page.at(0, 2), 0u);
+
+    // Rotation: whole turns are no turn; a quarter turn moves the top-left to another corner.
+    const auto rotated = [&](std::int32_t angle) {
+        LSR_ClearBitmap(page.bm);
+        LSR_DrawRotatedSprite(8, 8, four.s, page.bm, angle);
+        std::vector<std::uint32_t> out;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x) out.push_back(page.at(x, y));
+        return out;
+    };
+    const auto straight = rotated(0);
+    EXPECT_EQ(rotated(360), straight);
+    EXPECT_EQ(rotated(-360), straight);
+    EXPECT_NE(rotated(90), straight);
+    // Unrotated it stands at (8, 8) as drawn plainly, one pixel per source pixel near the centre.
+    EXPECT_EQ(straight[9 * 24 + 9], Numbered::value(1, 1));
+    EXPECT_EQ(straight[10 * 24 + 10], Numbered::value(2, 2));
+    EXPECT_EQ(straight[7 * 24 + 7], 0u);
+
+    // Stereo: depth 100 draws both eyes at 200 percent in the same place.
+    Pic left(24, 24), right(24, 24);
+    LSR_ClearBitmap(left.bm);
+    LSR_ClearBitmap(right.bm);
+    LSR_DrawSprite3D(0, 0, 100, four.s, left.bm, right.bm);
+    EXPECT_EQ(left.at(7, 7), Numbered::value(3, 3));
+    EXPECT_EQ(right.at(7, 7), Numbered::value(3, 3));
+    EXPECT_EQ(left.at(8, 8), 0u);
+}
+
+TEST(SpriteDeathTest, DrawingASpriteWithoutPixelsStopsTheProgram) {
+    LSR_Sprite empty;
+    Pic page(4, 4);
+    EXPECT_EXIT(LSR_DrawSprite(0, 0, empty, page.bm), ::testing::ExitedWithCode(1), "");
+}
+
+} // namespace

@@ -20,6 +20,8 @@ int tarnmain() {
     LSR_Bitmap leds{}; // carried, never drawn
     LSR_LoadBitmap("meggyjr.tga", &background);
     LSR_LoadBitmap("leds.tga", &leds);
+    LSR_Font font; // carried, never used
+    LSR_InitFont("font_heat.tga", &font);
 
     LSR_DrawBitmap(0, 0, background, LSR_screenbitmap);
     LSR_SwapBuffers();

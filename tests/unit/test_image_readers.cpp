@@ -166,6 +166,9 @@ TEST_F(Readers, BmpRowPaddingTopDownRowsAndBitMasks) {
               opaque({0xF00000, 0x00F000}));
     // Without it, 5-5-5.
     EXPECT_EQ(decode(lsr_image::decode_bmp, bmp(1, 1, 16, {0x1F, 0x00, 0, 0})), opaque({0x0000F8}));
+    // 15 bits take a whole word a pixel: 64 pixels need 128 bytes a row, not 120.
+    EXPECT_EQ(decode(lsr_image::decode_bmp, bmp(64, 1, 15, Bytes(128, 0))).size(), 64u);
+    EXPECT_TRUE(decode(lsr_image::decode_bmp, bmp(64, 1, 15, Bytes(120, 0))).empty());
     // 24 bits, bottom-up, rows padded to four bytes.
     EXPECT_EQ(decode(lsr_image::decode_bmp, bmp(1, 2, 24, {255, 0, 0, 0, 0, 0, 255, 0})),
               opaque({0xFF0000, 0x0000FF}));

@@ -55,7 +55,8 @@ std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
     const Bytes b{data, size};
     if (!b.has(0, 54)) return refuse(k_format, "file too short for its header");
     Layout l;
-    const std::uint32_t offset = b.u32(10);
+    // Only the low half of the offset field counts: pixel data begins in the first 64 KiB.
+    const std::uint32_t offset = b.u16(10);
     const auto width = static_cast<std::int32_t>(b.u32(18));
     const auto height = static_cast<std::int32_t>(b.u32(22));
     l.bits = b.u16(28);
@@ -75,7 +76,10 @@ std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         if (!b.has(54, std::uint64_t{colours} * 4)) return refuse(k_format, "truncated palette");
         for (std::uint32_t i = 0; i < colours; ++i) l.palette[i] = from_bgr(data + 54 + 4 * i);
     }
-    const std::uint64_t stride = ((std::uint64_t{l.bits} * l.width + 31) >> 3) & ~std::uint64_t{3};
+    // A 15-bit pixel is stored in a 16-bit word: counting 15 bits would make rows too short
+    // for what is read from them.
+    const std::uint64_t stored_bits = l.bits == 15 ? 16 : l.bits;
+    const std::uint64_t stride = ((stored_bits * l.width + 31) >> 3) & ~std::uint64_t{3};
     if (!b.has(offset, stride * l.height))
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;

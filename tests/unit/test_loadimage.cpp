@@ -292,6 +292,13 @@ TEST_F(Load, BmpTopDownAndTheDirectColourDepths) {
     ASSERT_EQ(abgr.ok, 1);
     EXPECT_EQ(abgr.at(0, 0), 0x11443322u);
 
+    // Only the low 16 bits of the data offset are read.
+    Bytes high = bmp(1, 1, 24, 0, {}, {0x30, 0x20, 0x10, 0});
+    high[12] = 1;
+    Loaded low(lsr_image::decode_bmp, high);
+    ASSERT_EQ(low.ok, 1);
+    EXPECT_EQ(low.at(0, 0), 0xFF102030u);
+
     // 8 bits with the colour count 0 reads all 256 entries.
     std::vector<std::uint32_t> full(256, 0);
     full[200] = 0x123456;

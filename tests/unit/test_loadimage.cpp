@@ -19,7 +19,7 @@ namespace {
 
 using tarn_test::Bytes;
 
-void put(Bytes& b, std::uint32_t value, int bytes) {
+void put(Bytes& b, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 

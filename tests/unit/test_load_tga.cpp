@@ -112,6 +112,14 @@ TEST_F(Load, TgaGreyAlphaColourMapsAndSixteenBitPixels) {
     EXPECT_EQ(m.at(1, 0), 0xFF0000F8u);
     EXPECT_EQ(m.at(2, 0), 0xFF000000u);
 
+    // A map may end exactly at index 255.
+    Bytes last = tga_header(1, 1, 1, 8, 0x20, 255, 1, 15);
+    put(last, 0x03E0, 2);
+    put(last, 255, 1);
+    Loaded top(lsr_image::decode_tga, last);
+    ASSERT_EQ(top.ok, 1);
+    EXPECT_EQ(top.at(0, 0), 0xFF00F800u);
+
     // A 24-bit map, the font's kind.
     Bytes font = tga_header(1, 1, 1, 8, 0x20, 0, 2, 24);
     put_bgr(font, 0x112233);

@@ -14,7 +14,9 @@ void put16le(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 void put_be(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    // Fields wider than v (the six reserved bytes) are zero-extended.
+    for (int i = bytes - 1; i >= 0; --i)
+        out.push_back(i < 4 ? static_cast<std::uint8_t>(v >> (8 * i)) : std::uint8_t{0});
 }
 
 void put_bgr(std::vector<std::uint8_t>& out, std::uint32_t rgb) {

@@ -87,6 +87,12 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_EQ(run({"create", "res.tarn", absolute.c_str()}), 1);
     EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
     EXPECT_EQ(run({"create", "res.tarn", "../x"}), 1);
+    // An existing directory outside the root, empty so that no file inside it is refused.
+    std::filesystem::create_directory(dir / "empty");
+    const std::string outside =
+        "empty/../../" + std::filesystem::path(dir.path()).filename().string() + "/empty";
+    EXPECT_EQ(run({"create", "res.tarn", outside.c_str()}), 1);
+    EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
     EXPECT_EQ(run({"create", "res.tarn", "upper", "UPPER"}), 1);
     EXPECT_EQ(err, "tarnpack: two files are stored as \"upper/a.tga\"\n");
 

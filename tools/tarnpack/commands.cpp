@@ -61,6 +61,11 @@ bool write_file(const std::string& path, const std::vector<std::uint8_t>& first,
 bool add_path(const std::string& path, std::vector<Entry>* entries, std::string* error) {
     std::error_code code;
     if (fs::is_directory(path, code)) {
+        // The directory's own path is checked too: an empty one outside the root would
+        // otherwise pass for want of files to refuse.
+        std::string trimmed = path;
+        while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+        if (trimmed != "." && stored_name(trimmed, error).empty()) return false;
         std::vector<std::string> files;
         for (fs::recursive_directory_iterator it(path, code), end; !code && it != end;
              it.increment(code))

@@ -32,16 +32,16 @@ void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_
     if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
     const std::int64_t w = std::max(width, 1), h = std::max(height, 1);
     tarnblit::Clip c;
-    if (!tarnblit::clip(x, y, w, h, dst, c)) return;
+    if (!tarnblit::clip_rect(x, y, w, h, dst, c)) return;
     const std::int64_t xstep = (std::int64_t{src.width} << 16) / w;
     const std::int64_t ystep = (std::int64_t{src.height} << 16) / h;
-    const std::int64_t sx = c.src_col * xstep;
+    const std::int64_t sx = c.src_x * xstep;
     const auto cols = static_cast<std::int32_t>(c.cols);
-    std::int64_t sy = c.src_row * ystep;
+    std::int64_t sy = c.src_y * ystep;
     for (std::int64_t r = 0; r < c.rows; ++r, sy += ystep) {
         const std::int64_t row = sy >> 16;
         const P* s = tarnblit::pixel_at<const P>(src, 0, row);
-        P* d = tarnblit::pixel_at<P>(dst, c.dst_col, c.dst_row + r);
+        P* d = tarnblit::pixel_at<P>(dst, c.dst_x, c.dst_y + r);
         if (bilinear > 0) {
             // The last drawn row, and any row showing the source's last row, mix with
             // themselves: there is no row below to read.

@@ -66,12 +66,12 @@ template <PagePixel P, class Put>
 void draw_turned(const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int64_t left, std::int64_t top,
                  std::int64_t side, const Turn& t, std::int64_t cx, std::int64_t cy, Put put) {
     Clip c;
-    if (src.data == nullptr || !clip(left, top, side, side, dst, c)) return;
+    if (src.data == nullptr || !clip_rect(left, top, side, side, dst, c)) return;
     const std::int64_t half = side >> 1, w = src.width, h = src.height;
-    const std::int64_t i0 = c.src_col - half, j0 = c.src_row - half;
+    const std::int64_t i0 = c.src_x - half, j0 = c.src_y - half;
     std::int64_t row_x = i0 * t.b - j0 * t.a, row_y = i0 * t.a + j0 * t.b;
     for (std::int64_t r = 0; r < c.rows; ++r, row_x -= t.a, row_y += t.b) {
-        P* d = pixel_at<P>(dst, c.dst_col, c.dst_row + r);
+        P* d = pixel_at<P>(dst, c.dst_x, c.dst_y + r);
         std::int64_t ux = row_x, uy = row_y;
         for (std::int64_t i = 0; i < c.cols; ++i, ux += t.b, uy += t.a) {
             const std::int64_t sx = asr(ux, 8) + cx, sy = asr(uy, 8) + cy;

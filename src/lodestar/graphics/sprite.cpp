@@ -95,7 +95,7 @@ void cut_any(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
 }
 
 using tarnblit::Clip;
-using tarnblit::clip;
+using tarnblit::clip_rect;
 
 void require_pixels(const LSR_Sprite& src, int line) {
     if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
@@ -130,10 +130,10 @@ void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const 
     const SpanBlit<P> blit = blend_blitter<P>(mode);
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
     Clip c;
-    if (blit == nullptr || !clip(x, y, src.width, src.height, bitmap, c)) return;
+    if (blit == nullptr || !clip_rect(x, y, src.width, src.height, bitmap, c)) return;
     for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
-        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_col, c.src_row + r),
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
+        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_x, c.src_y + r),
              static_cast<std::int32_t>(c.cols));
     }
 }
@@ -144,10 +144,10 @@ void draw_mirrored(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                    const LSR_Bitmap& bitmap) {
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
     Clip c;
-    if (!clip(x, y, src.width, src.height, bitmap, c)) return;
+    if (!clip_rect(x, y, src.width, src.height, bitmap, c)) return;
     for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
-        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_col, c.src_row + r);
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
+        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_x, c.src_y + r);
         for (std::int64_t i = 0; i < c.cols; ++i)
             if (tarnblit::is_opaque(s[-i])) d[i] = s[-i];
     }
@@ -163,12 +163,12 @@ void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t d
     const std::int64_t step_x = (std::int64_t{src.width} << 16) / w;
     const std::int64_t step_y = (std::int64_t{src.height} << 16) / h;
     Clip c;
-    if (!clip(x, y, w, h, bitmap, c)) return;
-    std::int64_t row_acc = c.src_row * step_y;
+    if (!clip_rect(x, y, w, h, bitmap, c)) return;
+    std::int64_t row_acc = c.src_y * step_y;
     for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
         const P* s = tarnblit::pixel_at<const P>(src, 0, row_acc >> 16);
-        std::int64_t col_acc = c.src_col * step_x;
+        std::int64_t col_acc = c.src_x * step_x;
         for (std::int64_t i = 0; i < c.cols; ++i, col_acc += step_x)
             if (tarnblit::is_opaque(s[col_acc >> 16])) d[i] = s[col_acc >> 16];
     }

@@ -8,6 +8,7 @@
 
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/blitters_stretch.h"
+#include "lodestar/graphics/effects.h"
 #include "test_pic_util.h"
 
 namespace {
@@ -292,6 +293,18 @@ TEST_P(Transform, StereoMixesInterlacesAndSplitsTheViewsAndCountsEveryCall) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(wide.at(x, 1), x < 4 ? l : r) << x;
     EXPECT_EQ(LSR_stereoframe, 9);
 
+    // Alternating: eight calls from frame 0 fade left to right at 0, 64, 128, 192, then right
+    // to left at the same levels; the counter is folded to 0..7 first.
+    Pic fade(4, 2);
+    LSR_stereoframe = 16;
+    for (int f = 0; f < 8; ++f) {
+        LSR_DrawBitmap3D(left.bm, right.bm, dst.bm, 4);
+        const auto level = static_cast<std::uint8_t>(f % 4 * 64);
+        LSR_CrossfadeBitmap(f < 4 ? left.bm : right.bm, f < 4 ? right.bm : left.bm, fade.bm, level);
+        EXPECT_EQ(dst.at(2, 1), fade.at(2, 1)) << f;
+    }
+    EXPECT_EQ(LSR_stereoframe, 8);
+
     // Views of another size than the target, or missing, are refused; the call still counts.
     Pic other(4, 3);
     dst.fill(1);
@@ -301,7 +314,7 @@ TEST_P(Transform, StereoMixesInterlacesAndSplitsTheViewsAndCountsEveryCall) {
     testing::internal::CaptureStdout();
     LSR_DrawBitmap3D(left.bm, LSR_Bitmap{}, dst.bm, 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "bitmap has no data\n");
-    EXPECT_EQ(LSR_stereoframe, 12);
+    EXPECT_EQ(LSR_stereoframe, 11);
     LSR_stereoframe = 0;
 }
 

@@ -6,6 +6,7 @@
 #include "lodestar/frame/debug.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/clip.h"
+#include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/rotation.h"
 #include "lodestar/video/video.h"
 
@@ -198,7 +199,12 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
                            dst.height == left.height;
     if (!same_size) return;
     if (mode == 4) {
-        // Not yet drawn: waits for the effects module's cross-fade.
+        // Four steps from the left view to the right, then four from the right to the left.
+        const auto level = static_cast<std::uint8_t>((frame * 64) & 255);
+        if (frame < 4)
+            LSR_CrossfadeBitmap(left, right, dst, level);
+        else
+            LSR_CrossfadeBitmap(right, left, dst, level);
         return;
     }
     if (LSR_Is16Bit())

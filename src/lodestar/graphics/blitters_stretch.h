@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/fixed_point.h"
 
@@ -56,14 +57,6 @@ void TarnBlit_BlitFillDualTexture32(std::uint32_t* dst, const std::uint32_t* tex
 
 namespace tarnblit {
 
-// The three colour channel masks of the pixel format (red, green, blue).
-template <PagePixel P> inline std::array<std::uint32_t, 3> channel_masks() {
-    if constexpr (sizeof(P) == 2)
-        return {tarnblit_redmask, tarnblit_greenmask, tarnblit_bluemask};
-    else
-        return {0xFF0000u, 0xFF00u, 0xFFu};
-}
-
 // dst[i] = src[x >> 16], x stepping by xstep; transparent skips source pixels that are not
 // opaque. Positions are 64-bit so that a long span cannot overflow them.
 template <PagePixel P, bool transparent = false>
@@ -82,7 +75,7 @@ template <PagePixel P>
 inline void bilinear_stretch(P* dst, const P* src, std::int32_t count, std::int64_t rowstep,
                              std::int64_t x, std::int64_t y, std::int64_t xstep,
                              std::int64_t width) {
-    const std::array<std::uint32_t, 3> masks = channel_masks<P>();
+    const std::array<Channel, 3> chans = channels<P>();
     const std::uint64_t fy = (static_cast<std::uint64_t>(y) & 0xFF00u) >> 8;
     for (std::int32_t i = 0; i < count; ++i, x += xstep) {
         const std::uint64_t fx = (static_cast<std::uint64_t>(x) & 0xFF00u) >> 8;
@@ -92,13 +85,10 @@ inline void bilinear_stretch(P* dst, const P* src, std::int32_t count, std::int6
         const std::uint32_t p10 = src[ix + rowstep], p11 = src[ix + rowstep + right];
         const std::uint64_t w00 = (256 - fx) * (256 - fy), w01 = fx * (256 - fy), w11 = fx * fy;
         const std::uint64_t w10 = 65536 - w00 - w01 - w11;
-        std::uint32_t out = 0;
-        for (const std::uint32_t m : masks)
-            out |=
-                static_cast<std::uint32_t>(
-                    ((p00 & m) * w00 + (p01 & m) * w01 + (p10 & m) * w10 + (p11 & m) * w11) >> 16) &
-                m;
-        dst[i] = static_cast<P>(out);
+        dst[i] = per_channel<P>(chans, [&](const Channel& c) {
+            const std::uint32_t m = c.mask;
+            return ((p00 & m) * w00 + (p01 & m) * w01 + (p10 & m) * w10 + (p11 & m) * w11) >> 16;
+        });
     }
 }
 
@@ -149,15 +139,15 @@ template <PagePixel P>
 inline void fill_shade_texture(P* dst, const P* texture, std::int32_t count, std::uint32_t u,
                                std::uint32_t v, std::uint32_t s, std::uint32_t du, std::uint32_t dv,
                                std::uint32_t ds) {
-    const std::array<std::uint32_t, 3> masks = channel_masks<P>();
+    const std::array<Channel, 3> chans = channels<P>();
     for (std::int32_t i = 0; i < count; ++i, u += du, v += dv, s += ds) {
         const std::uint32_t texel = texture[texel_index(u, v)];
         const std::int64_t level =
             std::clamp<std::int64_t>(asr(static_cast<std::int32_t>(s), 8), 0, 255);
-        std::uint32_t out = sizeof(P) == 4 ? texel & 0xFF000000u : 0;
-        for (const std::uint32_t m : masks)
-            out |= static_cast<std::uint32_t>((std::uint64_t{texel & m} * (level + 1)) >> 8) & m;
-        dst[i] = static_cast<P>(out);
+        const P shaded = per_channel<P>(chans, [&](const Channel& c) {
+            return (std::uint64_t{texel & c.mask} * static_cast<std::uint64_t>(level + 1)) >> 8;
+        });
+        dst[i] = static_cast<P>((sizeof(P) == 4 ? texel & 0xFF000000u : 0u) | shaded);
     }
 }
 

@@ -126,7 +126,7 @@ template <PagePixel P> struct TiledTexture {
     }
 };
 
-// Coordinates step in unsigned words: their wrap-around is the designed one.
+// Coordinates step in unsigned words, so that they wrap at 32 bits instead of overflowing.
 template <PagePixel P, class Texture>
 inline void fill_texture(P* dst, const Texture& texture, std::int32_t count, std::uint32_t u,
                          std::uint32_t v, std::uint32_t du, std::uint32_t dv) {

@@ -7,6 +7,7 @@
 #include "lodestar/frame/debug.h"
 #include "lodestar/frame/tarnmem.h"
 #include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/clip.h"
 #include "lodestar/video/video.h"
 
 namespace {
@@ -19,34 +20,12 @@ template <PagePixel P> void clear_colour(const LSR_Bitmap& bitmap, std::uint32_t
     if (bitmap.pixels > 0) tarnblit::fill(static_cast<P*>(bitmap.data), bitmap.pixels, colour);
 }
 
-// Clipping is done in 64 bits so that no sum of a position and a size can overflow; the
-// source pointer is formed only for the clipped rectangle.
 template <PagePixel P>
 void draw_bitmap(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
                  int line) {
-    if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
-    if (dst.data == nullptr || src.width <= 0 || src.height <= 0) return;
-    const std::int64_t sw = src.width, sh = src.height, dw = dst.width, dh = dst.height;
-    if (y <= -sh || y >= dh || x <= -sw || x >= dw) return;
-
-    std::int64_t rows = sh, cols = sw, skip_rows = 0, skip_cols = 0, top = y, left = x;
-    if (y < 0) {
-        skip_rows = -std::int64_t{y};
-        top = 0;
-        rows = sh + y;
-    }
-    if (sh + y >= dh) rows = y >= 0 ? dh - y : dh;
-    if (x < 0) {
-        skip_cols = -std::int64_t{x};
-        left = 0;
-        cols = sw + x;
-    }
-    if (sw + x >= dw) cols = x >= 0 ? dw - x : dw;
-
-    for (std::int64_t r = 0; r < rows; ++r)
-        tarnblit::copy(tarnblit::pixel_at<P>(dst, left, top + r),
-                       tarnblit::pixel_at<const P>(src, skip_cols, skip_rows + r),
-                       static_cast<std::int32_t>(cols));
+    tarnblit::draw_clipped<P>(
+        x, y, src, dst, k_tag, line,
+        [](P* d, const P* s, std::int32_t cols, auto...) { tarnblit::copy(d, s, cols); });
 }
 
 } // namespace

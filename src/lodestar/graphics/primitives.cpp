@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/fixed_point.h"
 #include "lodestar/video/video.h"
 
 std::uint8_t LSR_opacity = 255;
@@ -14,10 +15,7 @@ namespace {
 
 using tarnblit::PagePixel;
 
-// Arithmetic shift right, defined for negative values in every language revision.
-constexpr std::int64_t asr(std::int64_t value, int by) {
-    return value >= 0 ? value >> by : ~(~value >> by);
-}
+using tarnblit::asr;
 
 // Indices past the table's end count as 0 (the radius-1 outline reaches 1024).
 std::int64_t circle_entry(std::int64_t index) {

@@ -11,52 +11,16 @@
 #include "lodestar/frame/tarnmem.h"
 #include "lodestar/graphics/blitters_transp.h"
 #include "lodestar/graphics/loadimage.h"
+#include "lodestar/graphics/rotation.h"
 #include "lodestar/video/video.h"
 
 namespace {
 
 constexpr const char* k_tag = "graphics/sprite";
 
+using tarnblit::asr;
 using tarnblit::PagePixel;
-
-// Arithmetic shift right, spelled out for negative values.
-constexpr std::int64_t asr(std::int64_t value, int by) {
-    return value >= 0 ? value >> by : ~(~value >> by);
-}
-
-constexpr std::int32_t saturate(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
-
-// sin(d degrees) for 0 <= d <= 90 by its Taylor series; far more terms than a double needs.
-constexpr double sine_quadrant(int d) {
-    if (d == 0) return 0.0;
-    if (d == 90) return 1.0;
-    const double x = d * (3.14159265358979323846 / 180.0);
-    double term = x, sum = x;
-    for (int n = 1; n < 16; ++n) {
-        term *= -x * x / ((2.0 * n) * (2.0 * n + 1.0));
-        sum += term;
-    }
-    return sum;
-}
-
-// Whole degrees are folded into the first quadrant exactly, so 180 and 360 give 0 exactly.
-constexpr double sine_degrees(int d) {
-    d %= 360;
-    if (d <= 90) return sine_quadrant(d);
-    if (d <= 180) return sine_quadrant(180 - d);
-    if (d <= 270) return -sine_quadrant(d - 180);
-    return -sine_quadrant(360 - d);
-}
-
-constexpr std::array<std::int32_t, 450> build_sincos() {
-    std::array<std::int32_t, 450> table{};
-    for (int i = 0; i < 450; ++i)
-        table[i] = static_cast<std::int32_t>(-32767.0 * sine_degrees(i)); // truncates toward 0
-    return table;
-}
+using tarnblit::saturate;
 
 // Gives the sprite w by h pixels in a cleared block of bytes_per_pixel each (so a cut that
 // cannot be filled leaves it transparent, not uninitialised). An empty or oversized sprite, or
@@ -130,25 +94,8 @@ void cut_any(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
         cut<std::uint32_t>(x, y, w, h, bitmap, sprite, kind, tint);
 }
 
-// The visible part of a w by h picture placed at (x, y) on a bitmap.
-struct Clip {
-    std::int64_t rows = 0, cols = 0;
-    std::int64_t src_row = 0, src_col = 0; // first visible row and column of the picture
-    std::int64_t dst_row = 0, dst_col = 0; // where they land
-};
-
-bool clip(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const LSR_Bitmap& bitmap,
-          Clip& c) {
-    if (bitmap.data == nullptr || y <= -h || y >= bitmap.height || x <= -w || x >= bitmap.width)
-        return false;
-    c.src_row = y < 0 ? -y : 0;
-    c.dst_row = y < 0 ? 0 : y;
-    c.rows = std::min(h - c.src_row, bitmap.height - c.dst_row);
-    c.src_col = x < 0 ? -x : 0;
-    c.dst_col = x < 0 ? 0 : x;
-    c.cols = std::min(w - c.src_col, bitmap.width - c.dst_col);
-    return c.rows > 0 && c.cols > 0;
-}
+using tarnblit::Clip;
+using tarnblit::clip_rect;
 
 void require_pixels(const LSR_Sprite& src, int line) {
     if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
@@ -183,10 +130,10 @@ void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const 
     const SpanBlit<P> blit = blend_blitter<P>(mode);
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
     Clip c;
-    if (blit == nullptr || !clip(x, y, src.width, src.height, bitmap, c)) return;
+    if (blit == nullptr || !clip_rect(x, y, src.width, src.height, bitmap, c)) return;
     for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
-        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_col, c.src_row + r),
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
+        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_x, c.src_y + r),
              static_cast<std::int32_t>(c.cols));
     }
 }
@@ -197,10 +144,10 @@ void draw_mirrored(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                    const LSR_Bitmap& bitmap) {
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
     Clip c;
-    if (!clip(x, y, src.width, src.height, bitmap, c)) return;
+    if (!clip_rect(x, y, src.width, src.height, bitmap, c)) return;
     for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
-        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_col, c.src_row + r);
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
+        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_x, c.src_y + r);
         for (std::int64_t i = 0; i < c.cols; ++i)
             if (tarnblit::is_opaque(s[-i])) d[i] = s[-i];
     }
@@ -216,54 +163,39 @@ void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t d
     const std::int64_t step_x = (std::int64_t{src.width} << 16) / w;
     const std::int64_t step_y = (std::int64_t{src.height} << 16) / h;
     Clip c;
-    if (!clip(x, y, w, h, bitmap, c)) return;
-    std::int64_t row_acc = c.src_row * step_y;
+    if (!clip_rect(x, y, w, h, bitmap, c)) return;
+    std::int64_t row_acc = c.src_y * step_y;
     for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_col, c.dst_row + r);
+        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
         const P* s = tarnblit::pixel_at<const P>(src, 0, row_acc >> 16);
-        std::int64_t col_acc = c.src_col * step_x;
+        std::int64_t col_acc = c.src_x * step_x;
         for (std::int64_t i = 0; i < c.cols; ++i, col_acc += step_x)
             if (tarnblit::is_opaque(s[col_acc >> 16])) d[i] = s[col_acc >> 16];
     }
 }
 
 // Rotation about the sprite's point (cx, cy): a square of side 2 * max(w, h) around it is
-// walked, and each of its pixels mapped back into the sprite with 8-bit fixed-point steps.
+// walked, and each of its pixels mapped back into the sprite.
 template <PagePixel P>
 void draw_rotated(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                   const LSR_Bitmap& bitmap, std::int32_t angle, std::int32_t zoom, std::int64_t cx,
                   std::int64_t cy) {
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    if (bitmap.data == nullptr || src.width <= 0 || src.height <= 0) return;
+    if (src.width <= 0 || src.height <= 0) return;
     const std::int64_t w = src.width, h = src.height;
-    const std::int32_t a = ((angle % 360) + 360) % 360;
-    const std::int64_t z = zoom == 0 ? 1 : zoom;
-    const std::int64_t ks = spriterotate_sincos[a] / z;
-    const std::int64_t kc = -std::int64_t{spriterotate_sincos[a + 90]} / z;
-    const std::int64_t side = 2 * std::max(w, h), half = side / 2;
+    const std::int64_t side = 2 * std::max(w, h);
     const std::int64_t left = x - (((side - w) >> 1) + ((w >> 1) - cx));
     const std::int64_t top = y - (((side - h) >> 1) + ((h >> 1) - cy));
-
-    const std::int64_t row0 = std::max<std::int64_t>(0, -top);
-    const std::int64_t row1 = std::min<std::int64_t>(side, bitmap.height - top);
-    const std::int64_t col0 = std::max<std::int64_t>(0, -left);
-    const std::int64_t col1 = std::min<std::int64_t>(side, bitmap.width - left);
-    for (std::int64_t row = row0; row < row1; ++row) {
-        const std::int64_t v = row - half, u0 = col0 - half;
-        std::int64_t ux = u0 * kc - v * ks, uy = u0 * ks + v * kc;
-        P* d = tarnblit::pixel_at<P>(bitmap, left + col0, top + row);
-        for (std::int64_t col = col0; col < col1; ++col, ++d, ux += kc, uy += ks) {
-            const std::int64_t sx = asr(ux, 8) + cx, sy = asr(uy, 8) + cy;
-            if (sx < 0 || sx >= w || sy < 0 || sy >= h) continue;
-            const P p = *tarnblit::pixel_at<const P>(src, sx, sy);
-            if (tarnblit::is_opaque(p)) *d = p;
-        }
-    }
+    tarnblit::draw_turned<P>(src, bitmap, left, top, side,
+                             tarnblit::turn(spriterotate_sincos, angle, zoom), cx, cy,
+                             [](P& d, P s) {
+                                 if (tarnblit::is_opaque(s)) d = s;
+                             });
 }
 
 } // namespace
 
-constexpr std::array<std::int32_t, 450> spriterotate_sincos = build_sincos();
+constexpr std::array<std::int32_t, 450> spriterotate_sincos = tarnblit::build_sincos();
 
 std::int32_t LSR_CheckSpriteTransparency(std::uint32_t colour) {
     const std::uint32_t red = (colour >> 16) & 0xFFu, green = (colour >> 8) & 0xFFu;

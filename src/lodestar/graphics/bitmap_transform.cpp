@@ -1,0 +1,214 @@
+// Scaled, zoomed and rotated bitmap drawing, clipped to the target, and stereo composition.
+#include "lodestar/graphics/bitmap_transform.h"
+
+#include <algorithm>
+
+#include "lodestar/frame/debug.h"
+#include "lodestar/graphics/blitters_stretch.h"
+#include "lodestar/graphics/clip.h"
+#include "lodestar/graphics/effects.h"
+#include "lodestar/graphics/rotation.h"
+#include "lodestar/video/video.h"
+
+constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
+std::int32_t LSR_stereoframe = 0;
+
+namespace {
+
+constexpr const char* k_tag = "graphics/bitmap";
+
+using tarnblit::PagePixel;
+
+bool has_data(const LSR_Bitmap& a, const LSR_Bitmap& b) {
+    if (a.data != nullptr && b.data != nullptr) return true;
+    _dbg_printf("bitmap has no data\n");
+    return false;
+}
+
+// 16.16 steps through the source, formed and stepped in 64 bits: a source of 32768 pixels or
+// more, or a start far left of the target, cannot overflow them.
+template <PagePixel P>
+void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                 const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int32_t bilinear) {
+    if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
+    const std::int64_t w = std::max(width, 1), h = std::max(height, 1);
+    tarnblit::Clip c;
+    if (!tarnblit::clip_rect(x, y, w, h, dst, c)) return;
+    const std::int64_t xstep = (std::int64_t{src.width} << 16) / w;
+    const std::int64_t ystep = (std::int64_t{src.height} << 16) / h;
+    const std::int64_t sx = c.src_x * xstep;
+    const auto cols = static_cast<std::int32_t>(c.cols);
+    std::int64_t sy = c.src_y * ystep;
+    for (std::int64_t r = 0; r < c.rows; ++r, sy += ystep) {
+        const std::int64_t row = sy >> 16;
+        const P* s = tarnblit::pixel_at<const P>(src, 0, row);
+        P* d = tarnblit::pixel_at<P>(dst, c.dst_x, c.dst_y + r);
+        if (bilinear > 0) {
+            // The last drawn row, and any row showing the source's last row, mix with
+            // themselves: there is no row below to read.
+            const bool below = r + 1 < c.rows && row + 1 < src.height;
+            tarnblit::bilinear_stretch(d, s, cols, below ? src.width : 0, sx, sy, xstep, src.width);
+        } else {
+            tarnblit::stretch(d, s, cols, sx, xstep);
+        }
+    }
+}
+
+// The box is a square one and a half times the larger side, centred on the unturned picture;
+// it does not grow with the zoom.
+template <PagePixel P>
+void draw_rotated(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
+                  std::int32_t angle, std::int32_t zoom, std::int64_t cx, std::int64_t cy) {
+    if (src.width <= 0 || src.height <= 0) return;
+    const std::int64_t w = src.width, h = src.height;
+    const std::int64_t side = (3 * std::max(w, h)) >> 1;
+    tarnblit::draw_turned<P>(src, dst, x - ((side - w) >> 1), y - ((side - h) >> 1), side,
+                             tarnblit::turn(bitmaprotate_sincos, angle, zoom), cx, cy,
+                             [](P& d, P s) { d = s; });
+}
+
+// The bits a channel mix takes from the right view; the rest come from the left. On a 16-bit
+// page the same channels are picked with the format's masks (the spare top bit goes with red).
+template <PagePixel P> std::uint32_t right_view_bits(std::int32_t mode) {
+    if constexpr (sizeof(P) == 2) {
+        const std::uint32_t r = tarnblit_redmask, g = tarnblit_greenmask, b = tarnblit_bluemask;
+        constexpr std::uint32_t all = 0xFFFFu;
+        const std::uint32_t bits[4] = {all & ~(g | b), all & ~(r | b), g | b, all & ~b};
+        return bits[mode];
+    } else {
+        constexpr std::uint32_t bits[4] = {0xFFFF0000u, 0xFF00FF00u, 0x0000FFFFu, 0xFFFFFF00u};
+        return bits[mode];
+    }
+}
+
+// Channel mixes (modes 0 to 3) and interlaced rows (mode 5) over equal-sized bitmaps.
+template <PagePixel P>
+void compose(const LSR_Bitmap& left, const LSR_Bitmap& right, const LSR_Bitmap& dst,
+             std::int32_t mode, std::int32_t frame) {
+    const auto* l = static_cast<const P*>(left.data);
+    const auto* r = static_cast<const P*>(right.data);
+    auto* d = static_cast<P*>(dst.data);
+    const std::int64_t w = left.width, h = left.height;
+    if (mode == 5) {
+        // Even rows from the right view on even frames, from the left on odd ones.
+        for (std::int64_t row = 0; row < h; ++row) {
+            const P* from = (row % 2 == 0) == (frame % 2 == 0) ? r : l;
+            tarnblit::copy(d + row * w, from + row * w, static_cast<std::int32_t>(w));
+        }
+        return;
+    }
+    const std::uint32_t take_right = right_view_bits<P>(mode);
+    for (std::int64_t i = 0; i < w * h; ++i)
+        d[i] = static_cast<P>((r[i] & take_right) | (l[i] & ~take_right));
+}
+
+} // namespace
+
+void LSR_DrawScaledBitmap(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                          LSR_Bitmap src, LSR_Bitmap dst, std::int32_t bilinear) {
+    if (!has_data(src, dst)) return;
+    if (LSR_Is16Bit())
+        DrawScaledBitmap16(x, y, width, height, src, dst, bilinear);
+    else
+        DrawScaledBitmap32(x, y, width, height, src, dst, bilinear);
+}
+
+void DrawScaledBitmap16(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                        LSR_Bitmap src, LSR_Bitmap dst, std::int32_t bilinear) {
+    draw_scaled<std::uint16_t>(x, y, width, height, src, dst, bilinear);
+}
+
+void DrawScaledBitmap32(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                        LSR_Bitmap src, LSR_Bitmap dst, std::int32_t bilinear) {
+    draw_scaled<std::uint32_t>(x, y, width, height, src, dst, bilinear);
+}
+
+// The zoomed size is formed in 64 bits and held to the 32-bit range.
+void LSR_DrawZoomedBitmap(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Bitmap src,
+                          LSR_Bitmap dst) {
+    if (!has_data(src, dst)) return;
+    LSR_DrawScaledBitmap(x, y, tarnblit::saturate(std::int64_t{src.width} * zoom / 100),
+                         tarnblit::saturate(std::int64_t{src.height} * zoom / 100), src, dst, 0);
+}
+
+void LSR_DrawRotatedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                           std::int32_t angle) {
+    LSR_DrawRotatedBitmapZoom(x, y, src, dst, angle, 128);
+}
+
+void LSR_DrawRotatedBitmapZoom(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                               std::int32_t angle, std::int32_t zoom) {
+    if (!has_data(src, dst)) return;
+    if (LSR_Is16Bit())
+        DrawRotatedBitmap16(x, y, src, dst, angle, zoom);
+    else
+        DrawRotatedBitmap32(x, y, src, dst, angle, zoom);
+}
+
+void DrawRotatedBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                         std::int32_t angle, std::int32_t zoom) {
+    if (src.data == nullptr) _dbg_assert(k_tag, 635, "src.data");
+    draw_rotated<std::uint16_t>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
+}
+
+void DrawRotatedBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                         std::int32_t angle, std::int32_t zoom) {
+    if (src.data == nullptr) _dbg_assert(k_tag, 693, "src.data");
+    draw_rotated<std::uint32_t>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
+}
+
+void LSR_DrawRotatedBitmapXY(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                             std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                             std::int32_t cy) {
+    if (!has_data(src, dst)) return;
+    if (LSR_Is16Bit())
+        DrawRotatedBitmapXY16(x, y, src, dst, angle, zoom, cx, cy);
+    else
+        DrawRotatedBitmapXY32(x, y, src, dst, angle, zoom, cx, cy);
+}
+
+void DrawRotatedBitmapXY16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                           std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                           std::int32_t cy) {
+    if (src.data == nullptr) _dbg_assert(k_tag, 772, "src.data");
+    draw_rotated<std::uint16_t>(x, y, src, dst, angle, zoom, cx, cy);
+}
+
+void DrawRotatedBitmapXY32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
+                           std::int32_t angle, std::int32_t zoom, std::int32_t cx,
+                           std::int32_t cy) {
+    if (src.data == nullptr) _dbg_assert(k_tag, 827, "src.data");
+    draw_rotated<std::uint32_t>(x, y, src, dst, angle, zoom, cx, cy);
+}
+
+// Works at the page depth. The per-pixel modes need three bitmaps of one size and draw nothing
+// otherwise, instead of reading or writing past the smaller ones; every call counts a frame.
+void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::int32_t mode) {
+    if (mode == 4) LSR_stereoframe &= 7;
+    const std::int32_t frame = LSR_stereoframe;
+    LSR_stereoframe = tarnblit::wrap32(std::int64_t{frame} + 1);
+    if (mode < 0 || mode > 6 || !has_data(left, right) || !has_data(left, dst)) return;
+    if (mode == 6) {
+        const std::int32_t half = dst.width >> 1;
+        LSR_DrawScaledBitmap(0, 0, half, dst.height, left, dst, 0);
+        LSR_DrawScaledBitmap(half, 0, half, dst.height, right, dst, 0);
+        return;
+    }
+    const bool same_size = left.width > 0 && left.height > 0 && right.width == left.width &&
+                           right.height == left.height && dst.width == left.width &&
+                           dst.height == left.height;
+    if (!same_size) return;
+    if (mode == 4) {
+        // Four steps from the left view to the right, then four from the right to the left.
+        const auto level = static_cast<std::uint8_t>((frame * 64) & 255);
+        if (frame < 4)
+            LSR_CrossfadeBitmap(left, right, dst, level);
+        else
+            LSR_CrossfadeBitmap(right, left, dst, level);
+        return;
+    }
+    if (LSR_Is16Bit())
+        compose<std::uint16_t>(left, right, dst, mode, frame);
+    else
+        compose<std::uint32_t>(left, right, dst, mode, frame);
+}

@@ -11,26 +11,9 @@
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"
 #include "lodestar/video/video.h"
+#include "test_pic.h"
 
 namespace {
-
-struct Pic {
-    LSR_Bitmap bm;
-    Pic(std::int32_t w, std::int32_t h) { LSR_CreateBitmap(w, h, &bm); }
-    ~Pic() { LSR_DeleteBitmap(&bm); }
-    std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(bm.data)[i]
-                             : static_cast<const std::uint32_t*>(bm.data)[i];
-    }
-    void set(std::int32_t x, std::int32_t y, std::uint32_t v) {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        if (LSR_Is16Bit())
-            static_cast<std::uint16_t*>(bm.data)[i] = static_cast<std::uint16_t>(v);
-        else
-            static_cast<std::uint32_t*>(bm.data)[i] = v;
-    }
-};
 
 // A sprite whose pixel (x, y) is 0x01000000 | (y * 16 + x + 1): every pixel opaque and distinct.
 struct Numbered {

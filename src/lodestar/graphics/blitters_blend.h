@@ -1,6 +1,7 @@
 // Blending span blitters: mixes, add, multiply, darken, brighten, filters, fades, wipes.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -65,6 +66,13 @@ namespace tarnblit {
 // One colour channel of the pixel format: the 16-bit globals, or a fixed byte of 0xAARRGGBB.
 struct Channel {
     std::uint32_t mask, bits, shift;
+
+    // The channel's value in a pixel, counted from 0. A shift past the word (no real format
+    // has one) gives 0 instead of an undefined shift.
+    constexpr std::uint32_t value(std::uint32_t pixel) const {
+        return shift < 32 ? (pixel & mask) >> shift : 0;
+    }
+    constexpr std::uint32_t top() const { return value(mask); }
 };
 
 // Red, green and blue, in that order.
@@ -162,7 +170,7 @@ template <PagePixel P> struct AntiAlias {
 
     std::int32_t brightness(P p) const {
         std::int32_t sum = 0;
-        for (const Channel& c : chans) sum += static_cast<std::int32_t>((p & c.mask) >> c.shift);
+        for (const Channel& c : chans) sum += static_cast<std::int32_t>(c.value(p));
         return sum;
     }
     P operator()(P l, P m, P r, P u, P d) const {
@@ -224,9 +232,8 @@ inline void blit_fade_white(P* dst, const P* src, std::uint32_t level, std::int3
         const std::uint32_t k5 = k >> 3;
         span(dst, src, count, [&chans, k5](P s) {
             return per_channel<P>(chans, [s, k5](const Channel& c) {
-                const std::uint64_t top = c.mask >> c.shift;
-                const std::uint64_t v = ((s & c.mask) >> c.shift) + k5;
-                return (v < top ? v : top) << c.shift;
+                const std::uint64_t v = std::uint64_t{c.value(s)} + k5;
+                return std::min<std::uint64_t>(v, c.top()) << (c.shift & 63);
             });
         });
     }
@@ -275,8 +282,9 @@ inline void blit_crossfade_fast(std::uint32_t* dst, const std::uint32_t* a, cons
 
 // The blue channel of a mask pixel as an 8-bit value.
 template <PagePixel P> inline std::uint32_t blue8(P p, const Channel& blue) {
-    const std::uint32_t v = (p & blue.mask) >> blue.shift;
-    return blue.bits <= 8 ? v << (8 - blue.bits) : v >> (blue.bits - 8);
+    const std::uint32_t v = blue.value(p);
+    if (blue.bits <= 8) return v << (8 - blue.bits);
+    return blue.bits - 8 < 32 ? v >> (blue.bits - 8) : 0;
 }
 
 // a where the mask's blue value is at most level; elsewhere dst keeps its pixel.

@@ -35,6 +35,15 @@ void no_data() {
     _dbg_printf("bitmap has no data\n");
 }
 
+using DrawBody = void (*)(std::int32_t, std::int32_t, LSR_Bitmap, LSR_Bitmap, std::uint8_t);
+
+// A clipped draw needs pixels on both sides; the body is picked by the page depth.
+void draw_at_page_depth(DrawBody body16, DrawBody body32, std::int32_t x, std::int32_t y,
+                        const LSR_Bitmap& src, const LSR_Bitmap& dst, std::uint8_t how) {
+    if (!has_data(src) || !has_data(dst)) return no_data();
+    (LSR_Is16Bit() ? body16 : body32)(x, y, src, dst, how);
+}
+
 // One blend mode over a span. first and second are the two pictures; single is the one the
 // one-picture modes (copy, darken, brighten) take. False for an unknown mode, nothing written.
 template <PagePixel P>
@@ -170,11 +179,7 @@ void LSR_AlphawipeBitmap(LSR_Bitmap a, LSR_Bitmap mask, LSR_Bitmap dst, std::uin
 
 void LSR_DrawBlendBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                          std::uint8_t mode) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
-    if (LSR_Is16Bit())
-        DrawBlendBitmap16(x, y, src, dst, mode);
-    else
-        DrawBlendBitmap32(x, y, src, dst, mode);
+    draw_at_page_depth(DrawBlendBitmap16, DrawBlendBitmap32, x, y, src, dst, mode);
 }
 
 void DrawBlendBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
@@ -189,11 +194,7 @@ void DrawBlendBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitma
 
 void LSR_DrawFilteredBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                             std::uint8_t filter) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
-    if (LSR_Is16Bit())
-        DrawFilteredBitmap16(x, y, src, dst, filter);
-    else
-        DrawFilteredBitmap32(x, y, src, dst, filter);
+    draw_at_page_depth(DrawFilteredBitmap16, DrawFilteredBitmap32, x, y, src, dst, filter);
 }
 
 void DrawFilteredBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,

@@ -12,42 +12,20 @@
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/video/video.h"
+#include "test_pic_util.h"
 
 namespace {
 
-// A bitmap made by the library at the current depth, deleted at the end of the test.
-struct Pic {
-    LSR_Bitmap bm;
-    Pic(std::int32_t w, std::int32_t h) { LSR_CreateBitmap(w, h, &bm); }
-    ~Pic() { LSR_DeleteBitmap(&bm); }
-    bool wide() const { return bm.size == bm.pixels * 4; }
-    std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        return wide() ? static_cast<const std::uint32_t*>(bm.data)[i]
-                      : static_cast<const std::uint16_t*>(bm.data)[i];
-    }
-    void set(std::int32_t x, std::int32_t y, std::uint32_t v) {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        if (wide())
-            static_cast<std::uint32_t*>(bm.data)[i] = v;
-        else
-            static_cast<std::uint16_t*>(bm.data)[i] = static_cast<std::uint16_t>(v);
-    }
-};
+using pic_test::Pic;
 
 void set_depth(bool sixteen) {
     LSR_video.flags = sixteen ? LSR_VIDEO_16BIT : 0;
     TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
 }
 
-class Bitmap : public ::testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override { set_depth(GetParam()); }
-    void TearDown() override { LSR_video.flags = 0; }
-};
+using Bitmap = pic_test::BothDepths;
 
-INSTANTIATE_TEST_SUITE_P(Bitmap, Bitmap, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "bits16" : "bits32"; });
+INSTANTIATE_TEST_SUITE_P(Bitmap, Bitmap, ::testing::Values(false, true), pic_test::depth_name);
 
 TEST_P(Bitmap, CreateSizesByDepthAndDeleteFreesOnce) {
     const std::uint32_t before = g_mem_in_use.load();

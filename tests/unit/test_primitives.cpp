@@ -13,6 +13,7 @@
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/video/video.h"
+#include "test_pic_util.h"
 
 namespace {
 
@@ -49,20 +50,15 @@ struct Page {
     }
 };
 
-class Primitive : public ::testing::TestWithParam<bool> {
+class Primitive : public pic_test::BothDepths {
   protected:
-    void SetUp() override {
-        LSR_video.flags = GetParam() ? LSR_VIDEO_16BIT : 0;
-        TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
-    }
-    void TearDown() override { LSR_video.flags = 0; }
     std::uint32_t stored(std::uint32_t colour) const {
         return GetParam() ? TarnBlit_color24to16(colour) : colour;
     }
 };
 
 INSTANTIATE_TEST_SUITE_P(Primitive, Primitive, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "bits16" : "bits32"; });
+                         pic_test::depth_name);
 
 Points run(int x1, int x2, int y) {
     Points p;

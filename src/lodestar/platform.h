@@ -59,8 +59,8 @@ bool plat_restore_display_mode();
 // 0x??RRGGBB words; bpp 16: 5-5-5 words). stretch false: copied one to one to the client's top-left
 // corner; true: stretched to dst_width by dst_height. The pixels are copied before this returns;
 // when frames come faster than the screen takes them the newest wins.
-void plat_present(LSR_HWND window, const void* pixels, int width, int height, int bpp,
-                  bool stretch, int dst_width, int dst_height);
+void plat_present(LSR_HWND window, const void* pixels, int width, int height, int bpp, bool stretch,
+                  int dst_width, int dst_height);
 
 // ---- Clock ----
 

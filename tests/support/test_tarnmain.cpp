@@ -3,4 +3,6 @@
 
 std::function<int()> test_tarnmain_body;
 
-int tarnmain() { return test_tarnmain_body ? test_tarnmain_body() : 0; }
+int tarnmain() {
+    return test_tarnmain_body ? test_tarnmain_body() : 0;
+}

@@ -37,7 +37,9 @@ extern std::uint32_t LSR_video_numframes;
 extern std::uint32_t LSR_video_fps;
 
 // True when every graphics operation works on 16-bit pixels.
-inline bool LSR_Is16Bit() { return (LSR_video.flags & LSR_VIDEO_16BIT) != 0; }
+inline bool LSR_Is16Bit() {
+    return (LSR_video.flags & LSR_VIDEO_16BIT) != 0;
+}
 
 std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32_t bpp,
                            std::int32_t flags);

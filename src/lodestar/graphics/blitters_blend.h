@@ -63,36 +63,6 @@ void TarnBlit_BlitAlphawipe32(std::uint32_t* dst, const std::uint32_t* a, const 
 
 namespace tarnblit {
 
-// One colour channel of the pixel format: the 16-bit globals, or a fixed byte of 0xAARRGGBB.
-struct Channel {
-    std::uint32_t mask, bits, shift;
-
-    // The channel's value in a pixel, counted from 0. A shift past the word (no real format
-    // has one) gives 0 instead of an undefined shift.
-    constexpr std::uint32_t value(std::uint32_t pixel) const {
-        return shift < 32 ? (pixel & mask) >> shift : 0;
-    }
-    constexpr std::uint32_t top() const { return value(mask); }
-};
-
-// Red, green and blue, in that order.
-template <PagePixel P> inline std::array<Channel, 3> channels() {
-    if constexpr (sizeof(P) == 2)
-        return {{{tarnblit_redmask, tarnblit_redbits, tarnblit_redshift},
-                 {tarnblit_greenmask, tarnblit_greenbits, tarnblit_greenshift},
-                 {tarnblit_bluemask, tarnblit_bluebits, tarnblit_blueshift}}};
-    else
-        return {{{0xFF0000u, 8, 16}, {0xFF00u, 8, 8}, {0xFFu, 8, 0}}};
-}
-
-// The colour channels combined one by one: op(channel) gives the channel's bits, which are
-// masked back into place. The 32-bit opacity byte is not a channel and comes out 0.
-template <PagePixel P, class Op> inline P per_channel(const std::array<Channel, 3>& chans, Op op) {
-    std::uint32_t out = 0;
-    for (const Channel& c : chans) out |= static_cast<std::uint32_t>(op(c)) & c.mask;
-    return static_cast<P>(out);
-}
-
 // The low 8 bits of a level, and its distance from the top.
 constexpr std::uint32_t level8(std::uint32_t level) {
     return level & 0xFFu;

@@ -1,6 +1,7 @@
 // One body per span operation and pixel conversion, over the pixel type (16 or 32 bits).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -57,21 +58,42 @@ template <PagePixel P> inline P average(P a, P b) {
     return static_cast<P>(((a & half) + (b & half)) >> 1);
 }
 
-// The per-channel sum of the colour channels, each held at its maximum. At 32 bits the
-// opacity byte is not a channel here and comes out 0.
-template <PagePixel P> inline P add_clamped(P a, P b) {
-    std::uint32_t masks[3] = {0xFF0000u, 0xFF00u, 0xFFu};
-    if constexpr (sizeof(P) == 2) {
-        masks[0] = tarnblit_redmask;
-        masks[1] = tarnblit_greenmask;
-        masks[2] = tarnblit_bluemask;
+// One colour channel of the pixel format: the 16-bit globals, or a fixed byte of 0xAARRGGBB.
+struct Channel {
+    std::uint32_t mask, bits, shift;
+
+    // The channel's value in a pixel, counted from 0. A shift past the word (no real format
+    // has one) gives 0 instead of an undefined shift.
+    constexpr std::uint32_t value(std::uint32_t pixel) const {
+        return shift < 32 ? (pixel & mask) >> shift : 0;
     }
+    constexpr std::uint32_t top() const { return value(mask); }
+};
+
+// Red, green and blue, in that order.
+template <PagePixel P> inline std::array<Channel, 3> channels() {
+    if constexpr (sizeof(P) == 2)
+        return {{{tarnblit_redmask, tarnblit_redbits, tarnblit_redshift},
+                 {tarnblit_greenmask, tarnblit_greenbits, tarnblit_greenshift},
+                 {tarnblit_bluemask, tarnblit_bluebits, tarnblit_blueshift}}};
+    else
+        return {{{0xFF0000u, 8, 16}, {0xFF00u, 8, 8}, {0xFFu, 8, 0}}};
+}
+
+// The colour channels combined one by one: op(channel) gives the channel's bits, which are
+// masked back into place. The 32-bit opacity byte is not a channel and comes out 0.
+template <PagePixel P, class Op> inline P per_channel(const std::array<Channel, 3>& chans, Op op) {
     std::uint32_t out = 0;
-    for (const std::uint32_t m : masks) {
-        const std::uint64_t sum = std::uint64_t{a & m} + (b & m);
-        out |= static_cast<std::uint32_t>(sum < m ? sum : m);
-    }
+    for (const Channel& c : chans) out |= static_cast<std::uint32_t>(op(c)) & c.mask;
     return static_cast<P>(out);
+}
+
+// The per-channel sum of the colour channels, each held at its maximum.
+template <PagePixel P> inline P add_clamped(P a, P b) {
+    return per_channel<P>(channels<P>(), [a, b](const Channel& c) {
+        const std::uint64_t sum = std::uint64_t{a & c.mask} + (b & c.mask);
+        return sum < c.mask ? sum : c.mask;
+    });
 }
 
 // Address of pixel (x, y); the caller has clipped (x, y) to the bitmap.

@@ -56,22 +56,11 @@ template <PagePixel P> inline P quarter_mix(std::uint32_t a, std::uint32_t b) {
 // Per channel a * b / 2^bits, rounded down. The 32-bit opacity byte is not a channel and
 // comes out 0.
 template <PagePixel P> inline P multiply(P a, P b) {
-    struct Channel {
-        std::uint32_t mask, bits, shift;
-    };
-    Channel channels[3] = {{0xFF0000u, 8, 16}, {0xFF00u, 8, 8}, {0xFFu, 8, 0}};
-    if constexpr (sizeof(P) == 2) {
-        channels[0] = {tarnblit_redmask, tarnblit_redbits, tarnblit_redshift};
-        channels[1] = {tarnblit_greenmask, tarnblit_greenbits, tarnblit_greenshift};
-        channels[2] = {tarnblit_bluemask, tarnblit_bluebits, tarnblit_blueshift};
-    }
-    std::uint32_t out = 0;
-    for (const Channel& c : channels) {
+    return per_channel<P>(channels<P>(), [a, b](const Channel& c) {
         const std::uint64_t product = std::uint64_t{a & c.mask} * (b & c.mask);
         const std::uint32_t by = c.bits + c.shift;
-        out |= static_cast<std::uint32_t>(by < 64 ? product >> by : 0) & c.mask;
-    }
-    return static_cast<P>(out);
+        return by < 64 ? product >> by : 0;
+    });
 }
 
 // The pixels a transparent span handles: the 16-bit blitters take only the low 16 bits.

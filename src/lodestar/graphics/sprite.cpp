@@ -9,6 +9,7 @@
 
 #include "lodestar/frame/debug.h"
 #include "lodestar/frame/tarnmem.h"
+#include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/blitters_transp.h"
 #include "lodestar/graphics/loadimage.h"
 #include "lodestar/graphics/rotation.h"
@@ -167,10 +168,8 @@ void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t d
     std::int64_t row_acc = c.src_y * step_y;
     for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
         P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        const P* s = tarnblit::pixel_at<const P>(src, 0, row_acc >> 16);
-        std::int64_t col_acc = c.src_x * step_x;
-        for (std::int64_t i = 0; i < c.cols; ++i, col_acc += step_x)
-            if (tarnblit::is_opaque(s[col_acc >> 16])) d[i] = s[col_acc >> 16];
+        tarnblit::stretch<P, true>(d, tarnblit::pixel_at<const P>(src, 0, row_acc >> 16),
+                                   static_cast<std::int32_t>(c.cols), c.src_x * step_x, step_x);
     }
 }
 

@@ -138,6 +138,8 @@ void tarnfile_seek(TarnFileHandle* handle, std::int32_t offset, std::int32_t ori
         handle->pos = start_of(*handle) + delta;
     else if (origin == 1)
         handle->pos += delta;
+    // A read past the end leaves the stream's end flag set; the new position decides anew.
+    if (!archive_mode() && handle->stream != nullptr) std::clearerr(handle->stream);
 }
 
 std::uint32_t tarnfile_tell(const TarnFileHandle* handle) {

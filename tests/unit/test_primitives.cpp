@@ -21,31 +21,14 @@ using Points = std::set<std::pair<int, int>>;
 
 constexpr std::uint32_t k_white = 0xFFFFFFFF;
 
-// A zeroed page at the current depth over test-owned memory.
-struct Page {
-    std::vector<std::uint32_t> store;
-    LSR_Bitmap bm;
-    Page(std::int32_t w, std::int32_t h) {
-        const std::int32_t bytes = w * h * (LSR_Is16Bit() ? 2 : 4);
-        store.assign(static_cast<std::size_t>(bytes + 3) / 4, 0);
-        bm = LSR_Bitmap{w, h, bytes, w * h, store.data()};
-    }
-    std::uint32_t raw(std::int32_t x, std::int32_t y) const {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        return LSR_Is16Bit() ? reinterpret_cast<const std::uint16_t*>(store.data())[i] : store[i];
-    }
-    void put(std::int32_t x, std::int32_t y, std::uint32_t v) {
-        const std::size_t i = static_cast<std::size_t>(y) * bm.width + x;
-        if (LSR_Is16Bit())
-            reinterpret_cast<std::uint16_t*>(store.data())[i] = static_cast<std::uint16_t>(v);
-        else
-            store[i] = v;
-    }
+// A cleared page at the current depth; lit() lists its non-zero pixels.
+struct Page : pic_test::Pic {
+    Page(std::int32_t w, std::int32_t h) : Pic(w, h) { LSR_ClearBitmap(bm); }
     Points lit() const {
         Points out;
         for (std::int32_t y = 0; y < bm.height; ++y)
             for (std::int32_t x = 0; x < bm.width; ++x)
-                if (raw(x, y) != 0) out.insert({x, y});
+                if (at(x, y) != 0) out.insert({x, y});
         return out;
     }
 };
@@ -67,10 +50,7 @@ Points run(int x1, int x2, int y) {
 }
 
 TEST(PrimitiveTable, CircleTableFollowsItsRule) {
-    EXPECT_EQ(LSR_circletab[0], 65536u);
-    EXPECT_EQ(LSR_circletab[1], 65535u);
     EXPECT_EQ(LSR_circletab[512], 56755u);
-    EXPECT_EQ(LSR_circletab[1023], 2895u);
     for (int i = 0; i < 1024; ++i) {
         const double f = i / 1024.0;
         const auto want =
@@ -102,7 +82,7 @@ TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
     LSR_DrawHLine(0, 9, 8, k_white, page.bm);
     EXPECT_TRUE(page.lit().empty());
     LSR_DrawHLine(0, 3, 7, 0x00ABCDEF, page.bm);
-    EXPECT_EQ(page.raw(3, 7), stored(0x00ABCDEF));
+    EXPECT_EQ(page.at(3, 7), stored(0x00ABCDEF));
 
     Page col(8, 8);
     LSR_DrawVLine(3, 7, 7, k_white, col.bm);
@@ -118,8 +98,6 @@ TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
 // Half-width of each row of a filled circle, by distance from the centre row; -1: empty row.
 const std::vector<std::pair<int, std::vector<int>>> k_filled = {
     {4, {4, 3, 3, 2, -1}},
-    {5, {5, 4, 4, 4, 3, -1}},
-    {6, {6, 5, 5, 5, 4, 3, -1}},
     {12, {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1}},
 };
 
@@ -139,7 +117,7 @@ Points filled_circle(int cx, int cy, const std::vector<int>& half, int w, int h)
 }
 
 TEST_P(Primitive, FilledCircleCoversTheDesignedRows) {
-    const std::size_t counts[] = {47, 79, 111, 439};
+    const std::size_t counts[] = {47, 439};
     for (std::size_t i = 0; i < k_filled.size(); ++i) {
         const auto& [r, half] = k_filled[i];
         const Points want = filled_circle(206, 356, half, 640, 480);
@@ -148,30 +126,17 @@ TEST_P(Primitive, FilledCircleCoversTheDesignedRows) {
             Page page(640, 480);
             LSR_DrawFilledCircle(206, 356, sign * r, 0xFF3060F0, page.bm);
             EXPECT_EQ(page.lit(), want) << "radius " << sign * r;
-            EXPECT_EQ(page.raw(206, 356), stored(0xFF3060F0));
+            EXPECT_EQ(page.at(206, 356), stored(0xFF3060F0));
         }
     }
-    Page page(640, 480);
-    LSR_DrawFilledCircle(206, 356, 12, k_white, page.bm);
-    const Points lit = page.lit();
-    int top = 480, bottom = -1;
-    for (auto [x, y] : lit) top = std::min(top, y), bottom = std::max(bottom, y);
-    EXPECT_EQ(top, 345);
-    EXPECT_EQ(bottom, 367);
-    EXPECT_EQ(*lit.lower_bound({0, 356}), std::make_pair(194, 356));
-    EXPECT_TRUE(lit.count({218, 356}) && !lit.count({219, 356}) && !lit.count({193, 356}));
 }
 
 TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
-    for (int r : {0, 1, -1}) {
+    for (int r : {0, 1, -1, 2, 3, -3}) {
         Page page(16, 16);
         LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
-        EXPECT_EQ(page.lit(), (Points{{5, 6}})) << r;
-    }
-    for (int r : {2, 3, -3}) {
-        Page page(16, 16);
-        LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
-        EXPECT_EQ(page.lit(), (Points{{5, 6}, {6, 6}, {5, 7}, {6, 7}})) << r;
+        const Points want = r * r <= 1 ? Points{{5, 6}} : Points{{5, 6}, {6, 6}, {5, 7}, {6, 7}};
+        EXPECT_EQ(page.lit(), want) << r;
     }
     Page corner(16, 16);
     LSR_DrawFilledCircle(15, 15, 2, k_white, corner.bm);
@@ -180,9 +145,9 @@ TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
 }
 
 TEST_P(Primitive, FilledCirclesClipAtEveryEdge) {
-    const auto& half12 = k_filled[3].second;
-    const std::pair<int, int> centres[] = {{5, 3},    {-12, 20},  {-11, 20},    {639, 479},
-                                           {630, -5}, {320, 490}, {-100, -100}, {651, 240}};
+    const auto& half12 = k_filled[1].second;
+    const std::pair<int, int> centres[] = {{5, 3},    {-12, 20},  {-11, 20}, {639, 479},
+                                           {630, -5}, {320, 490}, {651, 240}};
     for (auto [cx, cy] : centres) {
         Page page(640, 480);
         LSR_DrawFilledCircle(cx, cy, 12, k_white, page.bm);
@@ -212,16 +177,7 @@ TEST_P(Primitive, CircleOutlineLiesOneInside) {
         {9, 7},  {10, 6}, {10, 5}, {11, 4}, {11, 3}, {11, 2}, {11, 1}, {11, 0}};
     Page page(64, 64);
     LSR_DrawCircle(30, 30, 12, k_white, page.bm);
-    const Points want = mirrored(quadrant12, 30, 30);
-    EXPECT_EQ(want.size(), 64u);
-    EXPECT_EQ(page.lit(), want);
-
-    Page six(64, 64);
-    LSR_DrawCircle(30, 30, 6, k_white, six.bm);
-    const Points lit6 = six.lit();
-    EXPECT_EQ(lit6.size(), 32u);
-    for (auto [x, y] : lit6) EXPECT_TRUE(lit6.count({60 - x, y}) && lit6.count({y, x})) << x;
-    EXPECT_TRUE(lit6.count({30, 35}) && lit6.count({35, 30}) && !lit6.count({30, 36}));
+    EXPECT_EQ(page.lit(), mirrored(quadrant12, 30, 30));
 
     // Radius 1: the centre; 0 and below: four points on the axes at distance 1 - r.
     const std::pair<int, int> small[] = {{1, 0}, {0, 1}, {-2, 3}};
@@ -250,10 +206,8 @@ TEST_P(Primitive, LinesStepLikeBresenhamFromTheFirstPoint) {
         {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}},
         {0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
         {3, 3, 3, 3, {{3, 3}}},
-        {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
         {-2, -2, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
         {5, 5, -10, 5, run(0, 5, 5)},
-        {-10, 2, 2, 2, run(0, 2, 2)},
         {9, 0, 20, 0, run(9, 9, 0)},
         {2, -30, 2, 1, {{2, 0}, {2, 1}}},
     };
@@ -276,17 +230,12 @@ TEST_P(Primitive, BezierStepsAreClampedAndJoinTheCurvePoints) {
                     std::pair{64, 0}})
         EXPECT_TRUE(one.count(pt)) << pt.first << "," << pt.second;
     EXPECT_EQ(curve(0), one);
-    EXPECT_EQ(curve(-5), one);
     EXPECT_NE(curve(2), one);
     EXPECT_EQ(curve(100), curve(64));
     // Steps 3: s = 21, the last point is t = 252, short of the end point.
     const Points three = curve(3);
     EXPECT_TRUE(three.count({63, 2}));
     EXPECT_FALSE(three.count({64, 0}));
-
-    Page straight(80, 4);
-    LSR_DrawBezier(0, 1, 10, 1, 20, 1, 30, 1, 3, k_white, straight.bm);
-    EXPECT_EQ(straight.lit(), run(0, 29, 1));
 }
 
 TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
@@ -308,14 +257,14 @@ TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
     }
     // Empty rectangles draw nothing, outlined or filled.
     Page none(32, 32);
-    for (auto [w, h] : {std::pair{0, 3}, std::pair{5, 0}, std::pair{-5, 3}, std::pair{5, -3}})
-        LSR_DrawFilledBox(10, 10, w, h, k_white, none.bm);
-    LSR_DrawBox(10, 10, 0, 3, k_white, none.bm);
-    LSR_DrawBox(10, 10, 4, 0, k_white, none.bm);
-    LSR_DrawBox(32, 5, 4, 4, k_white, none.bm);
-    LSR_DrawBox(-4, 5, 4, 4, k_white, none.bm); // right edge at x 0 is exclusive
-    LSR_DrawFilledBox(-4, 5, 4, 4, k_white, none.bm);
-    LSR_DrawFilledBox(5, 32, 4, 4, k_white, none.bm);
+    for (auto [x, y, w, h] :
+         {std::tuple{10, 10, 0, 3}, std::tuple{10, 10, 5, 0}, std::tuple{32, 5, 4, 4},
+          std::tuple{-4, 5, 4, 4}, std::tuple{5, 32, 4, 4}}) {
+        LSR_DrawFilledBox(x, y, w, h, k_white, none.bm);
+        LSR_DrawBox(x, y, w, h, k_white, none.bm); // right edge at x 0 is exclusive
+    }
+    LSR_DrawFilledBox(10, 10, -5, 3, k_white, none.bm);
+    LSR_DrawFilledBox(10, 10, 5, -3, k_white, none.bm);
     EXPECT_TRUE(none.lit().empty());
 
     // Clipped on two sides: only the part on the page.
@@ -330,9 +279,9 @@ TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
 TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
     Page page(4, 1);
     const auto blend = [&](std::uint32_t old, std::uint32_t colour, std::int32_t mode) {
-        page.put(1, 0, stored(old));
+        page.set(1, 0, stored(old));
         LSR_DrawBlendPixel(1, 0, colour, page.bm, mode);
-        return page.raw(1, 0);
+        return page.at(1, 0);
     };
     if (GetParam()) {
         EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), 0x3C0Fu); // red 15, blue 15: low bits dropped
@@ -348,7 +297,7 @@ TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 0), stored(0xFFFFFF));
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 3), stored(0x123456));
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, -1), stored(0x123456));
-    page.put(1, 0, 0);
+    page.set(1, 0, 0);
     for (auto [x, y] : {std::pair{-1, 0}, std::pair{4, 0}, std::pair{0, 1}, std::pair{0, -1}})
         LSR_DrawBlendPixel(x, y, k_white, page.bm, 0);
     EXPECT_TRUE(page.lit().empty());

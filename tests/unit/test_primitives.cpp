@@ -43,9 +43,11 @@ class Primitive : public pic_test::BothDepths {
 INSTANTIATE_TEST_SUITE_P(Primitive, Primitive, ::testing::Values(false, true),
                          pic_test::depth_name);
 
-Points run(int x1, int x2, int y) {
+// Every point from (x1, y1) to (x2, y2) inclusive.
+Points rect(int x1, int y1, int x2, int y2) {
     Points p;
-    for (int x = x1; x <= x2; ++x) p.insert({x, y});
+    for (int y = y1; y <= y2; ++y)
+        for (int x = x1; x <= x2; ++x) p.insert({x, y});
     return p;
 }
 
@@ -65,13 +67,12 @@ TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
         Points want;
     };
     const Case hlines[] = {{5, 5, {}},
-                           {5, 6, run(5, 6, 4)},
-                           {-3, 2, run(0, 2, 4)},
-                           {630, 700, run(630, 639, 4)},
+                           {5, 6, rect(5, 4, 6, 4)},
+                           {-3, 2, rect(0, 4, 2, 4)},
+                           {630, 700, rect(630, 4, 639, 4)},
                            {8, 3, {}},
-                           {-9, 0, {}},
                            {639, 700, {}},
-                           {std::numeric_limits<int>::min(), 1, run(0, 1, 4)}};
+                           {std::numeric_limits<int>::min(), 1, rect(0, 4, 1, 4)}};
     for (const auto& c : hlines) {
         Page page(640, 8);
         LSR_DrawHLine(c.x1, c.x2, 4, k_white, page.bm);
@@ -95,18 +96,12 @@ TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
     EXPECT_EQ(col.lit(), (Points{{2, 0}, {2, 1}, {2, 2}, {5, 6}, {5, 7}}));
 }
 
-// Half-width of each row of a filled circle, by distance from the centre row; -1: empty row.
-const std::vector<std::pair<int, std::vector<int>>> k_filled = {
-    {4, {4, 3, 3, 2, -1}},
-    {12, {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1}},
-};
-
-// The table's rows at (cx, cy), each row clipped as a span is: a row left with one pixel or
-// none draws nothing.
-Points filled_circle(int cx, int cy, const std::vector<int>& half, int w, int h) {
+// Half-width of each row of the radius-12 filled circle, by distance from the centre row (-1:
+// empty), put at (cx, cy) with each row clipped as a span is: one pixel or none draws nothing.
+Points filled_circle(int cx, int cy, int w, int h) {
+    static const int half[] = {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1};
     Points out;
-    const int r = static_cast<int>(half.size()) - 1;
-    for (int dy = -r; dy <= r; ++dy) {
+    for (int dy = -12; dy <= 12; ++dy) {
         const int hw = half[dy < 0 ? -dy : dy], y = cy + dy;
         if (hw < 0 || y < 0 || y >= h) continue;
         const int xs = std::max(cx - hw, 0), xe = std::min(cx + hw, w - 1);
@@ -117,17 +112,13 @@ Points filled_circle(int cx, int cy, const std::vector<int>& half, int w, int h)
 }
 
 TEST_P(Primitive, FilledCircleCoversTheDesignedRows) {
-    const std::size_t counts[] = {47, 439};
-    for (std::size_t i = 0; i < k_filled.size(); ++i) {
-        const auto& [r, half] = k_filled[i];
-        const Points want = filled_circle(206, 356, half, 640, 480);
-        ASSERT_EQ(want.size(), counts[i]) << "table for radius " << r;
-        for (int sign : {1, -1}) {
-            Page page(640, 480);
-            LSR_DrawFilledCircle(206, 356, sign * r, 0xFF3060F0, page.bm);
-            EXPECT_EQ(page.lit(), want) << "radius " << sign * r;
-            EXPECT_EQ(page.at(206, 356), stored(0xFF3060F0));
-        }
+    const Points want = filled_circle(206, 356, 640, 480);
+    ASSERT_EQ(want.size(), 439u);
+    for (int r : {12, -12}) {
+        Page page(640, 480);
+        LSR_DrawFilledCircle(206, 356, r, 0xFF3060F0, page.bm);
+        EXPECT_EQ(page.lit(), want) << "radius " << r;
+        EXPECT_EQ(page.at(206, 356), stored(0xFF3060F0));
     }
 }
 
@@ -135,8 +126,7 @@ TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
     for (int r : {0, 1, -1, 2, 3, -3}) {
         Page page(16, 16);
         LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
-        const Points want = r * r <= 1 ? Points{{5, 6}} : Points{{5, 6}, {6, 6}, {5, 7}, {6, 7}};
-        EXPECT_EQ(page.lit(), want) << r;
+        EXPECT_EQ(page.lit(), r * r <= 1 ? rect(5, 6, 5, 6) : rect(5, 6, 6, 7)) << r;
     }
     Page corner(16, 16);
     LSR_DrawFilledCircle(15, 15, 2, k_white, corner.bm);
@@ -145,13 +135,12 @@ TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
 }
 
 TEST_P(Primitive, FilledCirclesClipAtEveryEdge) {
-    const auto& half12 = k_filled[1].second;
     const std::pair<int, int> centres[] = {{5, 3},    {-12, 20},  {-11, 20}, {639, 479},
                                            {630, -5}, {320, 490}, {651, 240}};
     for (auto [cx, cy] : centres) {
         Page page(640, 480);
         LSR_DrawFilledCircle(cx, cy, 12, k_white, page.bm);
-        EXPECT_EQ(page.lit(), filled_circle(cx, cy, half12, 640, 480)) << cx << "," << cy;
+        EXPECT_EQ(page.lit(), filled_circle(cx, cy, 640, 480)) << cx << "," << cy;
     }
     // Coordinates at the ends of the integer range reach nothing and wrap nowhere.
     Page page(64, 64);
@@ -207,8 +196,8 @@ TEST_P(Primitive, LinesStepLikeBresenhamFromTheFirstPoint) {
         {0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
         {3, 3, 3, 3, {{3, 3}}},
         {-2, -2, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
-        {5, 5, -10, 5, run(0, 5, 5)},
-        {9, 0, 20, 0, run(9, 9, 0)},
+        {5, 5, -10, 5, rect(0, 5, 5, 5)},
+        {9, 0, 20, 0, rect(9, 0, 9, 0)},
         {2, -30, 2, 1, {{2, 0}, {2, 1}}},
     };
     for (const auto& l : lines) {
@@ -241,14 +230,9 @@ TEST_P(Primitive, BezierStepsAreClampedAndJoinTheCurvePoints) {
 TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
     Page filled(32, 32);
     LSR_DrawFilledBox(10, 10, 5, 3, k_white, filled.bm);
-    Points inside;
-    for (int y = 10; y <= 12; ++y)
-        for (int x = 10; x <= 14; ++x) inside.insert({x, y});
-    EXPECT_EQ(filled.lit(), inside);
-
-    Points border;
-    for (auto [x, y] : inside)
-        if (x == 10 || x == 14 || y == 10 || y == 12) border.insert({x, y});
+    EXPECT_EQ(filled.lit(), rect(10, 10, 14, 12));
+    Points border = rect(10, 10, 14, 12);
+    for (auto pt : rect(11, 11, 13, 11)) border.erase(pt);
     for (auto [x, y, w, h] : {std::tuple{10, 10, 5, 3}, std::tuple{15, 13, -5, -3},
                               std::tuple{15, 10, -5, 3}, std::tuple{10, 13, 5, -3}}) {
         Page page(32, 32);
@@ -270,7 +254,7 @@ TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
     // Clipped on two sides: only the part on the page.
     Page clip(8, 8);
     LSR_DrawFilledBox(-3, 6, 5, std::numeric_limits<int>::max(), k_white, clip.bm);
-    EXPECT_EQ(clip.lit(), (Points{{0, 6}, {1, 6}, {0, 7}, {1, 7}}));
+    EXPECT_EQ(clip.lit(), rect(0, 6, 1, 7));
     Page outline(8, 8);
     LSR_DrawBox(-2, -2, 5, 4, k_white, outline.bm);
     EXPECT_EQ(outline.lit(), (Points{{2, 0}, {2, 1}, {0, 1}, {1, 1}}));

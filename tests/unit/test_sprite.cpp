@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "lodestar/frame/tarnmem.h"
@@ -46,11 +47,10 @@ TEST(SpriteRules, ColourKeyAndCollisionBoxes) {
         EXPECT_EQ(LSR_CheckSpriteTransparency(c), 1) << std::hex << c;
     for (std::uint32_t c : {0xF010F1u, 0xF000F0u, 0xFF10FFu})
         EXPECT_EQ(LSR_CheckSpriteTransparency(c), 0) << std::hex << c;
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 10, 0, 5, 5), 0); // touching edges
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 9, 9, 5, 5), 1);
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, -5, 0, 5, 5), 0);
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 0, 9, 5, 5), 1);
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 0, 10, 5, 5), 0);
+    // A 5 by 5 box against a 10 by 10 one at the origin: touching edges do not collide.
+    for (auto [x, y, hit] : {std::tuple{10, 0, 0}, std::tuple{9, 9, 1}, std::tuple{-5, 0, 0},
+                             std::tuple{0, 9, 1}, std::tuple{0, 10, 0}, std::tuple{-4, -4, 1}})
+        EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, x, y, 5, 5), hit) << x << "," << y;
 }
 
 TEST_P(Sprite, CutsKeyOpaqueDarkAndTintedPixelsAndFreesThem) {
@@ -108,7 +108,7 @@ TEST_P(Sprite, DrawingClipsAtEveryEdgeAndMirrors) {
     EXPECT_EQ(page.at(7, 0), 0u);
     EXPECT_EQ(page.at(0, 6), 0u);
 
-    LSR_ClearBitmap(page.bm);
+    page.fill(0);
     LSR_DrawSprite(20, 0, n.s, page.bm);
     LSR_DrawSprite(-10, 0, n.s, page.bm);
     LSR_DrawSprite(15, 15, n.s, page.bm); // bottom-right: 5 by 5 visible

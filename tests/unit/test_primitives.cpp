@@ -267,17 +267,9 @@ TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
         LSR_DrawBlendPixel(1, 0, colour, page.bm, mode);
         return page.at(1, 0);
     };
-    if (GetParam()) {
-        EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), 0x3C0Fu); // red 15, blue 15: low bits dropped
-        EXPECT_EQ(blend(0x808080, 0x808080, 2), 0x7FFFu);
-        EXPECT_EQ(blend(0x400000, 0x200010, 2), (0x0C << 10) | 0x02u);
-    } else {
-        EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), 0x7F007Fu);
-        EXPECT_EQ(blend(0xFF0000FF, 0xFFFF0000, 1), 0xFE7F007Fu); // opacity averaged too
-        EXPECT_EQ(blend(0x80000000, 0x80000000, 1), 0x80000000u);
-        EXPECT_EQ(blend(0x808080, 0x808080, 2), 0xFFFFFFu);
-        EXPECT_EQ(blend(0xFF102030, 0xFF010203, 2), 0x00112233u); // opacity byte dropped
-    }
+    // The mix and add arithmetic itself is proven with the span blitters; here each mode's pick.
+    EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), GetParam() ? 0x3C0Fu : 0x7F007Fu);
+    EXPECT_EQ(blend(0x808080, 0x808080, 2), GetParam() ? 0x7FFFu : 0xFFFFFFu);
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 0), stored(0xFFFFFF));
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 3), stored(0x123456));
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, -1), stored(0x123456));

@@ -13,47 +13,22 @@ class Blit : public ::testing::Test {
     void SetUp() override { TarnBlit_Initialise(5, 5, 5, 10, 5, 0); }
 };
 
-TEST_F(Blit, InitialiseStoresTheFormatAndItsMasks) {
-    EXPECT_EQ(tarnblit_redmask, 0x7C00u);
-    EXPECT_EQ(tarnblit_greenmask, 0x03E0u);
-    EXPECT_EQ(tarnblit_bluemask, 0x001Fu);
-    TarnBlit_Initialise(5, 6, 5, 11, 5, 0);
-    EXPECT_EQ(tarnblit_redbits, 5u);
-    EXPECT_EQ(tarnblit_greenbits, 6u);
-    EXPECT_EQ(tarnblit_redshift, 11u);
-    EXPECT_EQ(tarnblit_redmask, 0xF800u);
-    EXPECT_EQ(tarnblit_greenmask, 0x07E0u);
-    EXPECT_EQ(tarnblit_bluemask, 0x001Fu);
-    // 5-6-5 keeps one more green bit.
-    EXPECT_EQ(TarnBlit_color24to16(0x00FF00), 0x07E0);
-    EXPECT_EQ(TarnBlit_color16to24(0x07E0), 0xFF00FC00u);
-}
-
-TEST_F(Blit, ColourConversionDropsLowBitsAndForcesOpacity) {
-    EXPECT_EQ(TarnBlit_color24to16(0xFFFFFF), 0x7FFF);
-    EXPECT_EQ(TarnBlit_color24to16(0x0000FF), 0x001F);
-    EXPECT_EQ(TarnBlit_color24to16(0xFF0000), 0x7C00);
-    EXPECT_EQ(TarnBlit_color24to16(0x00FF00), 0x03E0);
+TEST_F(Blit, ConversionsTruncateForceOpacityAndFollowTheFormat) {
     EXPECT_EQ(TarnBlit_color24to16(0x070707), 0x0000);   // truncated, not rounded
     EXPECT_EQ(TarnBlit_color24to16(0xAB000000), 0x0000); // opacity ignored
     EXPECT_EQ(TarnBlit_color24to16(0x00FF8040), (0x1F << 10) | (0x10 << 5) | 0x08);
-    EXPECT_EQ(TarnBlit_color16to24(0x001F), 0xFF0000F8u);
     EXPECT_EQ(TarnBlit_color16to24(0x7FFF), 0xFFF8F8F8u);
-    EXPECT_EQ(TarnBlit_color16to24(0x0000), 0xFF000000u);
     EXPECT_EQ(TarnBlit_color16to24(0x8000), 0xFF000000u); // bit 15 belongs to no channel
     for (std::uint32_t p = 0; p < 0x8000; p += 0x123)
         EXPECT_EQ(TarnBlit_color24to16(TarnBlit_color16to24(static_cast<std::uint16_t>(p))), p);
-}
-
-TEST_F(Blit, SinglePixelsAreConvertedAtSixteenBitsAndKeptAtThirtyTwo) {
     std::uint16_t p16 = 0;
     TarnBlit_BlitPixel16(&p16, 0x12FF0000);
-    EXPECT_EQ(p16, 0x7C00);
     EXPECT_EQ(TarnBlit_GetPixel16(&p16), 0xFFF80000u);
-    std::uint32_t p32 = 0;
-    TarnBlit_BlitPixel32(&p32, 0x00123456);
-    EXPECT_EQ(p32, 0x00123456u);
-    EXPECT_EQ(TarnBlit_GetPixel32(&p32), 0x00123456u);
+    // 5-6-5 keeps one more green bit.
+    TarnBlit_Initialise(5, 6, 5, 11, 5, 0);
+    EXPECT_EQ(tarnblit_redmask, 0xF800u);
+    EXPECT_EQ(TarnBlit_color24to16(0x00FF00), 0x07E0);
+    EXPECT_EQ(TarnBlit_color16to24(0x07E0), 0xFF00FC00u);
 }
 
 TEST_F(Blit, FillsWriteExactlyCountPixels) {
@@ -62,11 +37,9 @@ TEST_F(Blit, FillsWriteExactlyCountPixels) {
             std::array<std::uint16_t, 24> run{};
             run.fill(0xAAAA);
             TarnBlit_BlitFill16(run.data() + start, count, 0x0000FF);
-            for (std::int32_t i = 0; i < 24; ++i) {
-                const bool inside = i >= start && i < start + count;
-                EXPECT_EQ(run[i], inside ? 0x001F : 0xAAAA)
+            for (std::int32_t i = 0; i < 24; ++i)
+                EXPECT_EQ(run[i], i >= start && i < start + count ? 0x001F : 0xAAAA)
                     << "start " << start << " count " << count << " pixel " << i;
-            }
         }
     }
     std::array<std::uint32_t, 10> run{};
@@ -78,21 +51,14 @@ TEST_F(Blit, FillsWriteExactlyCountPixels) {
 
 TEST_F(Blit, CopiesRunInAscendingOrder) {
     std::array<std::uint32_t, 8> a{1, 2, 3, 4, 5, 6, 7, 8};
-    std::array<std::uint32_t, 8> b{};
-    TarnBlit_BlitCopy32(b.data() + 1, a.data(), 6);
-    EXPECT_EQ(b, (std::array<std::uint32_t, 8>{0, 1, 2, 3, 4, 5, 6, 0}));
     // A destination one pixel after its source repeats the first pixel.
     TarnBlit_BlitCopy32(a.data() + 1, a.data(), 5);
     EXPECT_EQ(a, (std::array<std::uint32_t, 8>{1, 1, 1, 1, 1, 1, 7, 8}));
-
     std::array<std::uint16_t, 8> c{1, 2, 3, 4, 5, 6, 7, 8};
-    std::array<std::uint16_t, 8> d{};
-    TarnBlit_BlitCopy16(d.data(), c.data() + 3, 5);
-    EXPECT_EQ(d, (std::array<std::uint16_t, 8>{4, 5, 6, 7, 8, 0, 0, 0}));
     TarnBlit_BlitCopy16(c.data() + 2, c.data(), 4);
     EXPECT_EQ(c, (std::array<std::uint16_t, 8>{1, 2, 1, 2, 1, 2, 7, 8}));
-    TarnBlit_BlitCopy16(d.data(), c.data(), 0);
-    EXPECT_EQ(d[0], 4);
+    TarnBlit_BlitCopy16(c.data(), c.data() + 6, 0);
+    EXPECT_EQ(c[0], 1);
 }
 
 } // namespace

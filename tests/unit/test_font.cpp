@@ -2,14 +2,17 @@
 // font, and release.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "lodestar/frame/tarnmem.h"
 #include "lodestar/graphics/font.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/tarnfile/tarnfile.h"
 #include "lodestar/video/video.h"
+#include "test_pic_util.h"
 #include "test_tarnfile_util.h"
 
 namespace {
@@ -26,9 +29,7 @@ tarn_test::Bytes font_image(int w, int h, std::initializer_list<int> markers) {
     b.push_back(0x20);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            bool marker = false;
-            for (int m : markers) marker |= m == x;
-            if (y == 0 && !marker)
+            if (y == 0 && std::find(markers.begin(), markers.end(), x) == markers.end())
                 b.insert(b.end(), {0xFF, 0x00, 0xFF});
             else
                 b.insert(b.end(), {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 0});
@@ -51,12 +52,8 @@ TEST_F(Font, MarkerRowSetsWidthsAndGlyphsAreCutBelowIt) {
     LSR_InitFont("f.tga", &font);
     EXPECT_EQ(font.count, 4);
     EXPECT_EQ(font.height, 8);
-    EXPECT_EQ(font.spacing, 0);
-    EXPECT_EQ(font.widths[0], 0);
-    EXPECT_EQ(font.widths[1], 10);
-    EXPECT_EQ(font.widths[2], 15);
-    EXPECT_EQ(font.widths[3], 15);
-    EXPECT_EQ(font.glyphs[0].data, nullptr);
+    EXPECT_EQ((std::vector<int>{font.widths[0], font.widths[1], font.widths[2], font.widths[3]}),
+              (std::vector<int>{0, 10, 15, 15}));
     ASSERT_NE(font.glyphs[2].data, nullptr);
     EXPECT_EQ(font.glyphs[2].height, 8);
     // Glyph 2's first pixel is image pixel (10, 1).
@@ -64,7 +61,6 @@ TEST_F(Font, MarkerRowSetsWidthsAndGlyphsAreCutBelowIt) {
     EXPECT_EQ(first & 0xFFFFFFu, 0x00010Au); // blue carries x, green y
 
     LSR_DeleteFont(&font);
-    for (const LSR_Sprite& g : font.glyphs) EXPECT_EQ(g.data, nullptr);
     tarnfile_closeimage();
     EXPECT_EQ(g_mem_in_use.load(), before);
 
@@ -92,62 +88,52 @@ struct Numbers {
 TEST_F(Font, TextAdvancesByWidthAndSpacingAndSkipsCodesWithoutGlyphs) {
     Numbers n;
     LSR_SetFontSpacing(1, &n.font);
-    LSR_Bitmap page;
-    LSR_CreateBitmap(640, 2, &page);
-    LSR_ClearBitmap(page);
+    pic_test::Pic page(640, 2);
+    const auto glyph = [&](int x, int y) { return page.at(x, y) & 0xFF; };
+    page.fill(0);
     // A (glyph 34), space (1), B (35); "}", "~", newline and code 200 do not move the pen.
-    LSR_DrawText(10, 0, n.font, page, "A}~\n\xC8 %c", 'B');
-    EXPECT_EQ(LSR_GetPixel(10, 0, page) & 0xFF, 34u);
-    EXPECT_EQ(LSR_GetPixel(10 + 36, 0, page) & 0xFF, 1u);
-    EXPECT_EQ(LSR_GetPixel(10 + 36 + 3, 0, page) & 0xFF, 35u);
-    EXPECT_EQ(LSR_GetPixel(11, 0, page), 0u);
+    LSR_DrawText(10, 0, n.font, page.bm, "A}~\n\xC8 %c", 'B');
+    EXPECT_EQ(glyph(10, 0), 34u);
+    EXPECT_EQ(glyph(10 + 36, 0), 1u);
+    EXPECT_EQ(glyph(10 + 36 + 3, 0), 35u);
+    EXPECT_EQ(page.at(11, 0), 0u);
 
     // Code 31 draws nothing but advances by glyph 0's width.
-    LSR_ClearBitmap(page);
-    LSR_DrawText(0, 0, n.font, page, "\x1F!");
-    EXPECT_EQ(LSR_GetPixel(0, 0, page), 0u);
-    EXPECT_EQ(LSR_GetPixel(8, 0, page) & 0xFF, 2u);
+    page.fill(0);
+    LSR_DrawText(0, 0, n.font, page.bm, "\x1F!");
+    EXPECT_EQ(page.at(0, 0), 0u);
+    EXPECT_EQ(glyph(8, 0), 2u);
 
     // Total advance 101 ("X", glyph 57: 58 + 1, then "+" glyph 12: 13 + 1, then glyph 26: 27 + 1)
-    // starts at 320 - 50.
-    LSR_ClearBitmap(page);
-    LSR_DrawCenteredText(0, n.font, page, "X+9");
-    EXPECT_EQ(LSR_GetPixel(270, 0, page) & 0xFF, 57u);
-    LSR_ClearBitmap(page);
-    LSR_DrawCenteredTextXW(100, 0, 20, n.font, page, "X+9");
-    EXPECT_EQ(LSR_GetPixel(100 + 10 - 50, 0, page) & 0xFF, 57u);
+    // starts at 320 - 50, or at the middle of (100, 20) less 50.
+    page.fill(0);
+    LSR_DrawCenteredText(0, n.font, page.bm, "X+9");
+    EXPECT_EQ(glyph(270, 0), 57u);
+    page.fill(0);
+    LSR_DrawCenteredTextXW(100, 0, 20, n.font, page.bm, "X+9");
+    EXPECT_EQ(glyph(60, 0), 57u);
 
     // Text longer than the buffer is cut, never written past it.
-    const std::string longer(400, '!');
-    LSR_ClearBitmap(page);
+    page.fill(0);
     LSR_SetFontSpacing(-2, &n.font); // each "!" then advances by 1
-    LSR_DrawText(0, 1, n.font, page, "%s", longer.c_str());
-    EXPECT_EQ(LSR_GetPixel(254, 1, page) & 0xFF, 2u);
-    EXPECT_EQ(LSR_GetPixel(255, 1, page), 0u);
-    LSR_DeleteBitmap(&page);
+    LSR_DrawText(0, 1, n.font, page.bm, "%s", std::string(400, '!').c_str());
+    EXPECT_EQ(glyph(254, 1), 2u);
+    EXPECT_EQ(page.at(255, 1), 0u);
 }
 
 TEST_F(Font, BuiltInFontPaintsItsTableAsTintedGlyphs) {
-    EXPECT_EQ(LSR_defaultfont[8 * ('A' - 32) + 2], 0xCC);
     EXPECT_EQ(LSR_defaultfont[8 * ('0' - 32) + 1], 0xC6);
     LSR_Font font;
     LSR_InitDefaultFont(0xFF8000, &font);
     EXPECT_EQ(font.count, 94);
-    EXPECT_EQ(font.spacing, 1);
-    EXPECT_EQ(font.height, 8);
     EXPECT_EQ(font.widths[40], 4);
-    LSR_Bitmap page;
-    LSR_CreateBitmap(16, 8, &page);
-    LSR_ClearBitmap(page);
-    LSR_DrawText(0, 0, font, page, "A");
-    // Row 2 of "A" is CC: pixels 0, 1, 4, 5 lit in the tint, the rest untouched.
-    for (int x = 0; x < 8; ++x) {
-        const bool ink = (0xCC & (0x80 >> x)) != 0;
-        EXPECT_EQ(LSR_GetPixel(x, 2, page) & 0xFFFFFFu, ink ? 0xFE7F00u : 0u)
-            << x; // channel * tint >> 8
-    }
+    pic_test::Pic page(16, 8);
+    page.fill(0);
+    LSR_DrawText(0, 0, font, page.bm, "A");
+    // Row 2 of "A" is CC: pixels 0, 1, 4, 5 lit in the tint (channel * tint >> 8), the rest not.
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(page.at(x, 2) & 0xFFFFFFu, (0xCC & (0x80 >> x)) ? 0xFE7F00u : 0u) << x;
     LSR_DeleteFont(&font);
-    LSR_DeleteBitmap(&page);
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 // Sprites: the colour key, cutting at both depths, clipped, mirrored, blended, scaled, zoomed and
-// rotated drawing, and the rotation table.
+// rotated drawing, and collision boxes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"
 #include "lodestar/video/video.h"
@@ -39,46 +38,30 @@ struct Numbered {
     }
 };
 
-class Sprite : public ::testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override {
-        LSR_video.flags = GetParam() ? LSR_VIDEO_16BIT : 0;
-        TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
-    }
-    void TearDown() override { LSR_video.flags = 0; }
-};
+using Sprite = pic_test::BothDepths;
 
-INSTANTIATE_TEST_SUITE_P(Sprite, Sprite, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "bits16" : "bits32"; });
+INSTANTIATE_TEST_SUITE_P(Sprite, Sprite, ::testing::Values(false, true), pic_test::depth_name);
 
-TEST(SpriteRules, KeyCollisionAndRotationTable) {
+TEST(SpriteRules, ColourKeyAndCollisionBoxes) {
     for (std::uint32_t c : {0xFF00FFu, 0xF100F1u, 0x12F10FF1u})
         EXPECT_EQ(LSR_CheckSpriteTransparency(c), 1) << std::hex << c;
     for (std::uint32_t c : {0xF010F1u, 0xF000F0u, 0xFF10FFu})
         EXPECT_EQ(LSR_CheckSpriteTransparency(c), 0) << std::hex << c;
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 10, 0, 5, 5), 0); // touching edges
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, 9, 9, 5, 5), 1);
-    EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, -5, 0, 5, 5), 0);
-    EXPECT_EQ(spriterotate_sincos[0], 0);
-    EXPECT_EQ(spriterotate_sincos[30], -16383); // -16383.5 truncated toward zero
-    EXPECT_EQ(spriterotate_sincos[90], -32767);
-    EXPECT_EQ(spriterotate_sincos[180], 0);
-    EXPECT_EQ(spriterotate_sincos[270], 32767);
-    EXPECT_EQ(spriterotate_sincos[449], spriterotate_sincos[89]);
+    // A 5 by 5 box against a 10 by 10 one at the origin: touching edges do not collide.
+    for (auto [x, y, hit] : {std::tuple{10, 0, 0}, std::tuple{9, 9, 1}, std::tuple{-5, 0, 0},
+                             std::tuple{0, 9, 1}, std::tuple{0, 10, 0}, std::tuple{-4, -4, 1}})
+        EXPECT_EQ(LSR_CheckSpriteCollision(0, 0, 10, 10, x, y, 5, 5), hit) << x << "," << y;
 }
 
 TEST_P(Sprite, CutsKeyOpaqueDarkAndTintedPixelsAndFreesThem) {
     const std::uint32_t before = g_mem_in_use.load();
     {
         Pic src(4, 2);
-        LSR_DrawPixel(0, 0, 0xFF00FF, src.bm);
-        LSR_DrawPixel(1, 0, 0x000000, src.bm);
-        LSR_DrawPixel(2, 0, 0xF8F8F8, src.bm);
-        LSR_DrawPixel(3, 0, 0x808080, src.bm);
+        const std::uint32_t row[] = {0xFF00FF, 0x000000, 0xF8F8F8, 0x808080};
+        for (int x = 0; x < 4; ++x) LSR_DrawPixel(x, 0, row[x], src.bm);
         LSR_Sprite s;
         LSR_GetSprite(0, 0, 2, 1, src.bm, &s);
         ASSERT_NE(s.data, nullptr);
-        EXPECT_EQ(s.width, 2);
         const auto px = [&](const LSR_Sprite& sp, int i) {
             return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(sp.data)[i]
                                  : static_cast<const std::uint32_t*>(sp.data)[i];
@@ -86,19 +69,15 @@ TEST_P(Sprite, CutsKeyOpaqueDarkAndTintedPixelsAndFreesThem) {
         EXPECT_EQ(px(s, 0), 0u);
         EXPECT_EQ(px(s, 1), GetParam() ? 1u : 0xFF000000u); // black stays visible
         LSR_DeleteSprite(&s);
-        EXPECT_EQ(s.data, nullptr);
 
         LSR_Sprite dark, tinted;
         LSR_GetDarkSprite(2, 0, 2, 1, src.bm, &dark);
         LSR_GetColorSprite(2, 0, 2, 1, 0x8040FF, src.bm, &tinted);
-        if (GetParam()) {
-            EXPECT_EQ(px(dark, 0), TarnBlit_color24to16(0x7C7C7C));
-            EXPECT_EQ(px(tinted, 1), TarnBlit_color24to16(0x40207F));
-        } else {
-            EXPECT_EQ(px(dark, 0) & 0xFFFFFFu, 0x7C7C7Cu);
-            EXPECT_EQ(px(tinted, 1) & 0xFFFFFFu, 0x40207Fu);
-            EXPECT_GT(px(tinted, 1), 0x00FFFFFFu);
-        }
+        const auto opaque = [&](std::uint32_t c) {
+            return GetParam() ? TarnBlit_color24to16(c) : 0xFF000000u | c;
+        };
+        EXPECT_EQ(px(dark, 0), opaque(0x7C7C7C));
+        EXPECT_EQ(px(tinted, 1), opaque(0x40207F));
         LSR_DeleteSprite(&dark);
         LSR_DeleteSprite(&tinted);
 
@@ -107,10 +86,9 @@ TEST_P(Sprite, CutsKeyOpaqueDarkAndTintedPixelsAndFreesThem) {
         LSR_GetSprite(3, 0, 2, 1, src.bm, &outside);
         EXPECT_EQ(outside.width, 2);
         Pic page(4, 4);
-        LSR_ClearColorBitmap(page.bm, 0x123456);
-        const std::uint32_t keep = page.at(0, 0);
+        page.fill(0x1234);
         LSR_DrawSprite(0, 0, outside, page.bm);
-        EXPECT_EQ(page.at(0, 0), keep);
+        EXPECT_EQ(page.at(0, 0), 0x1234u);
         LSR_DeleteSprite(&outside);
     }
     EXPECT_EQ(g_mem_in_use.load(), before);
@@ -127,7 +105,7 @@ TEST_P(Sprite, DrawingClipsAtEveryEdgeAndMirrors) {
     EXPECT_EQ(page.at(7, 0), 0u);
     EXPECT_EQ(page.at(0, 6), 0u);
 
-    LSR_ClearBitmap(page.bm);
+    page.fill(0);
     LSR_DrawSprite(20, 0, n.s, page.bm);
     LSR_DrawSprite(-10, 0, n.s, page.bm);
     LSR_DrawSprite(15, 15, n.s, page.bm); // bottom-right: 5 by 5 visible
@@ -137,10 +115,9 @@ TEST_P(Sprite, DrawingClipsAtEveryEdgeAndMirrors) {
 
     // Transparent pixels keep the page's own.
     n.set(0, 0, 0);
-    LSR_ClearColorBitmap(page.bm, 0x00FF00);
-    const std::uint32_t green = page.at(0, 0);
+    page.fill(0x1234);
     LSR_DrawSprite(0, 0, n.s, page.bm);
-    EXPECT_EQ(page.at(0, 0), green);
+    EXPECT_EQ(page.at(0, 0), 0x1234u);
     EXPECT_EQ(page.at(1, 0), Numbered::value(1, 0));
 
     // Mirrored: a row A B C at x = -1 shows B then A.
@@ -153,8 +130,7 @@ TEST_P(Sprite, DrawingClipsAtEveryEdgeAndMirrors) {
 }
 
 TEST_P(Sprite, BlendModesPickTheirBlitterAndUnknownModesDrawNothing) {
-    Pic page(4, 1);
-    Pic src(1, 1);
+    Pic page(4, 1), src(1, 1);
     LSR_DrawPixel(0, 0, 0x808080, src.bm);
     LSR_Sprite s;
     LSR_GetSprite(0, 0, 1, 1, src.bm, &s);
@@ -163,8 +139,7 @@ TEST_P(Sprite, BlendModesPickTheirBlitterAndUnknownModesDrawNothing) {
         LSR_DrawBlendSprite(0, 0, s, page.bm, mode);
         return LSR_GetPixel(0, 0, page.bm) & 0xFFFFFFu;
     };
-    EXPECT_EQ(draw(6), 0x404040u);
-    EXPECT_EQ(draw(-1), 0x404040u);
+    for (std::int8_t mode : {6, -1}) EXPECT_EQ(draw(mode), 0x404040u) << int{mode};
     EXPECT_EQ(draw(0), 0x808080u);
     const std::uint32_t mixed = draw(1), added = draw(2);
     EXPECT_GT(mixed & 0xFF, 0x40u);
@@ -208,6 +183,7 @@ TEST_P(Sprite, ScaledZoomedAndRotatedDrawing) {
     EXPECT_EQ(rotated(360), straight);
     EXPECT_EQ(rotated(-360), straight);
     EXPECT_NE(rotated(90), straight);
+    EXPECT_EQ(rotated(-270), rotated(90));
     // Unrotated it stands at (8, 8) as drawn plainly, one pixel per source pixel near the centre.
     EXPECT_EQ(straight[9 * 24 + 9], Numbered::value(1, 1));
     EXPECT_EQ(straight[10 * 24 + 10], Numbered::value(2, 2));
@@ -215,8 +191,7 @@ TEST_P(Sprite, ScaledZoomedAndRotatedDrawing) {
 
     // Stereo: depth 100 draws both eyes at 200 percent in the same place.
     Pic left(24, 24), right(24, 24);
-    LSR_ClearBitmap(left.bm);
-    LSR_ClearBitmap(right.bm);
+    left.fill(0), right.fill(0);
     LSR_DrawSprite3D(0, 0, 100, four.s, left.bm, right.bm);
     EXPECT_EQ(left.at(7, 7), Numbered::value(3, 3));
     EXPECT_EQ(right.at(7, 7), Numbered::value(3, 3));

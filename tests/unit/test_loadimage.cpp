@@ -87,46 +87,31 @@ void expect_refused(Decode decode, const Bytes& file, const std::string& what) {
     EXPECT_EQ(g_mem_in_use.load(), in_use) << what;
 }
 
-TEST_F(Load, TruncatedAndHostileFilesAreRefusedUntouchedAndWithoutLeaks) {
-    // Every prefix of a valid file of each kind is refused (a PCX palette is optional).
-    const struct {
-        Decode decode;
-        Bytes file;
-    } whole[] = {
-        {lsr_image::decode_tga, tga_oriented(0)},
-        {lsr_image::decode_tga, with(tga_header(10, 2, 2, 32, 0x20), {0x83, 1, 2, 3, 4})},
-        {lsr_image::decode_tga,
-         with(tga_header(1, 2, 1, 8, 0, 0, 2, 24), {1, 2, 3, 4, 5, 6, 0, 1})},
-        {lsr_image::decode_bmp, bmp(3, 2, 24, 0, {}, Bytes(24, 5))},
-        {lsr_image::decode_bmp, bmp(3, 1, 4, 0, {0, 0x090909}, {0x12, 0, 0, 0})},
-        {lsr_image::decode_pcx, pcx_paletted()},
-        {lsr_image::decode_pcx, pcx_planes()},
-        {lsr_image::decode_scx, scx()},
-    };
-    for (const auto& c : whole) {
-        ASSERT_EQ(Loaded(c.decode, c.file).ok, 1) << "the whole file reads";
-        for (std::size_t n = 0; n < c.file.size(); ++n) {
-            const Bytes part(c.file.begin(), c.file.begin() + static_cast<long>(n));
-            if (c.decode == lsr_image::decode_pcx && Loaded(c.decode, part).ok == 1) continue;
-            expect_refused(c.decode, part, "prefix of " + std::to_string(n));
-        }
-    }
+struct Case {
+    const char* what;
+    Decode decode;
+    Bytes file;
+};
 
-    Bytes pcx_tall = pcx_header(1, 1, 1);
-    pcx_tall[10] = 0xFF, pcx_tall[11] = 0xFF, pcx_tall[8] = 0xFF, pcx_tall[9] = 0xFF;
-    pcx_tall.resize(128 + 10 + 768, 0xC1);
-    Bytes pcx_cut = pcx_header(4, 4, 1);
-    pcx_cut.push_back(0xC2); // a run with no value, then the palette
-    pcx_cut.resize(pcx_cut.size() + 768, 0);
+TEST_F(Load, TruncatedAndHostileFilesAreRefusedUntouchedAndWithoutLeaks) {
     Bytes scx_big(778, 0);
     scx_big[4] = 0xFF, scx_big[5] = 0xFF, scx_big[6] = 0xFF;
     Bytes bmp_pal = bmp(1, 1, 8, 0, {}, {});
     bmp_pal[46] = 0; // 256 colours claimed, none present
-    const struct {
-        const char* what;
-        Decode decode;
-        Bytes file;
-    } hostile[] = {
+    // Every prefix of a whole file of each kind is refused (a PCX palette is optional).
+    const Case whole[] = {
+        {"tga", lsr_image::decode_tga, tga_oriented(0)},
+        {"tga packed", lsr_image::decode_tga,
+         with(tga_header(10, 2, 2, 32, 0x20), {0x83, 1, 2, 3, 4})},
+        {"tga mapped", lsr_image::decode_tga,
+         with(tga_header(1, 2, 1, 8, 0, 0, 2, 24), {1, 2, 3, 4, 5, 6, 0, 1})},
+        {"bmp 24", lsr_image::decode_bmp, bmp(3, 2, 24, 0, {}, Bytes(24, 5))},
+        {"bmp 4", lsr_image::decode_bmp, bmp(3, 1, 4, 0, {0, 0x090909}, {0x12, 0, 0, 0})},
+        {"pcx 8", lsr_image::decode_pcx, pcx_paletted()},
+        {"pcx 24", lsr_image::decode_pcx, pcx_planes()},
+        {"scx", lsr_image::decode_scx, scx()},
+    };
+    const Case hostile[] = {
         {"tga map past 255", lsr_image::decode_tga,
          with(tga_header(1, 1, 1, 8, 0, 250, 10, 24), Bytes(31, 0))},
         {"tga map entry size 8", lsr_image::decode_tga, tga_header(1, 1, 1, 8, 0, 0, 1, 8)},
@@ -140,10 +125,20 @@ TEST_F(Load, TruncatedAndHostileFilesAreRefusedUntouchedAndWithoutLeaks) {
         {"bmp height min", lsr_image::decode_bmp, bmp(1, INT32_MIN, 24, 0, {}, Bytes(4, 0))},
         {"bmp huge", lsr_image::decode_bmp, bmp(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, {}, {})},
         {"bmp truncated palette", lsr_image::decode_bmp, bmp_pal},
-        {"pcx huge", lsr_image::decode_pcx, pcx_tall},
-        {"pcx run cut", lsr_image::decode_pcx, pcx_cut},
+        {"pcx huge", lsr_image::decode_pcx,
+         with(pcx_header(0x10000, 0x10000, 1), Bytes(10 + 768, 0xC1))},
+        {"pcx run cut", lsr_image::decode_pcx,
+         with(with(pcx_header(4, 4, 1), {0xC2}), Bytes(768, 0))},
         {"scx huge", lsr_image::decode_scx, scx_big},
     };
+    for (const auto& c : whole) {
+        ASSERT_EQ(Loaded(c.decode, c.file).ok, 1) << "the whole " << c.what << " file reads";
+        for (std::size_t n = 0; n < c.file.size(); ++n) {
+            const Bytes part(c.file.begin(), c.file.begin() + static_cast<long>(n));
+            if (c.decode == lsr_image::decode_pcx && Loaded(c.decode, part).ok == 1) continue;
+            expect_refused(c.decode, part, c.what + (" prefix of " + std::to_string(n)));
+        }
+    }
     for (const auto& c : hostile) expect_refused(c.decode, c.file, c.what);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <map>
 
 #include "lodestar/frame/tarnmem.h"
@@ -156,19 +157,19 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
     }
 }
 
-// Header, one entry record and its data; the pieces tests break one at a time.
-Bytes little(std::uint32_t v) {
-    return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-}
-Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_length,
-                 std::uint32_t offset, const std::string& tail = "x.tgaDATA") {
-    Bytes b = bytes_of("TARN");
-    for (std::uint32_t v : {count, romsize, name_length, std::uint32_t(tarnfile_gethash("x.tga"))})
-        for (std::uint8_t c : little(v)) b.push_back(c);
-    b.insert(b.end(), tail.begin(), tail.begin() + 5);
-    for (std::uint8_t c : little(offset)) b.push_back(c);
-    b.insert(b.end(), tail.begin() + 5, tail.end());
+// 32-bit little-endian words, then text.
+Bytes& put(Bytes& b, std::initializer_list<std::uint32_t> words, const std::string& text = "") {
+    for (std::uint32_t v : words)
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    b.insert(b.end(), text.begin(), text.end());
     return b;
+}
+// Header, one entry record and its data; the pieces tests break one at a time.
+Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_length,
+                 std::uint32_t offset) {
+    Bytes b = bytes_of("TARN");
+    put(b, {count, romsize, name_length, std::uint32_t(tarnfile_gethash("x.tga"))}, "x.tga");
+    return put(b, {offset}, "DATA");
 }
 
 TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
@@ -186,13 +187,8 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     std::memcpy(flipped.data(), "NRAT", 4);
     // Two entries whose offsets go backwards would have negative sizes.
     Bytes backwards = bytes_of("TARN");
-    const auto add = [&backwards](const Bytes& piece) {
-        backwards.insert(backwards.end(), piece.begin(), piece.end());
-    };
-    add(little(2));
-    add(little(40));
-    for (std::uint32_t offset : {38u, 36u})
-        for (const Bytes& piece : {little(1), little('a'), Bytes{'a'}, little(offset)}) add(piece);
+    put(backwards, {2, 40});
+    for (std::uint32_t offset : {38u, 36u}) put(put(backwards, {1, 'a'}, "a"), {offset});
     backwards.resize(40, 'z');
     const Files bad = {
         {"many entries", archive_of(0x10000000, 33, 5, 29)},
@@ -216,8 +212,7 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
 
     // An executable whose trailer points nowhere, and one missing altogether.
     Bytes program = bytes_of(std::string(64, 'p'));
-    for (std::uint8_t c : little(1u << 30)) program.push_back(c);
-    dir.write("program", program);
+    dir.write("program", put(program, {1u << 30}));
     testing::internal::CaptureStdout();
     EXPECT_EQ(tarnfile_mountimage((dir / "program").c_str(), 1), 0);
     EXPECT_EQ(tarnfile_mountimage((dir / "nowhere.exe").c_str(), 1), 0);

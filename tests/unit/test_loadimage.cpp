@@ -130,6 +130,7 @@ TEST_F(Load, TruncatedAndHostileFilesAreRefusedUntouchedAndWithoutLeaks) {
         {"pcx run cut", lsr_image::decode_pcx,
          with(with(pcx_header(4, 4, 1), {0xC2}), Bytes(768, 0))},
         {"scx huge", lsr_image::decode_scx, scx_big},
+        {"scx no pixels", lsr_image::decode_scx, Bytes(778 + 4, 0)},
     };
     for (const auto& c : whole) {
         ASSERT_EQ(Loaded(c.decode, c.file).ok, 1) << "the whole " << c.what << " file reads";

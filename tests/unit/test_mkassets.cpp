@@ -73,6 +73,7 @@ TEST_F(Mkassets, SixFilesInNameOrderDecodeToTheirPicturesAtTheirSizesAndKinds) {
         EXPECT_EQ(f[2], want[i].type);
         EXPECT_EQ(f[16], want[i].depth);
         EXPECT_EQ(f[17], 0) << "bottom-up";
+        EXPECT_EQ(f[1], want[i].type == 1 ? 1 : 0) << "colour map present";
         const Decoded d(f);
         ASSERT_EQ(d.ok, 1);
         if (want[i].w != 0) {

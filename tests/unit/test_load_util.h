@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,13 @@ namespace load_test {
 
 using tarn_test::Bytes;
 
+// Values of the given size each, little-endian.
+inline void put(Bytes& b, std::initializer_list<std::uint64_t> values, int bytes) {
+    for (std::uint64_t value : values)
+        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
 inline void put(Bytes& b, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    put(b, {value}, bytes);
 }
 
 inline void set_depth(bool sixteen) {
@@ -60,19 +66,13 @@ inline Bytes tga_header(std::uint32_t type, std::uint32_t width, std::uint32_t h
                         std::uint32_t depth, std::uint32_t descriptor, std::uint32_t map_first = 0,
                         std::uint32_t map_length = 0, std::uint32_t map_bits = 0,
                         std::uint32_t id_length = 0) {
-    Bytes b;
-    put(b, id_length, 1);
-    put(b, map_length > 0 ? 1 : 0, 1);
-    put(b, type, 1);
-    put(b, map_first, 2);
-    put(b, map_length, 2);
-    put(b, map_bits, 1);
-    put(b, 0, 4);
-    put(b, width, 2);
-    put(b, height, 2);
-    put(b, depth, 1);
-    put(b, descriptor, 1);
-    for (std::uint32_t i = 0; i < id_length; ++i) b.push_back(0xEE);
+    Bytes b = {static_cast<std::uint8_t>(id_length), map_length > 0,
+               static_cast<std::uint8_t>(type)};
+    put(b, {map_first, map_length}, 2);
+    put(b, {map_bits, 0, 0, 0, 0}, 1);
+    put(b, {width, height}, 2);
+    put(b, {depth, descriptor}, 1);
+    b.resize(b.size() + id_length, 0xEE);
     return b;
 }
 
@@ -81,9 +81,7 @@ inline constexpr std::uint32_t k_pic[2][3] = {{0xFFFF0000u, 0xFF00FF00u, 0xFF000
                                               {0xFFFFFFFFu, 0xFF000000u, 0xFF808080u}};
 
 inline void put_bgr(Bytes& b, std::uint32_t c) {
-    put(b, c & 0xFF, 1);
-    put(b, c >> 8 & 0xFF, 1);
-    put(b, c >> 16 & 0xFF, 1);
+    put(b, c & 0xFFFFFF, 3);
 }
 
 // The reference picture stored in the order the descriptor's bits 4 and 5 give.
@@ -99,38 +97,26 @@ inline Bytes tga_oriented(std::uint32_t descriptor) {
 inline Bytes bmp(std::int32_t width, std::int32_t height, std::uint32_t bits,
                  std::uint32_t compression, const std::vector<std::uint32_t>& palette,
                  const Bytes& pixels) {
-    Bytes b = tarn_test::bytes_of("BM");
-    const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(palette.size());
-    put(b, offset + static_cast<std::uint32_t>(pixels.size()), 4);
-    put(b, 0, 4);
-    put(b, offset, 4);
-    put(b, 40, 4);
-    put(b, static_cast<std::uint32_t>(width), 4);
-    put(b, static_cast<std::uint32_t>(height), 4);
-    put(b, 1, 2);
-    put(b, bits, 2);
-    put(b, compression, 4);
-    put(b, static_cast<std::uint32_t>(pixels.size()), 4);
-    put(b, 0, 8);
-    put(b, static_cast<std::uint32_t>(palette.size()), 4);
-    put(b, 0, 4);
-    for (std::uint32_t c : palette) {
-        put_bgr(b, c);
-        put(b, 0, 1);
-    }
+    Bytes b = {'B', 'M'};
+    const auto colours = static_cast<std::uint32_t>(palette.size());
+    const auto size = static_cast<std::uint32_t>(pixels.size()), offset = 54 + 4 * colours;
+    put(b,
+        {offset + size, 0, offset, 40, static_cast<std::uint32_t>(width),
+         static_cast<std::uint32_t>(height)},
+        4);
+    put(b, {1, bits}, 2);
+    put(b, {compression, size, 0, 0, colours, 0}, 4);
+    for (std::uint32_t c : palette) put(b, c & 0xFFFFFF, 4); // blue, green, red, 0
     b.insert(b.end(), pixels.begin(), pixels.end());
     return b;
 }
 
 inline Bytes pcx_header(std::uint32_t width, std::uint32_t height, std::uint32_t planes) {
-    Bytes b(128, 0);
-    b[0] = 10;
-    b[3] = 8;
-    b[8] = static_cast<std::uint8_t>(width - 1);
-    b[9] = static_cast<std::uint8_t>((width - 1) >> 8);
-    b[10] = static_cast<std::uint8_t>(height - 1);
-    b[11] = static_cast<std::uint8_t>((height - 1) >> 8);
-    b[65] = static_cast<std::uint8_t>(planes);
+    Bytes b = {10, 0, 0, 8, 0, 0, 0, 0};
+    put(b, {width - 1, height - 1}, 2);
+    b.resize(65);
+    b.push_back(static_cast<std::uint8_t>(planes));
+    b.resize(128);
     return b;
 }
 

@@ -70,12 +70,11 @@ TEST_F(Tarnpack, CreateListExtractRoundTripsWithLowerCaseNamesInByteOrder) {
                    "gfx/zed.tga          3         83\n");
     const Bytes program = read_file(dir / "program");
     ASSERT_EQ(program.size(), 8u + 78u + 4u);
-    EXPECT_EQ(std::vector<std::uint8_t>(program.end() - 4, program.end()), Bytes({8, 0, 0, 0}));
+    EXPECT_EQ(Bytes(program.end() - 4, program.end()), Bytes({8, 0, 0, 0}));
 }
 
 TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     dir.write("a.tga", bytes_of("aaaa"));
-    dir.write("A.TGA.x", bytes_of("x"));
     dir.write("upper/A.TGA", bytes_of("1"));
     dir.write("UPPER/a.tga", bytes_of("2"));
 
@@ -83,18 +82,18 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_EQ(err, "tarnpack: cannot open \"missing.tga\"\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "res.tarn"));
 
-    const std::string absolute = dir / "a.tga";
-    EXPECT_EQ(run({"create", "res.tarn", absolute.c_str()}), 1);
-    EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
-    EXPECT_EQ(run({"create", "res.tarn", "../x"}), 1);
-    // An existing directory outside the root, empty so that no file inside it is refused.
+    // An absolute name, one above the root, and an existing directory reached from outside the
+    // root (empty, so that no file inside it is refused).
     std::filesystem::create_directory(dir / "empty");
     const std::string outside =
         "empty/../../" + std::filesystem::path(dir.path()).filename().string() + "/empty";
-    EXPECT_EQ(run({"create", "res.tarn", outside.c_str()}), 1);
-    EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
+    for (const std::string& name : {dir / "a.tga", std::string("../x"), outside}) {
+        EXPECT_EQ(run({"create", "res.tarn", name.c_str()}), 1) << name;
+        EXPECT_NE(err.find("relative to the archive's root"), std::string::npos) << err;
+    }
     EXPECT_EQ(run({"create", "res.tarn", "upper", "UPPER"}), 1);
     EXPECT_EQ(err, "tarnpack: two files are stored as \"upper/a.tga\"\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "res.tarn"));
 
     EXPECT_EQ(run({"list", "a.tga"}), 1);
     EXPECT_NE(err.find("no archive found"), std::string::npos) << err;
@@ -114,9 +113,6 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
 
     EXPECT_EQ(run({}), 2);
     EXPECT_NE(err.find("usage: tarnpack"), std::string::npos);
-    EXPECT_EQ(run({"--help"}), 0);
-    EXPECT_NE(out.find("append EXECUTABLE ARCHIVE"), std::string::npos);
-    EXPECT_EQ(run({"list"}), 2);
     EXPECT_EQ(run({"pack", "x"}), 2);
     EXPECT_NE(err.find("unknown command or wrong arguments: pack"), std::string::npos) << err;
 }

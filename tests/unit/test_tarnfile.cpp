@@ -134,6 +134,8 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
         tarnfile_read(tail, 1, 8, &h);
         EXPECT_EQ(std::string(tail, 8), std::string("end\0\0\0\0\0", 8));
         EXPECT_EQ(tarnfile_feof(&h), 1);
+        tarnfile_seek(&h, 20, 0);
+        EXPECT_EQ(tarnfile_feof(&h), 0) << "a seek back after reading past the end";
 
         tarnfile_rewind(&h);
         EXPECT_EQ(tarnfile_tell(&h), 0u);

@@ -8,7 +8,7 @@
 
 #include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/fixed_point.h"
+#include "lodestar/hw_common/fixed_point.h"
 
 // Source positions and steps are 16.16; texture coordinates 8.8 on a 256 by 256 grid whose
 // both coordinates wrap; the shade's grey level is its bits 16 to 23. None of them clips.

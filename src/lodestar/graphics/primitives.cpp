@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/fixed_point.h"
+#include "lodestar/hw_common/fixed_point.h"
 #include "lodestar/video/video.h"
 
 std::uint8_t LSR_opacity = 255;

@@ -6,7 +6,7 @@
 
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/clip.h"
-#include "lodestar/graphics/fixed_point.h"
+#include "lodestar/hw_common/fixed_point.h"
 
 namespace tarnblit {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "lodestar/graphics/blitters_stretch.h"
-#include "lodestar/graphics/fixed_point.h"
 #include "lodestar/graphics/primitives.h"
+#include "lodestar/hw_common/fixed_point.h"
 #include "lodestar/video/video.h"
 
 namespace {

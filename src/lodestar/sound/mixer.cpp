@@ -3,6 +3,7 @@
 #include <cstring>
 #include <thread>
 
+#include "lodestar/hw_common/fixed_point.h"
 #include "lodestar/sound/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
@@ -13,11 +14,6 @@ constexpr auto relaxed = std::memory_order_relaxed;
 // Odd while a pass runs; a deleter waits for it to move on before freeing sample data.
 std::atomic<std::uint32_t> g_mix_pass{0};
 thread_local bool t_in_pass = false;
-
-// Arithmetic shift right, defined for negative values.
-constexpr std::int64_t shift_right(std::int64_t v, unsigned bits) {
-    return v >= 0 ? v >> bits : ~(~v >> bits);
-}
 
 std::int32_t read_sample(const std::uint8_t* data, std::uint64_t index, bool sixteen) {
     if (sixteen) {
@@ -100,12 +96,12 @@ template <typename Out> void convert(const std::int32_t* acc, std::uint8_t* out,
     const std::int64_t master = soundsystem.mastervolume.load(relaxed);
     for (std::uint32_t i = 0; i < n; ++i) {
         const auto v = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(shift_right(acc[i] * master, 16), -32767, 32767));
+            std::clamp<std::int64_t>(lsr::asr(acc[i] * master, 16), -32767, 32767));
         if constexpr (sizeof(Out) == 2) {
             const auto sample = static_cast<std::int16_t>(v);
             std::memcpy(out + 2 * std::size_t{i}, &sample, sizeof sample);
         } else {
-            out[i] = static_cast<std::uint8_t>(shift_right(v, 8) + 128);
+            out[i] = static_cast<std::uint8_t>(lsr::asr(v, 8) + 128);
         }
     }
 }

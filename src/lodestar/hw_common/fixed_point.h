@@ -1,11 +1,11 @@
-// Fixed-point helpers: a defined arithmetic shift right and saturation to 32 bits.
+// Fixed-point helpers: a defined arithmetic shift right, saturation and wrapping to 32 bits.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-namespace tarnblit {
+namespace lsr {
 
 // Arithmetic shift right, spelled out for negative values: rounds toward minus infinity.
 constexpr std::int64_t asr(std::int64_t value, int by) {
@@ -22,4 +22,11 @@ constexpr std::int32_t wrap32(std::int64_t value) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+} // namespace lsr
+
+// The graphics spans reach them under their own namespace.
+namespace tarnblit {
+using lsr::asr;
+using lsr::saturate;
+using lsr::wrap32;
 } // namespace tarnblit

@@ -16,23 +16,12 @@ constexpr int led_y(int y) {
     return 356 - 31 * y;
 }
 
-TEST_F(Device, AFreshDevicePaintsDarkGreyLedsAndNoAuxiliaryLed) {
-    Meg.update_meggyjr();
-    const auto p = headless::last_present();
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(shown(p, led_x(x), led_y(y)), 0x404040u) << x << y;
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(shown(p, 210 + 30 * k, 115), 0u) << k;
-}
-
 TEST_F(Device, ComponentsAreStoredBlueGreenRedPerColumn) {
     const std::uint8_t rgb[3] = {1, 2, 3};
     Meg.SetPxClr(2, 6, rgb);
     EXPECT_EQ(MeggyJr::MeggyFrame[2 * 24 + 6], 3);
     EXPECT_EQ(MeggyJr::MeggyFrame[2 * 24 + 8 + 6], 2);
     EXPECT_EQ(MeggyJr::MeggyFrame[2 * 24 + 16 + 6], 1);
-    EXPECT_EQ(Meg.GetPixelR(2, 6), 1);
-    EXPECT_EQ(Meg.GetPixelG(2, 6), 2);
-    EXPECT_EQ(Meg.GetPixelB(2, 6), 3);
     int lit = 0;
     for (const auto b : MeggyJr::MeggyFrame) lit += b != 0;
     EXPECT_EQ(lit, 3);
@@ -68,8 +57,6 @@ TEST_F(Device, AMatrixLedIsARadiusTwelveCircleInItsColour) {
     // Half width of each row of the circle, by distance from the centre row.
     constexpr int k_half[13] = {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1};
     const int cx = led_x(3), cy = led_y(5);
-    ASSERT_EQ(cx, 299);
-    ASSERT_EQ(cy, 201);
     int painted = 0;
     for (int dy = -13; dy <= 13; ++dy) {
         const int half = dy < -12 || dy > 12 ? -1 : k_half[dy < 0 ? -dy : dy];

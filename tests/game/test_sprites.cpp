@@ -1,7 +1,6 @@
 // The game's pixel writers, sprites, digits and numbers, and the rules its pictures follow.
 #include "digits.h"
 #include "game_fixture.h"
-#include "zephyrine/artwork.h"
 #include "zephyrine/game.h"
 #include "zephyrine/sprites.h"
 
@@ -85,40 +84,6 @@ TEST_F(Sprites, NumbersShowTheirLastFourDigits) {
     ClearSlate();
     DrawNumber(-8, 1, -42);
     for (const auto e : GameSlate) EXPECT_EQ(e, 0);
-}
-
-TEST_F(Sprites, PicturesUseTheirRowColours) {
-    constexpr std::uint8_t k_title_rows[6] = {23, 23, 22, 21, 20, 20};
-    int lit = 0;
-    for (std::size_t r = 0; r < k_title_height; ++r)
-        for (std::size_t c = 0; c < k_title_width; ++c) {
-            const auto v = title_data[r * k_title_width + c];
-            lit += v != 0;
-            if (v != 0) {
-                EXPECT_EQ(v, k_title_rows[r]) << r << "," << c;
-            }
-        }
-    EXPECT_GT(lit, 100);
-    // Each 8-column view of the banner shows some of the letters.
-    for (std::size_t offset = 0; offset <= 40; ++offset) {
-        int seen = 0;
-        for (std::size_t r = 0; r < k_title_height; ++r)
-            for (std::size_t c = 0; c < 8; ++c)
-                seen += title_data[r * k_title_width + offset + c] != 0;
-        EXPECT_GE(seen, 10) << offset;
-    }
-    const std::uint8_t k_mark_even[8] = {19, 19, 18, 18, 17, 17, 16, 16};
-    const std::uint8_t k_mark_odd[8] = {19, 18, 18, 17, 17, 16, 16, 16};
-    lit = 0;
-    for (int r = 0; r < 8; ++r)
-        for (int c = 0; c < 8; ++c) {
-            const auto v = quillmark_data[r * 8 + c];
-            lit += v != 0;
-            if (v != 0) {
-                EXPECT_EQ(v, (c & 1) ? k_mark_odd[r] : k_mark_even[r]) << r << "," << c;
-            }
-        }
-    EXPECT_GT(lit, 16);
 }
 
 } // namespace

@@ -30,11 +30,10 @@ class Translate : public ::testing::Test {
         return out;
     }
 
-    LSR_MSG key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    LSR_MSG key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
         e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.key.repeat = repeat;
         e.key.keysym.sym = sym;
         e.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
         e.key.keysym.mod = mod;
@@ -50,14 +49,11 @@ TEST_F(Translate, KeysGetTheirVirtualKeyCodes) {
         std::uint32_t vk;
     };
     const Row rows[] = {
-        {SDLK_UP, 38},     {SDLK_DOWN, 40},     {SDLK_LEFT, 37},     {SDLK_RIGHT, 39},
-        {SDLK_SPACE, 32},  {SDLK_LCTRL, 17},    {SDLK_RCTRL, 17},    {SDLK_LSHIFT, 16},
-        {SDLK_RSHIFT, 16}, {SDLK_RETURN, 13},   {SDLK_BACKSPACE, 8}, {SDLK_ESCAPE, 27},
-        {SDLK_TAB, 9},     {SDLK_CAPSLOCK, 20}, {SDLK_INSERT, 45},   {SDLK_DELETE, 46},
-        {SDLK_HOME, 36},   {SDLK_END, 35},      {SDLK_PAGEUP, 33},   {SDLK_PAGEDOWN, 34},
-        {SDLK_a, 65},      {SDLK_x, 88},        {SDLK_c, 67},        {SDLK_z, 90},
-        {SDLK_0, 48},      {SDLK_1, 49},        {SDLK_2, 50},        {SDLK_9, 57},
-        {SDLK_F1, 112},    {SDLK_F5, 116},      {SDLK_F12, 123},
+        {SDLK_UP, 38},     {SDLK_DOWN, 40},   {SDLK_LEFT, 37},   {SDLK_RIGHT, 39},
+        {SDLK_SPACE, 32},  {SDLK_LCTRL, 17},  {SDLK_RCTRL, 17},  {SDLK_LSHIFT, 16},
+        {SDLK_RSHIFT, 16}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_PAGEDOWN, 34},
+        {SDLK_a, 65},      {SDLK_z, 90},      {SDLK_0, 48},      {SDLK_9, 57},
+        {SDLK_F1, 112},    {SDLK_F12, 123},
     };
     for (const auto& r : rows) {
         const LSR_MSG down = key(r.sym, true);
@@ -67,13 +63,12 @@ TEST_F(Translate, KeysGetTheirVirtualKeyCodes) {
         EXPECT_EQ(up.message, WM_KEYUP) << SDL_GetKeyName(r.sym);
         EXPECT_EQ(up.wparam, r.vk);
     }
-    // Auto-repeat is another key-down.
-    EXPECT_EQ(key(SDLK_UP, true, KMOD_NONE, 1).message, WM_KEYDOWN);
 }
 
 TEST_F(Translate, AltF10AndAltCombinationsAreSystemKeys) {
-    EXPECT_EQ(key(SDLK_LALT, true).message, WM_SYSKEYDOWN);
-    EXPECT_EQ(key(SDLK_LALT, true).wparam, 18u);
+    const LSR_MSG alt = key(SDLK_LALT, true);
+    EXPECT_EQ(alt.message, WM_SYSKEYDOWN);
+    EXPECT_EQ(alt.wparam, 18u);
     EXPECT_EQ(key(SDLK_RALT, false).message, WM_SYSKEYUP);
     EXPECT_EQ(key(SDLK_F10, true).message, WM_SYSKEYDOWN);
     const LSR_MSG alt_space = key(SDLK_SPACE, true, KMOD_LALT);

@@ -162,12 +162,14 @@ std::string format(const char* pattern, double value) {
 }
 
 void print_table(const std::vector<Row>& rows, std::ostream& out) {
-    std::vector<std::vector<std::string>> cells = {
-        {"path", "library", "reference", "", "library / reference", "must reach", ""}};
-    int bounded = 0, missed = 0;
+    std::vector<std::vector<std::string>> cells = {{"path", "library time", "reference",
+                                                    "reference time", "library / reference",
+                                                    "must reach", ""}};
+    int bounded = 0, missed = 0, failed = 0;
     for (const Row& r : rows) {
         std::string verdict;
         if (!r.error.empty()) {
+            ++failed;
             verdict = "ERROR: " + r.error;
         } else if (r.must_reach) {
             ++bounded;
@@ -194,8 +196,9 @@ void print_table(const std::vector<Row>& rows, std::ostream& out) {
     for (std::size_t w : width) out << std::string(w + 2, '-') << '|';
     out << '\n';
     for (std::size_t i = 1; i < cells.size(); ++i) print_line(cells[i]);
-    out << "\nCPU time, median of the repetitions; bounds not met: " << missed << " of " << bounded
-        << '\n';
+    out << "\nCPU time, median of the repetitions; bounds not met: " << missed << " of " << bounded;
+    if (failed > 0) out << "; rows whose pixel check failed: " << failed;
+    out << '\n';
 }
 
 } // namespace

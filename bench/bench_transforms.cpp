@@ -49,10 +49,6 @@ Size rotation_page(Size picture) {
 
 constexpr std::int32_t k_angle = 30;
 
-std::size_t drawn(std::span<const std::uint32_t> pixels) {
-    return static_cast<std::size_t>(std::ranges::count_if(pixels, [](auto p) { return p != 0; }));
-}
-
 // Both turn the whole picture by 30 degrees, nearest pixel, at its own size; rotozoom makes a
 // new surface each time, the library draws into a page. Their sampling and turning sense differ,
 // so only the area drawn is compared: within 3 percent of the picture's own area for both.
@@ -72,7 +68,7 @@ void rotation() {
                 const std::int32_t y = (page_size.height - size.height) / 2;
                 LSR_ClearBitmap(page.get());
                 LSR_DrawRotatedBitmap(x, y, src.get(), page.get(), k_angle);
-                if (!bench::check(state, near_area(drawn(page.pixels())),
+                if (!bench::check(state, near_area(bench::coloured(page.pixels())),
                                   "the turned picture's area"))
                     return;
                 bench::loop(state,
@@ -85,7 +81,8 @@ void rotation() {
                   const bench::Surface from = bench::surface_over(src.get());
                   const bench::Surface turned(
                       rotozoomSurface(from.get(), k_angle, 1.0, SMOOTHING_OFF));
-                  if (!bench::check(state, turned && near_area(drawn(bench::pixels_of(turned))),
+                  if (!bench::check(state,
+                                    turned && near_area(bench::coloured(bench::pixels_of(turned))),
                                     "the turned picture's area"))
                       return;
                   bench::loop(state, [&] {

@@ -131,6 +131,11 @@ void MountedScratch::write(const std::string& name, const std::vector<std::uint8
     if (!out) throw std::runtime_error("cannot write " + path(name).string());
 }
 
+std::size_t coloured(std::span<const std::uint32_t> pixels) {
+    return static_cast<std::size_t>(
+        std::ranges::count_if(pixels, [](std::uint32_t p) { return (p & 0xFFFFFFu) != 0; }));
+}
+
 std::size_t colour_differences(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b) {
     if (a.size() != b.size()) return std::max(a.size(), b.size());
     std::size_t n = 0;

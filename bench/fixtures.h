@@ -106,6 +106,9 @@ class MountedScratch {
     std::filesystem::path dir_;
 };
 
+// How many pixels have a colour other than black (the top byte is left out): on a cleared page,
+// how many were drawn.
+std::size_t coloured(std::span<const std::uint32_t> pixels);
 // How many pixels differ, comparing the colour bytes only (the top byte is left out).
 std::size_t colour_differences(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b);
 // The largest difference of one colour channel between the two pictures.

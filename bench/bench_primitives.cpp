@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <random>
 
 #include "fixtures.h"
@@ -37,6 +39,39 @@ bool similar_counts(benchmark::State& state, std::size_t mine, std::size_t their
     return bench::check(state, mine > 0 && gap * 100 <= theirs * percent,
                         what + ": " + std::to_string(mine) + " pixels against " +
                             std::to_string(theirs));
+}
+
+// Drawing of the same shapes by the library and by SDL2_gfx (which flushes its renderer, so
+// that the work is done inside the timed call).
+using Draw = std::function<void(const LSR_Bitmap&)>;
+using GfxDraw = std::function<void(SDL_Renderer*)>;
+
+// Registers both, each drawing onto a page of its own. The library must draw about as many
+// pixels as SDL2_gfx does on a cleared page (within percent).
+void compare_drawing(const std::string& path, const std::string& size, Size page, Draw draw,
+                     const std::string& reference, GfxDraw gfx, std::size_t percent,
+                     std::optional<double> bound) {
+    bench::compare(path, size,
+                   [=](benchmark::State& state) {
+                       Bitmap mine(page), theirs(page);
+                       LSR_ClearBitmap(mine.get());
+                       LSR_ClearBitmap(theirs.get());
+                       const bench::Surface surface = bench::surface_over(theirs.get());
+                       gfx(bench::renderer_for(surface).get());
+                       draw(mine.get());
+                       if (!similar_counts(state, bench::coloured(mine.pixels()),
+                                           bench::coloured(theirs.pixels()), percent, path))
+                           return;
+                       bench::loop(state, [&] { draw(mine.get()); });
+                   },
+                   {{reference,
+                     [=](benchmark::State& state) {
+                         Bitmap target(page);
+                         const bench::Surface surface = bench::surface_over(target.get());
+                         const bench::Renderer renderer = bench::renderer_for(surface);
+                         bench::loop(state, [&] { gfx(renderer.get()); });
+                     },
+                     bound}});
 }
 
 // ---- lines --------------------------------------------------------------------------------
@@ -73,35 +108,17 @@ void lines() {
         char path[64];
         std::snprintf(path, sizeof path, "LSR_DrawLine %d lines of %.0f px", k_lines,
                       mean_length(all));
-        const auto gfx_lines = [all](SDL_Renderer* r) {
-            for (const Line& l : all) gfx_line(r, l.x1, l.y1, l.x2, l.y2, k_colour);
-            SDL_RenderFlush(r);
-        };
-        bench::compare(path, page.text(),
-                       [page, all, gfx_lines](benchmark::State& state) {
-                           Bitmap mine(page), theirs(page);
-                           LSR_ClearBitmap(mine.get());
-                           LSR_ClearBitmap(theirs.get());
-                           const bench::Surface surface = bench::surface_over(theirs.get());
-                           gfx_lines(bench::renderer_for(surface).get());
-                           const auto draw = [&] {
-                               for (const Line& l : all)
-                                   LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_colour, mine.get());
-                           };
-                           draw();
-                           if (!similar_counts(state, bench::coloured(mine.pixels()),
-                                               bench::coloured(theirs.pixels()), 2, "lines"))
-                               return;
-                           bench::loop(state, draw);
-                       },
-                       {{"lineRGBA",
-                         [page, gfx_lines](benchmark::State& state) {
-                             Bitmap target(page);
-                             const bench::Surface surface = bench::surface_over(target.get());
-                             const bench::Renderer renderer = bench::renderer_for(surface);
-                             bench::loop(state, [&] { gfx_lines(renderer.get()); });
-                         },
-                         bench::at_page(page, 1.0)}});
+        compare_drawing(
+            path, page.text(), page,
+            [all](const LSR_Bitmap& bm) {
+                for (const Line& l : all) LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_colour, bm);
+            },
+            "lineRGBA",
+            [all](SDL_Renderer* r) {
+                for (const Line& l : all) gfx_line(r, l.x1, l.y1, l.x2, l.y2, k_colour);
+                SDL_RenderFlush(r);
+            },
+            2, bench::at_page(page, 1.0));
     }
 }
 
@@ -121,37 +138,19 @@ std::vector<Centre> grid_centres() {
 // The two cover a circle's edge differently (at radius 4 the library paints 47 pixels, SDL2_gfx
 // 53); the areas drawn must be within 15 percent.
 void circles() {
+    const std::vector<Centre> centres = grid_centres();
     for (const std::int32_t radius : {4, 12, 100}) {
-        const auto gfx_circles = [radius](SDL_Renderer* r) {
-            for (const Centre c : grid_centres()) gfx_circle(r, c.x, c.y, radius, k_colour);
-            SDL_RenderFlush(r);
-        };
-        bench::compare("LSR_DrawFilledCircle 64 of radius", std::to_string(radius),
-                       [radius, gfx_circles](benchmark::State& state) {
-                           Bitmap mine(bench::k_page), theirs(bench::k_page);
-                           LSR_ClearBitmap(mine.get());
-                           LSR_ClearBitmap(theirs.get());
-                           const bench::Surface surface = bench::surface_over(theirs.get());
-                           gfx_circles(bench::renderer_for(surface).get());
-                           const std::vector<Centre> centres = grid_centres();
-                           const auto draw = [&] {
-                               for (const Centre c : centres)
-                                   LSR_DrawFilledCircle(c.x, c.y, radius, k_colour, mine.get());
-                           };
-                           draw();
-                           if (!similar_counts(state, bench::coloured(mine.pixels()),
-                                               bench::coloured(theirs.pixels()), 15, "circles"))
-                               return;
-                           bench::loop(state, draw);
-                       },
-                       {{"filledCircleRGBA",
-                         [gfx_circles](benchmark::State& state) {
-                             Bitmap target(bench::k_page);
-                             const bench::Surface surface = bench::surface_over(target.get());
-                             const bench::Renderer renderer = bench::renderer_for(surface);
-                             bench::loop(state, [&] { gfx_circles(renderer.get()); });
-                         },
-                         1.0}});
+        compare_drawing(
+            "LSR_DrawFilledCircle 64 of radius", std::to_string(radius), bench::k_page,
+            [centres, radius](const LSR_Bitmap& bm) {
+                for (const Centre c : centres) LSR_DrawFilledCircle(c.x, c.y, radius, k_colour, bm);
+            },
+            "filledCircleRGBA",
+            [centres, radius](SDL_Renderer* r) {
+                for (const Centre c : centres) gfx_circle(r, c.x, c.y, radius, k_colour);
+                SDL_RenderFlush(r);
+            },
+            15, 1.0);
     }
 }
 

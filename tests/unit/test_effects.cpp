@@ -28,6 +28,10 @@ TEST_P(Effect, CrossfadeMovesAToBAndRefusesMismatchedPictures) {
     for (std::int32_t i = 0; i < 6; ++i) EXPECT_EQ(dst.at(i % 3, i / 3), near_white) << i;
     LSR_CrossfadeBitmap(b.bm, a.bm, dst.bm, 128);
     EXPECT_EQ(dst.at(2, 1), sixteen() ? 0x3DEFu : 0x007E7E7Eu); // 255 * 127 / 256 = 126
+    Pic large(4, 2); // a larger b is read over dst's pixels
+    large.fill(0);
+    LSR_CrossfadeBitmap(b.bm, large.bm, dst.bm, 128);
+    EXPECT_EQ(dst.at(2, 1), sixteen() ? 0x3DEFu : 0x007E7E7Eu);
 
     dst.fill(0x1234);
     testing::internal::CaptureStdout();
@@ -47,23 +51,27 @@ std::uint32_t colour(bool sixteen, std::uint32_t rgb) {
 }
 
 TEST_P(Effect, BlendBitmapTakesEachModesPicturesAndRefusesSilently) {
-    Pic a(2, 1), b(2, 1), dst(2, 1), small(1, 1);
+    Pic a(2, 1), b(2, 1), dst(2, 1), small(1, 1), large(3, 1);
     a.fill(colour(sixteen(), 0x808080));
     b.fill(colour(sixteen(), 0x404040));
-    const auto blend = [&](std::uint8_t mode) {
+    large.fill(colour(sixteen(), 0x404040));
+    const auto blend = [&](std::uint8_t mode, const LSR_Bitmap& second) {
         dst.fill(0x1234);
-        LSR_BlendBitmap(a.bm, b.bm, dst.bm, mode);
+        LSR_BlendBitmap(a.bm, second, dst.bm, mode);
         EXPECT_EQ(dst.at(1, 0), dst.at(0, 0)) << int{mode};
         return dst.at(0, 0);
     };
     const bool s = sixteen();
-    EXPECT_EQ(blend(0), a.at(0, 0));
-    EXPECT_EQ(blend(1), s ? 0x318Cu : 0xFE606060u); // 16-bit: (16 + 8) / 2 = 12
-    EXPECT_EQ(blend(4), s ? 0x39CEu : 0xFC707070u); // three quarters of a: 14
-    EXPECT_EQ(blend(5), s ? 0x294Au : 0xFC505050u); // three quarters of b: 10
-    EXPECT_EQ(blend(6), s ? 0x2108u : 0x7F404040u); // a halved: 8
-    EXPECT_EQ(blend(7), s ? 0x5EF7u : 0xFEBFBFBFu); // a with near-white: 23
-    EXPECT_EQ(blend(8), 0x1234u);
+    EXPECT_EQ(blend(0, b.bm), a.at(0, 0));
+    EXPECT_EQ(blend(1, b.bm), s ? 0x318Cu : 0xFE606060u); // 16-bit: (16 + 8) / 2 = 12
+    EXPECT_EQ(blend(4, b.bm), s ? 0x39CEu : 0xFC707070u); // three quarters of a: 14
+    EXPECT_EQ(blend(5, b.bm), s ? 0x294Au : 0xFC505050u); // three quarters of b: 10
+    EXPECT_EQ(blend(6, b.bm), s ? 0x2108u : 0x7F404040u); // a halved: 8
+    EXPECT_EQ(blend(7, b.bm), s ? 0x5EF7u : 0xFEBFBFBFu); // a with near-white: 23
+    EXPECT_EQ(blend(8, b.bm), 0x1234u);
+    // A larger b is read over dst's pixels; a smaller one is fine where no mode reads it.
+    EXPECT_EQ(blend(5, large.bm), s ? 0x294Au : 0xFC505050u);
+    EXPECT_EQ(blend(6, small.bm), s ? 0x2108u : 0x7F404040u);
 
     testing::internal::CaptureStdout();
     LSR_Bitmap none = b.bm;
@@ -101,7 +109,7 @@ TEST_P(Effect, FadeBitmapFadesCrossfadesAndReportsMismatches) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "bitmap has no data\nbitmap has no data\n");
 }
 
-TEST_P(Effect, AlphawipeBitmapRevealsByMaskAndNeedsAWholeMask) {
+TEST_P(Effect, AlphawipeBitmapRevealsByMaskAndNeedsNoSmallerMask) {
     Pic a(3, 1), mask(3, 1), dst(3, 1), small(2, 1);
     a.fill(7);
     dst.fill(1);
@@ -114,6 +122,11 @@ TEST_P(Effect, AlphawipeBitmapRevealsByMaskAndNeedsAWholeMask) {
     LSR_AlphawipeBitmap(a.bm, mask.bm, dst.bm, 0x80);
     EXPECT_EQ(dst.at(2, 0), 7u);
     EXPECT_EQ(dst.at(0, 0), 1u);
+    Pic large(4, 1); // a larger mask is read over dst's pixels
+    large.fill(0);
+    LSR_AlphawipeBitmap(a.bm, large.bm, dst.bm, 0);
+    EXPECT_EQ(dst.at(0, 0), 7u);
+    dst.fill(1);
 
     testing::internal::CaptureStdout();
     LSR_Bitmap none = mask.bm;

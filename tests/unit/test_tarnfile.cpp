@@ -121,11 +121,15 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
         tarnfile_read(word, 4, 3, &h);
         EXPECT_EQ(tarnfile_tell(&h), 18u);
         EXPECT_STREQ(word, "ne\nline two\n");
+        // An entry is at its end once the position reaches its size; a file on disk only once
+        // a read has met the end of its stream.
+        const bool archive = kind == TARNFILE_ARCHIVE;
         EXPECT_EQ(tarnfile_feof(&h), 0);
         tarnfile_seek(&h, 21, 0);
-        EXPECT_EQ(tarnfile_feof(&h), 1);
-        tarnfile_seek(&h, 20, 0);
-        EXPECT_EQ(tarnfile_feof(&h), 0);
+        EXPECT_EQ(tarnfile_feof(&h), archive ? 1 : 0);
+        tarnfile_seek(&h, 18, 0);
+        tarnfile_read(word, 1, 3, &h); // exactly to the end
+        EXPECT_EQ(tarnfile_feof(&h), archive ? 1 : 0);
 
         // A read over the entry's end gets the rest and zeros, not the next entry's bytes.
         char tail[8];
@@ -133,7 +137,7 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
         tarnfile_seek(&h, 18, 0);
         tarnfile_read(tail, 1, 8, &h);
         EXPECT_EQ(std::string(tail, 8), std::string("end\0\0\0\0\0", 8));
-        EXPECT_EQ(tarnfile_feof(&h), 1);
+        EXPECT_NE(tarnfile_feof(&h), 0);
         tarnfile_seek(&h, 20, 0);
         EXPECT_EQ(tarnfile_feof(&h), 0) << "a seek back after reading past the end";
 

@@ -86,6 +86,16 @@ bool plat_raise_priority();
 // Full path of the running executable file; empty when unknown.
 std::string plat_executable_path();
 
+// ---- Files ----
+
+// What makes a file or directory itself, whatever path leads to it: its device and inode.
+struct PlatFileId {
+    std::uint64_t device = 0, inode = 0;
+    auto operator<=>(const PlatFileId&) const = default;
+};
+// The identity of what path names, links followed; false when it cannot be looked at.
+bool plat_file_id(const char* path, PlatFileId* id);
+
 // ---- Wave output ----
 
 // A caller-owned block of samples queued for playing.

@@ -7,7 +7,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -297,11 +296,4 @@ bool plat_read_joystick(PlatJoystick* joystick) {
 bool plat_raise_priority() {
     std::lock_guard lock(state().mutex);
     return state().priority_ok;
-}
-
-std::string plat_executable_path() {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
-    return std::string(buffer, static_cast<std::size_t>(n));
 }

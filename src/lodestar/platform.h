@@ -18,6 +18,8 @@ bool plat_unregister_class(const char* class_name);
 // down. Returns null on failure.
 LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint32_t style, int x,
                             int y, int outer_width, int outer_height);
+// Why the window could not be made, in the platform's words; empty when nothing failed.
+std::string plat_window_error();
 // Shows, raises and focuses the window; holds off the screen saver and display power-down.
 void plat_show_window(LSR_HWND window);
 bool plat_destroy_window(LSR_HWND window);

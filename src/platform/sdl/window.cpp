@@ -23,6 +23,7 @@ struct Window {
     bool fullscreen = false;
 };
 Window g_window;
+std::string g_window_error; // main thread only
 std::thread::id g_main_thread;
 
 LSR_HWND handle() {
@@ -189,7 +190,10 @@ bool plat_register_class(const LSR_WNDCLASS&) {
     }
     // The window surface is the X server's own image: no GL context behind it.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        g_window_error = SDL_GetError();
+        return false;
+    }
     g_wake_event = SDL_RegisterEvents(1);
     return g_wake_event != static_cast<Uint32>(-1);
 }
@@ -205,9 +209,17 @@ LSR_HWND plat_create_window(const char*, const char* title, std::uint32_t, int x
     const int h = outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM;
     g_window.sdl = SDL_CreateWindow(title, x + WIN32_BORDERX, y + WIN32_BORDERTOP, w, h,
                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    if (g_window.sdl == nullptr) return nullptr;
+    if (g_window.sdl == nullptr) {
+        g_window_error = SDL_GetError();
+        return nullptr;
+    }
+    g_window_error.clear();
     send_size();
     return handle();
+}
+
+std::string plat_window_error() {
+    return g_window_error;
 }
 
 void plat_show_window(LSR_HWND) {

@@ -1,4 +1,6 @@
 # A thin front to the CMake presets. `make run` plays the game, `make test` runs every test.
+# CMAKE_FLAGS is passed to every configure step (CI sets -DLSR_WERROR=ON).
+CMAKE_FLAGS ?=
 .PHONY: all setup build run test debug test-asan test-tsan bench fuzz format clean
 
 all: build
@@ -7,7 +9,7 @@ setup:
 	@scripts/setup
 
 build: setup
-	@cmake --preset default >/dev/null
+	@cmake --preset default $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset default
 
 run: build
@@ -17,16 +19,16 @@ test: build
 	@ctest --preset default
 
 debug: setup
-	@cmake --preset debug >/dev/null
+	@cmake --preset debug $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset debug
 
 test-asan: setup
-	@cmake --preset asan >/dev/null
+	@cmake --preset asan $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
 
 test-tsan: setup
-	@cmake --preset tsan >/dev/null
+	@cmake --preset tsan $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset tsan
 	@ctest --preset tsan
 
@@ -39,7 +41,7 @@ bench:
 
 FUZZ_SECONDS ?= 60
 fuzz: setup
-	@cmake --preset fuzz >/dev/null
+	@cmake --preset fuzz $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset fuzz --target fuzzers
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run-all build/fuzz
 

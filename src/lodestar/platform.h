@@ -18,6 +18,8 @@ bool plat_unregister_class(const char* class_name);
 // down. Returns null on failure.
 LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint32_t style, int x,
                             int y, int outer_width, int outer_height);
+// Why the window could not be made, in the platform's words; empty when nothing failed.
+std::string plat_window_error();
 // Shows, raises and focuses the window; holds off the screen saver and display power-down.
 void plat_show_window(LSR_HWND window);
 bool plat_destroy_window(LSR_HWND window);
@@ -85,6 +87,16 @@ bool plat_read_joystick(PlatJoystick* state);
 bool plat_raise_priority();
 // Full path of the running executable file; empty when unknown.
 std::string plat_executable_path();
+
+// ---- Files ----
+
+// What makes a file or directory itself, whatever path leads to it: its device and inode.
+struct PlatFileId {
+    std::uint64_t device = 0, inode = 0;
+    auto operator<=>(const PlatFileId&) const = default;
+};
+// The identity of what path names, links followed; false when it cannot be looked at.
+bool plat_file_id(const char* path, PlatFileId* id);
 
 // ---- Wave output ----
 

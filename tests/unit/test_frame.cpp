@@ -182,4 +182,22 @@ TEST(Threads, ReturningMainRoutineClosesDownAndQuits) {
     test_tarnmain_body = nullptr;
 }
 
+// Where no window can be made, nothing could ever end the program: it says why on the standard
+// error and ends at once with a failure, its main routine never started.
+TEST(Threads, NoWindowEndsTheProgramWithTheReason) {
+    headless::reset();
+    bool started = false;
+    test_tarnmain_body = [&] {
+        started = true;
+        return 0;
+    };
+    headless::set_window_creation_result(false);
+    testing::internal::CaptureStderr();
+    EXPECT_NE(WinMain(nullptr, nullptr, nullptr, 5), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "no window: refused by the test\n");
+    EXPECT_FALSE(started);
+    test_tarnmain_body = nullptr;
+    headless::reset();
+}
+
 } // namespace

@@ -1,8 +1,11 @@
 // The mixer driven directly: steps, gains, clipping, the table of playing sounds, streams.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "headless_wave.h"
@@ -333,6 +336,48 @@ TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
     EXPECT_EQ(tail[2 * 1000], 0);
     EXPECT_EQ(soundsystem.numactive.load(), 0);
     l.data = nullptr; // not ours to free
+}
+
+// Another thread mixes all along while sounds are made, played, changed, stopped and deleted, round
+// after round: no pass may read samples before they are written or after they are freed, and no
+// deleted sound may stay in the table, whichever thread took the others out.
+TEST_F(Mixer, SoundsComeAndGoWhileAnotherThreadMixes) {
+    constexpr auto relaxed = std::memory_order_relaxed;
+    const std::uint32_t in_use = g_mem_in_use.load();
+    std::atomic<bool> done{false};
+    std::atomic<std::uint32_t> passes{0};
+    std::thread audio([&] {
+        std::vector<std::int16_t> out(2 * 64);
+        while (!done.load(relaxed)) {
+            LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size() * 2));
+            passes.fetch_add(1, relaxed);
+        }
+    });
+    for (int round = 0; round < 500; ++round) {
+        std::vector<std::unique_ptr<LSR_Sound>> sounds;
+        for (int k = 0; k < 4; ++k) {
+            auto s = std::make_unique<LSR_Sound>();
+            // The first is a few frames long and ends by itself inside a pass.
+            make_sound16(*s, std::vector<std::int16_t>(k == 0 ? 3 : 300, 1000), 44100);
+            Soundsystem_PlaySound(s.get(), k % 2);
+            sounds.push_back(std::move(s));
+        }
+        for (std::uint32_t seen = passes.load(relaxed); passes.load(relaxed) == seen;)
+            std::this_thread::yield();
+        for (auto& s : sounds) {
+            Soundsystem_SetVolume(s.get(), round % 256);
+            Soundsystem_SetPanning(s.get(), (round * 7) % 256);
+            Soundsystem_SetFrequency(s.get(), 11025 + 100 * static_cast<std::uint32_t>(round));
+        }
+        Soundsystem_StopSound(sounds[1].get());
+        for (auto& s : sounds) Soundsystem_DeleteSound(s.get());
+        for (const auto& slot : active_sounds)
+            for (auto& s : sounds) ASSERT_NE(slot.load(), s.get()) << "round " << round;
+    }
+    done = true;
+    audio.join();
+    EXPECT_EQ(soundsystem.numactive.load(), 0);
+    EXPECT_EQ(g_mem_in_use.load(), in_use);
 }
 
 } // namespace

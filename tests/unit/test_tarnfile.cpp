@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <map>
 
@@ -298,6 +299,70 @@ TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPat
         EXPECT_EQ(listing(("*." + std::string(20, 'w')).c_str()), "[..]|..|0|1 ")
             << "a pattern too long for its buffer changes nothing";
         tarnfile_chdir("/");
+    }
+}
+
+// Links in a mounted directory: one that leads round to a directory walked already, or out of the
+// tree, is not followed; file links inside the tree stay. Each file is listed once.
+TEST_F(Archive, DirectoryMountsWalkEachDirectoryOnceAndNeverLeaveTheTree) {
+    namespace fs = std::filesystem;
+    struct Link {
+        const char* at;
+        const char* to; // relative to the link's own directory
+    };
+    struct Case {
+        const char* what;
+        std::vector<Link> links;
+        std::vector<std::string> names;
+    };
+    const std::vector<std::string> plain = {"a.txt", "sub/b.txt"};
+    const Case cases[] = {
+        {"a link back up", {{"sub/loop", ".."}}, plain},
+        {"a link to the folder around the tree", {{"up", ".."}}, plain},
+        {"a link to a directory walked before", {{"z", "sub"}}, plain},
+        {"file links in, out and nowhere",
+         {{"alias.txt", "sub/b.txt"}, {"leak.txt", "../outside.txt"}, {"broken", "nowhere"}},
+         {"a.txt", "alias.txt", "sub/b.txt"}},
+        {"two links back to the root", {{"self", "."}, {"sub/root", "../"}}, plain},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string base = "case" + std::to_string(n++) + "/";
+        dir.write(base + "outside.txt", bytes_of("not ours"));
+        for (const std::string& name : plain) dir.write(base + "tree/" + name, bytes_of(name));
+        for (const Link& link : c.links)
+            fs::create_symlink(link.to, dir / (base + "tree/" + link.at));
+        testing::internal::CaptureStdout();
+        const std::int32_t mounted = tarnfile_mountimage((dir / (base + "tree")).c_str(), 2);
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(mounted, 1);
+        std::vector<std::string> names(tarnfile_image.names,
+                                       tarnfile_image.names + tarnfile_image.numfiles);
+        EXPECT_EQ(names, c.names);
+    }
+}
+
+// A tree too deep or too wide for a resource folder is walked only so far, and says so.
+TEST_F(Archive, DirectoryMountsAreBoundedInDepthAndWidth) {
+    std::string deep = "tree";
+    for (int level = 0; level <= 40; ++level, deep += "/d") dir.write(deep + "/f", bytes_of("f"));
+    // Empty directories, and one file in the last of them, which the walk no longer reaches.
+    for (std::uint32_t i = 0; i < 1024; ++i)
+        std::filesystem::create_directories(dir / ("wide/d" + std::to_string(i)));
+    dir.write("wide/z/f", bytes_of("f"));
+    dir.write("wide/f", bytes_of("f"));
+    const struct {
+        const char* tree;
+        std::uint32_t files;
+        const char* message;
+    } cases[] = {{"tree", 33, "too many levels"}, {"wide", 1, "too many directories"}};
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        ASSERT_EQ(tarnfile_mountimage((dir / c.tree).c_str(), TARNFILE_DIRECTORY), 1);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(tarnfile_image.numfiles, c.files) << c.tree;
+        EXPECT_NE(out.find(c.message), std::string::npos) << out;
     }
 }
 

@@ -117,4 +117,74 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_NE(err.find("unknown command or wrong arguments: pack"), std::string::npos) << err;
 }
 
+// Writing goes only where it should: nothing planted beside the target is written through, the
+// target keeps its mode, a link keeps pointing at the new content, and extracting follows no
+// link found in the folder.
+TEST_F(Tarnpack, WritesKeepModesGoThroughTheTargetsLinkOnlyAndNeverOutOfTheFolder) {
+    namespace fs = std::filesystem;
+    dir.write("a.tga", bytes_of("aaaa"));
+    dir.write("b.tga", bytes_of("bb"));
+    ASSERT_EQ(run({"create", "a.tarn", "a.tga"}), 0) << err;
+    ASSERT_EQ(run({"create", "b.tarn", "b.tga"}), 0) << err;
+
+    // A link planted at the name a temporary once had is left alone, and so is its target.
+    dir.write("victim", bytes_of("keep me"));
+    dir.write("program", bytes_of("ELF....."));
+    fs::create_symlink("victim", dir / "program.tarnpack-new");
+    fs::permissions(dir / "program", fs::perms(0750));
+    ASSERT_EQ(run({"append", "program", "a.tarn"}), 0) << err;
+    EXPECT_EQ(read_file(dir / "victim"), bytes_of("keep me"));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir / "program")));
+    EXPECT_EQ(fs::status(dir / "program").permissions(), fs::perms(0750));
+
+    // Appending through a link changes what it leads to; the link stays a link.
+    fs::create_symlink("program", dir / "launcher");
+    ASSERT_EQ(run({"append", "launcher", "b.tarn"}), 0) << err;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "launcher")));
+    ASSERT_EQ(run({"list", "program"}), 0) << err;
+    EXPECT_EQ(out.substr(0, 6), "b.tga ");
+    EXPECT_EQ(fs::status(dir / "program").permissions(), fs::perms(0750));
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "program.tarnpack-new" || name.find("tarnpack") == std::string::npos)
+            << "left behind: " << name;
+    }
+
+    // Entries that would land below or on a link already in the folder are refused.
+    fs::create_directories(dir / "outside");
+    fs::create_directories(dir / "out");
+    fs::create_directory_symlink("../outside", dir / "out/link");
+    fs::create_symlink("../victim", dir / "out/b.tga");
+    Bytes below;
+    std::string error;
+    ASSERT_TRUE(tarnpack::build({{"link/x", bytes_of("!")}}, 0, &below, &error));
+    dir.write("below.tarn", below);
+    const struct {
+        const char* archive;
+        const char* message;
+    } refused[] = {
+        {"below.tarn", "tarnpack: refusing to extract \"link/x\": \"out/link\" is a link or not a "
+                       "directory\n"},
+        {"b.tarn", "tarnpack: refusing to extract \"b.tga\": \"out/b.tga\" is a link\n"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(run({"extract", r.archive, "out"}), 1) << r.archive;
+        EXPECT_EQ(err, r.message);
+    }
+    EXPECT_FALSE(fs::exists(dir / "outside/x"));
+    EXPECT_EQ(read_file(dir / "victim"), bytes_of("keep me"));
+}
+
+// Renaming over a file needs only the directory's permission: the file's own is asked for.
+TEST_F(Tarnpack, AppendRefusesAFileTheUserMayNotWrite) {
+    if (geteuid() == 0) GTEST_SKIP() << "a privileged user may write any file";
+    dir.write("a.tga", bytes_of("aaaa"));
+    ASSERT_EQ(run({"create", "a.tarn", "a.tga"}), 0) << err;
+    dir.write("program", bytes_of("ELF....."));
+    std::filesystem::permissions(dir / "program", std::filesystem::perms(0444));
+    EXPECT_EQ(run({"append", "program", "a.tarn"}), 1);
+    EXPECT_EQ(err, "tarnpack: cannot write \"program\": Permission denied\n");
+    EXPECT_EQ(read_file(dir / "program"), bytes_of("ELF....."));
+}
+
 } // namespace

@@ -1,10 +1,18 @@
 // The tool's commands on files: create, list, extract, append, and the command line over them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "pack.h"
 
@@ -28,31 +36,87 @@ bool read_file(const std::string& path, std::vector<std::uint8_t>* bytes, std::s
     return true;
 }
 
-// Writes beside the target and renames over it, so that a failure leaves the old file whole.
+// An open file descriptor, closed when it goes.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int d) : fd(d) {}
+    Descriptor(Descriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    Descriptor& operator=(Descriptor&&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+std::string reason() {
+    return std::strerror(errno);
+}
+
+bool write_all(int fd, const std::uint8_t* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The file that writing to path changes: what a link leads to, or path itself when nothing is
+// there yet. Empty, with error set, for a link that leads nowhere.
+std::string write_target(const std::string& path, std::string* error) {
+    std::error_code code;
+    const fs::file_status link = fs::symlink_status(path, code);
+    if (!fs::is_symlink(link)) return path;
+    const fs::path target = fs::canonical(path, code);
+    if (code) {
+        *error = "cannot write \"" + path + "\": it is a link to nothing";
+        return {};
+    }
+    return target.string();
+}
+
+// Writes first then second as the new content of path, all or nothing: into a new file of
+// unpredictable name beside the file (never one planted there before) that takes the old one's
+// mode and owner, then renamed over it. A link keeps pointing at the new content. The file must
+// be writable for the user: renaming needs only the directory's permission.
 bool write_file(const std::string& path, const std::vector<std::uint8_t>& first,
                 const std::vector<std::uint8_t>& second, std::string* error) {
-    const std::string temporary = path + ".tarnpack-new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(first.data()),
-                  static_cast<std::streamsize>(first.size()));
-        out.write(reinterpret_cast<const char*>(second.data()),
-                  static_cast<std::streamsize>(second.size()));
-        out.close();
-        if (!out) {
-            *error = "cannot write \"" + path + "\"";
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
+    const std::string target = write_target(path, error);
+    if (target.empty()) return false;
+    struct stat old {};
+    const bool existed = stat(target.c_str(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        *error = "cannot write \"" + path + "\": not a regular file";
+        return false;
     }
-    std::error_code code;
-    if (fs::exists(path, code))
-        fs::permissions(temporary, fs::status(path, code).permissions(), code);
-    fs::rename(temporary, path, code);
-    if (code) {
-        *error = "cannot replace \"" + path + "\": " + code.message();
-        fs::remove(temporary, code);
+    if (existed && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        *error = "cannot write \"" + path + "\": " + reason();
+        return false;
+    }
+    const fs::path parent = fs::path(target).parent_path();
+    std::string temporary =
+        (parent / ("." + fs::path(target).filename().string() + ".tarnpack-XXXXXX")).string();
+    const Descriptor out(mkstemp(temporary.data()));
+    if (out.fd < 0) {
+        *error = "cannot write beside \"" + path + "\": " + reason();
+        return false;
+    }
+    mode_t mode = 0;
+    if (existed) {
+        mode = old.st_mode & 07777;
+        // Only a privileged user can give the file back to its owner; anyone else owns it.
+        if (fchown(out.fd, old.st_uid, old.st_gid) != 0) mode &= 0777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (!write_all(out.fd, first.data(), first.size()) ||
+        !write_all(out.fd, second.data(), second.size()) || fchmod(out.fd, mode) != 0 ||
+        rename(temporary.c_str(), target.c_str()) != 0) {
+        *error = "cannot write \"" + path + "\": " + reason();
+        unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -120,22 +184,63 @@ int list(const std::string& archive, std::string* out, std::string* error) {
     return 0;
 }
 
+namespace {
+
+// Creates (or truncates) directory/name for writing, making the directories on the way and
+// following no link at any step: an entry must not land outside the directory through a link
+// found there.
+Descriptor create_below(const std::string& directory, const std::string& name, std::string* error) {
+    Descriptor at(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (at.fd < 0) {
+        *error = "cannot open the directory \"" + directory + "\": " + reason();
+        return Descriptor(-1);
+    }
+    std::string walked = directory;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = name.find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        const std::string part = name.substr(start, slash - start);
+        walked += "/" + part;
+        if (mkdirat(at.fd, part.c_str(), 0777) != 0 && errno != EEXIST) {
+            *error = "cannot make the directory \"" + walked + "\": " + reason();
+            return Descriptor(-1);
+        }
+        Descriptor next(
+            openat(at.fd, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (next.fd < 0) {
+            *error = errno == ELOOP || errno == ENOTDIR
+                         ? "refusing to extract \"" + name + "\": \"" + walked +
+                               "\" is a link or not a directory"
+                         : "cannot open the directory \"" + walked + "\": " + reason();
+            return Descriptor(-1);
+        }
+        std::swap(at.fd, next.fd);
+    }
+    const std::string leaf = name.substr(start);
+    Descriptor out(
+        openat(at.fd, leaf.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (out.fd < 0)
+        *error = errno == ELOOP ? "refusing to extract \"" + name + "\": \"" + walked + "/" + leaf +
+                                      "\" is a link"
+                                : "cannot write \"" + walked + "/" + leaf + "\": " + reason();
+    return out;
+}
+
+} // namespace
+
 int extract(const std::string& archive, const std::string& directory, std::string* error) {
     std::vector<std::uint8_t> bytes;
     Located located;
     if (!load_archive(archive, &bytes, &located, error)) return 1;
+    std::error_code code;
+    fs::create_directories(directory, code);
     for (const Found& entry : located.entries) {
         // A hostile name must not reach outside the directory.
         if (stored_name(entry.name, error).empty()) return 1;
-        const fs::path target = fs::path(directory) / entry.name;
-        std::error_code code;
-        fs::create_directories(target.parent_path(), code);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data() + entry.offset),
-                  static_cast<std::streamsize>(entry.size));
-        out.close();
-        if (!out) {
-            *error = "cannot write \"" + target.string() + "\"";
+        const Descriptor out = create_below(directory, entry.name, error);
+        if (out.fd < 0) return 1;
+        if (!write_all(out.fd, bytes.data() + entry.offset, entry.size)) {
+            *error = "cannot write \"" + directory + "/" + entry.name + "\": " + reason();
             return 1;
         }
     }

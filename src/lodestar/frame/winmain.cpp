@@ -1,4 +1,6 @@
 // The window thread: window up, worker started, messages pumped, window down at the quit message.
+#include <cstdio>
+
 #include "lodestar/frame/debug.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/window.h"
@@ -20,6 +22,11 @@ int WinMain(void* instance, void*, char*, int) {
     const LSR_HWND window =
         plat_create_window(LSR_ID, "Lodestar Runtime", LSR_WINDOW_STYLE, 200, 200,
                            320 + 2 * WIN32_BORDERX, 240 + WIN32_BORDERTOP + WIN32_BORDERBOTTOM);
+    if (window == nullptr) {
+        // Nobody could close a program without a window: it ends here, and says why.
+        std::fprintf(stderr, "no window: %s\n", plat_window_error().c_str());
+        return 1;
+    }
     winhandle.store(window, std::memory_order_relaxed);
 
     plat_set_cursor_visible(false);

@@ -11,7 +11,8 @@ namespace {
 
 constexpr auto relaxed = std::memory_order_relaxed;
 
-// Odd while a pass runs; a deleter waits for it to move on before freeing sample data.
+// Odd while a pass runs; a deleter waits for it to move on before freeing sample data. The
+// pass's end is a release, the deleter's look an acquire: the pass's reads come before the free.
 std::atomic<std::uint32_t> g_mix_pass{0};
 thread_local bool t_in_pass = false;
 
@@ -75,20 +76,15 @@ template <bool Stereo> bool mix_sound(LSR_Sound& sound, std::int32_t* acc, std::
     return false;
 }
 
+// Every sound of the table as it stands when the turn begins; one that ends leaves the table,
+// and the sounds behind it are still mixed in this turn.
 template <bool Stereo> void mix_table(std::int32_t* acc, std::uint32_t frames) {
-    std::int32_t i = 0;
-    while (i < std::clamp(soundsystem.numactive.load(relaxed), 0, LSR_MAX_ACTIVE_SOUNDS)) {
-        LSR_Sound* sound = active_sounds[i].load(relaxed);
-        if (sound == nullptr || sound->playing.load(relaxed) == 0) {
-            ++i;
-            continue;
-        }
-        if (mix_sound<Stereo>(*sound, acc, frames)) {
-            // The sound behind it moves into slot i and is mixed in this same pass.
-            Soundsystem_StopSound(sound);
-            continue;
-        }
-        ++i;
+    LSR_Sound* sounds[LSR_MAX_ACTIVE_SOUNDS];
+    const std::int32_t count = lsr_sound::playing_sounds(sounds);
+    for (std::int32_t i = 0; i < count; ++i) {
+        LSR_Sound* sound = sounds[i];
+        if (sound == nullptr || sound->playing.load(relaxed) == 0) continue;
+        if (mix_sound<Stereo>(*sound, acc, frames)) Soundsystem_StopSound(sound);
     }
 }
 
@@ -137,15 +133,17 @@ namespace lsr_sound {
 
 void wait_out_mixing() {
     if (t_in_pass) return;
-    const std::uint32_t pass = g_mix_pass.load(relaxed);
+    const std::uint32_t pass = g_mix_pass.load(std::memory_order_acquire);
     if ((pass & 1u) == 0) return;
-    while (g_mix_pass.load(relaxed) == pass) std::this_thread::yield();
+    while (g_mix_pass.load(std::memory_order_acquire) == pass) std::this_thread::yield();
 }
 
 } // namespace lsr_sound
 
 void LSR_MixBuffers(void* output, std::uint32_t bytes) {
     if (output == nullptr) return;
+    // Counted before the pass looks at the table: a deleter that takes a sound out after that
+    // look (under the table's lock) sees the pass running.
     g_mix_pass.fetch_add(1, relaxed);
     t_in_pass = true;
     auto* out = static_cast<std::uint8_t*>(output);
@@ -155,7 +153,7 @@ void LSR_MixBuffers(void* output, std::uint32_t bytes) {
         mix_into<std::uint8_t>(out, bytes);
     }
     t_in_pass = false;
-    g_mix_pass.fetch_add(1, relaxed);
+    g_mix_pass.fetch_add(1, std::memory_order_release);
 }
 
 void LSR_SoundCallback(void* /*unused*/, void* output, std::uint32_t bytes) {

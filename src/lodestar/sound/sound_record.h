@@ -15,8 +15,13 @@ void set_playing_defaults(LSR_Sound& sound);
 // 32-bit arithmetic; 0 before the mixer has an output rate.
 std::uint32_t step_for(const LSR_Sound& sound, std::uint32_t frequency);
 
-// Returns once a mixing pass that may have started before the call has ended (at once when no
-// pass runs, or when called from inside the pass itself, i.e. from a stream's callback).
+// Copies the table of playing sounds, in order, into out; returns how many. A sound found here
+// has been handed over whole: everything written into it before it was played is seen.
+std::int32_t playing_sounds(LSR_Sound* (&out)[LSR_MAX_ACTIVE_SOUNDS]);
+
+// Returns once a mixing pass that may have taken a sound from the table before the call has
+// ended (at once when no pass runs, or when called from inside the pass itself, i.e. from a
+// stream's callback). Everything that pass read of the sound happens before the return.
 void wait_out_mixing();
 
 } // namespace lsr_sound

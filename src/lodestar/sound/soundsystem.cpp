@@ -2,6 +2,7 @@
 #include "lodestar/sound/soundsystem.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "lodestar/frame/debug.h"
 #include "lodestar/frame/tarnmem.h"
@@ -16,7 +17,13 @@ namespace {
 constexpr auto relaxed = std::memory_order_relaxed;
 constexpr const char* k_tag = "sound/soundsystem";
 
-// The table count as an index bound, whatever a racing writer left in it.
+// Both threads change the table (the worker plays and stops, the mixer drops ended sounds), so
+// every change and every look at it is made under this lock. Taking it is also what hands a
+// sound over: whatever the worker wrote into the record and its samples before playing it is
+// seen by the mix that finds it in the table.
+std::mutex g_table_lock;
+
+// The table count as an index bound.
 std::int32_t active_count() {
     return std::clamp(soundsystem.numactive.load(relaxed), 0, LSR_MAX_ACTIVE_SOUNDS);
 }
@@ -96,6 +103,13 @@ void set_playing_defaults(LSR_Sound& s) {
     s.panning.store(128, relaxed);
     s.playing.store(0, relaxed);
     s.step.store(step_for(s, s.frequency.load(relaxed)), relaxed);
+}
+
+std::int32_t playing_sounds(LSR_Sound* (&out)[LSR_MAX_ACTIVE_SOUNDS]) {
+    const std::lock_guard lock(g_table_lock);
+    const std::int32_t count = active_count();
+    for (std::int32_t i = 0; i < count; ++i) out[i] = active_sounds[i].load(relaxed);
+    return count;
 }
 
 } // namespace lsr_sound
@@ -211,10 +225,10 @@ void Soundsystem_PlaySound(LSR_Sound* sound, std::uint32_t loop) {
     sound->position.store(0, relaxed);
     if (loop != 0) sound->loop.store(1, relaxed);
 
+    const std::lock_guard lock(g_table_lock);
     const std::int32_t count = active_count();
     if (find_active(sound, count) >= 0) return; // already in the table: restarted
     if (count >= LSR_MAX_ACTIVE_SOUNDS) return; // marked playing, but not heard
-    // The slot is written before the count is raised: the mixer never reads an unset slot.
     active_sounds[count].store(sound, relaxed);
     soundsystem.numactive.store(count + 1, relaxed);
 }
@@ -223,10 +237,10 @@ void Soundsystem_StopSound(LSR_Sound* sound) {
     if (sound == nullptr) return;
     sound->playing.store(0, relaxed);
     sound->position.store(0, relaxed);
+    const std::lock_guard lock(g_table_lock);
     const std::int32_t count = active_count();
     const std::int32_t at = find_active(sound, count);
     if (at < 0) return;
-    // Later entries move down before the count drops: the mixer never reads a stale slot.
     for (std::int32_t i = at; i + 1 < count; ++i) {
         active_sounds[i].store(active_sounds[i + 1].load(relaxed), relaxed);
     }
@@ -237,7 +251,7 @@ void Soundsystem_StopSound(LSR_Sound* sound) {
 void Soundsystem_DeleteSound(LSR_Sound* sound) {
     if (sound == nullptr) return;
     Soundsystem_StopSound(sound);
-    // A pass that picked the sound up before it left the table may still be reading it.
+    // A pass that took the sound from the table before it left may still be reading it.
     lsr_sound::wait_out_mixing();
     sound->length.store(0, relaxed);
     sound->size.store(0, relaxed);

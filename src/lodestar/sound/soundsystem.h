@@ -8,8 +8,9 @@
 using LSR_SoundCallbackFn = void (*)(void* data, std::uint32_t size);
 
 // One sound in memory, owned by the caller. The mixer reads it on the audio thread while the
-// worker may change it, so every field is an atomic word of the record's own width; all library
-// accesses are relaxed.
+// worker may change it, so every field is an atomic word of the record's own width. Library
+// accesses are relaxed: the record and its samples reach the mixer through the table of playing
+// sounds, whose lock orders them, and a change of one word is taken whenever it is seen.
 struct LSR_Sound {
     std::atomic<std::uint16_t> playing{0};
     std::atomic<std::uint16_t> channels{0};

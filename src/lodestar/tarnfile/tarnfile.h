@@ -62,7 +62,7 @@ std::int32_t tarnfile_mountimage(const char* name, std::int32_t kind);
 void tarnfile_closeimage();
 std::int32_t readheader();
 // The directory walk of a directory mount: pass 0 counts the files, pass 1 stores their names.
-// `directory` is the full path of the directory; curDir holds its path below the mount.
+// `directory` is the mounted directory; curDir holds the path below it while the walk runs.
 void tarnfile_opendir(const char* directory, std::int32_t pass);
 
 // Files. mode 1 opens for writing (directory mode only). 1 when found, 0 when not.

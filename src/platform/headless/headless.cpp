@@ -7,7 +7,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -23,6 +22,7 @@ struct State {
     std::uint32_t presents = 0;
     bool display_ok = true;
     bool class_ok = true;
+    bool window_ok = true;
     bool priority_ok = true;
     std::optional<PlatJoystick> joystick;
     std::int32_t pointer_x = 0, pointer_y = 0;
@@ -52,6 +52,7 @@ void reset() {
     s.presents = 0;
     s.display_ok = true;
     s.class_ok = true;
+    s.window_ok = true;
     s.priority_ok = true;
     s.joystick.reset();
     s.pointer_x = s.pointer_y = 0;
@@ -105,6 +106,10 @@ void set_class_registration_result(bool ok) {
     std::lock_guard lock(state().mutex);
     state().class_ok = ok;
 }
+void set_window_creation_result(bool ok) {
+    std::lock_guard lock(state().mutex);
+    state().window_ok = ok;
+}
 void set_joystick(std::optional<PlatJoystick> joystick) {
     std::lock_guard lock(state().mutex);
     state().joystick = joystick;
@@ -140,6 +145,7 @@ bool plat_unregister_class(const char*) {
 LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint32_t, int x, int y,
                             int outer_width, int outer_height) {
     std::lock_guard lock(state().mutex);
+    if (!state().window_ok) return nullptr;
     auto& w = state().window;
     w.created = true;
     w.class_name = class_name;
@@ -149,6 +155,11 @@ LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint
     w.outer_width = outer_width;
     w.outer_height = outer_height;
     return k_window;
+}
+
+std::string plat_window_error() {
+    std::lock_guard lock(state().mutex);
+    return state().window_ok ? "" : "refused by the test";
 }
 
 void plat_show_window(LSR_HWND) {
@@ -297,11 +308,4 @@ bool plat_read_joystick(PlatJoystick* joystick) {
 bool plat_raise_priority() {
     std::lock_guard lock(state().mutex);
     return state().priority_ok;
-}
-
-std::string plat_executable_path() {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
-    return std::string(buffer, static_cast<std::size_t>(n));
 }

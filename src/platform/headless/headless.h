@@ -44,6 +44,8 @@ WindowRecord window();
 // What the next display-mode switch answers.
 void set_display_mode_result(bool ok);
 void set_class_registration_result(bool ok);
+// Whether the next windows can be made; when not, plat_window_error says "refused by the test".
+void set_window_creation_result(bool ok);
 void set_joystick(std::optional<PlatJoystick> joystick);
 void set_pointer(std::int32_t x, std::int32_t y);
 void set_priority_result(bool ok);

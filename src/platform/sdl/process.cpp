@@ -1,7 +1,6 @@
-// The worker thread, the process priority and the executable's own path.
+// The worker thread and the process priority.
 #include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 
 #include "lodestar/platform.h"
 
@@ -22,11 +21,4 @@ bool plat_raise_priority() {
     const int current = getpriority(PRIO_PROCESS, 0);
     if (lowest >= current) return lowest == current;
     return setpriority(PRIO_PROCESS, 0, lowest) == 0;
-}
-
-std::string plat_executable_path() {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
-    return std::string(buffer, static_cast<std::size_t>(n));
 }

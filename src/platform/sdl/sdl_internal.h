@@ -5,8 +5,9 @@
 
 #include <functional>
 
-// Runs work on the main thread (at once when called there) and waits for it, at most a bounded
-// time, so that a worker never hangs on a window that is going away. False when it timed out.
+// Runs work on the main thread (at once when called there) and waits until it has run. False,
+// with work not run, once the message loop has ended: a worker never hangs on a window that is
+// going away, and work never runs after its asker has stopped waiting for it.
 bool sdl_run_on_main(const std::function<void()>& work);
 
 // Keeps the first joystick's state from the main thread's events.

@@ -1,10 +1,8 @@
 // The window on SDL: creation, the message pump, work forwarded from the worker, frames shown.
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -25,6 +23,7 @@ struct Window {
     bool fullscreen = false;
 };
 Window g_window;
+std::string g_window_error; // main thread only
 std::thread::id g_main_thread;
 
 LSR_HWND handle() {
@@ -37,14 +36,18 @@ std::atomic<bool> g_wake_pending{false};
 
 std::atomic<std::int32_t> g_pointer_x{0}, g_pointer_y{0};
 
-// Work forwarded to the main thread.
+// Work forwarded to the main thread. The asking thread waits until its job is done (run, or
+// dropped unrun when the main thread stops taking work), so the job and whatever its work
+// refers to live on the asker's stack for as long as anybody touches them.
 struct Job {
-    std::function<void()> work;
-    bool done = false;
+    const std::function<void()>* work = nullptr;
+    bool done = false; // guarded by g_jobs_mutex
+    bool ran = false;
 };
 std::mutex g_jobs_mutex;
 std::condition_variable g_jobs_cv;
-std::deque<std::shared_ptr<Job>> g_jobs;
+std::deque<Job*> g_jobs;
+bool g_taking_jobs = false; // guarded by g_jobs_mutex; true while the message loop runs
 
 // The newest frame, handed over by the worker.
 struct FrameShape {
@@ -72,20 +75,33 @@ void wake_main() {
 
 void run_jobs() {
     for (;;) {
-        std::shared_ptr<Job> job;
+        Job* job = nullptr;
         {
             std::lock_guard lock(g_jobs_mutex);
             if (g_jobs.empty()) return;
             job = g_jobs.front();
             g_jobs.pop_front();
         }
-        job->work();
+        (*job->work)();
         {
+            // Once done is set the asker may return: the job is not touched after this.
             std::lock_guard lock(g_jobs_mutex);
+            job->ran = true;
             job->done = true;
         }
         g_jobs_cv.notify_all();
     }
+}
+
+// The message loop has ended: work still queued is dropped unrun, and later work is refused.
+void stop_taking_jobs() {
+    {
+        std::lock_guard lock(g_jobs_mutex);
+        g_taking_jobs = false;
+        for (Job* job : g_jobs) job->done = true;
+        g_jobs.clear();
+    }
+    g_jobs_cv.notify_all();
 }
 
 // Frames go straight into the window's own surface: one row-reversing copy into a staging
@@ -154,22 +170,30 @@ bool sdl_run_on_main(const std::function<void()>& work) {
         work();
         return true;
     }
-    auto job = std::make_shared<Job>();
-    job->work = work;
+    Job job{&work};
     {
         std::lock_guard lock(g_jobs_mutex);
-        g_jobs.push_back(job);
+        if (!g_taking_jobs) return false;
+        g_jobs.push_back(&job);
     }
     wake_main();
     std::unique_lock lock(g_jobs_mutex);
-    return g_jobs_cv.wait_for(lock, std::chrono::milliseconds(2000), [&] { return job->done; });
+    g_jobs_cv.wait(lock, [&] { return job.done; });
+    return job.ran;
 }
 
 bool plat_register_class(const LSR_WNDCLASS&) {
     g_main_thread = std::this_thread::get_id();
+    {
+        std::lock_guard lock(g_jobs_mutex);
+        g_taking_jobs = true;
+    }
     // The window surface is the X server's own image: no GL context behind it.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        g_window_error = SDL_GetError();
+        return false;
+    }
     g_wake_event = SDL_RegisterEvents(1);
     return g_wake_event != static_cast<Uint32>(-1);
 }
@@ -185,9 +209,17 @@ LSR_HWND plat_create_window(const char*, const char* title, std::uint32_t, int x
     const int h = outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM;
     g_window.sdl = SDL_CreateWindow(title, x + WIN32_BORDERX, y + WIN32_BORDERTOP, w, h,
                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    if (g_window.sdl == nullptr) return nullptr;
+    if (g_window.sdl == nullptr) {
+        g_window_error = SDL_GetError();
+        return nullptr;
+    }
+    g_window_error.clear();
     send_size();
     return handle();
+}
+
+std::string plat_window_error() {
+    return g_window_error;
 }
 
 void plat_show_window(LSR_HWND) {
@@ -207,7 +239,10 @@ bool plat_destroy_window(LSR_HWND) {
 
 bool plat_get_message(LSR_MSG* message) {
     for (;;) {
-        if (g_quit_posted.load(relaxed)) return false;
+        if (g_quit_posted.load(relaxed)) {
+            stop_taking_jobs();
+            return false;
+        }
         if (!g_messages.empty()) {
             *message = g_messages.front();
             g_messages.pop_front();

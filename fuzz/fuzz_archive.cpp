@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

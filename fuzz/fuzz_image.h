@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/loadimage.h"
 #include "lodestar/video/video.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/sound_record.h"
 #include "lodestar/sound/wav_format.h"
 

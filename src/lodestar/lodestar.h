@@ -1,9 +1,9 @@
 // The Lodestar Runtime: one header for a program that uses the whole library.
 #pragma once
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/tarnmem.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/bitmap_transform.h"

@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/video/video.h"

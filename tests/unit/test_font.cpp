@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/font.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/tarnfile/tarnfile.h"

@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 #include "headless.h"
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/tarnmem.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/input/input.h"
 #include "test_tarnmain.h"

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "headless.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/tarnmem.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "test_load_util.h"
 
 namespace {

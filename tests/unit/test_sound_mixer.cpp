@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "headless_wave.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/sound/sound_record.h"
 #include "lodestar/sound/soundsystem.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"
 #include "lodestar/video/video.h"

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <map>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "pack.h"
 #include "test_tarnfile_util.h"
 

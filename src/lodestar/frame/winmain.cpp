@@ -1,7 +1,7 @@
 // The window thread: window up, worker started, messages pumped, window down at the quit message.
 #include <cstdio>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/platform.h"

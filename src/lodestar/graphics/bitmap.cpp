@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/clip.h"
 #include "lodestar/video/video.h"

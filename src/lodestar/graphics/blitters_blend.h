@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/blitters_transp.h"
-#include "lodestar/hw_common/fixed_point.h"
 
 // dst may equal a or src: every pixel is read before it is written, in ascending order. level
 // counts by its low 8 bits only; up and down are pixel offsets from a source pixel to the ones
@@ -129,7 +129,7 @@ template <PagePixel P> struct Blur {
     std::uint32_t q = quarter_mask<P>();
     P operator()(P l, P, P r, P u, P d) const {
         const std::uint32_t sum = (l & q) + (r & q) + (u & q) + (d & q);
-        return static_cast<P>(asr(static_cast<std::int32_t>(sum), 2));
+        return static_cast<P>(lsr::asr(static_cast<std::int32_t>(sum), 2));
     }
 };
 

@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
+#include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_std.h"
-#include "lodestar/hw_common/fixed_point.h"
 
 // Source positions and steps are 16.16; texture coordinates 8.8 on a 256 by 256 grid whose
 // both coordinates wrap; the shade's grey level is its bits 16 to 23. None of them clips.
@@ -61,7 +61,7 @@ namespace tarnblit {
 template <PagePixel P, bool transparent = false>
 inline void stretch(P* dst, const P* src, std::int32_t count, std::int64_t x, std::int64_t xstep) {
     for (std::int32_t i = 0; i < count; ++i, x += xstep) {
-        const P p = src[asr(x, 16)];
+        const P p = src[lsr::asr(x, 16)];
         if (!transparent || is_opaque(p)) dst[i] = p;
     }
 }
@@ -78,7 +78,7 @@ inline void bilinear_stretch(P* dst, const P* src, std::int32_t count, std::int6
     const std::uint64_t fy = (static_cast<std::uint64_t>(y) & 0xFF00u) >> 8;
     for (std::int32_t i = 0; i < count; ++i, x += xstep) {
         const std::uint64_t fx = (static_cast<std::uint64_t>(x) & 0xFF00u) >> 8;
-        const std::int64_t ix = asr(x, 16);
+        const std::int64_t ix = lsr::asr(x, 16);
         const std::int64_t right = ix + 1 < width ? 1 : 0;
         const std::uint32_t p00 = src[ix], p01 = src[ix + right];
         const std::uint32_t p10 = src[ix + rowstep], p11 = src[ix + rowstep + right];
@@ -104,7 +104,8 @@ inline void fill_shade(P* dst, std::int32_t count, std::uint32_t shade, std::uin
 // The texel index of 8.8 coordinates on the 256 by 256 grid; the column's carry reaches the row
 // before both wrap.
 constexpr std::uint32_t texel_index(std::uint32_t u, std::uint32_t v) {
-    return ((v & 0xFFFFFF00u) + static_cast<std::uint32_t>(asr(static_cast<std::int32_t>(u), 8))) &
+    return ((v & 0xFFFFFF00u) +
+            static_cast<std::uint32_t>(lsr::asr(static_cast<std::int32_t>(u), 8))) &
            0xFFFFu;
 }
 
@@ -142,7 +143,7 @@ inline void fill_shade_texture(P* dst, const P* texture, std::int32_t count, std
     for (std::int32_t i = 0; i < count; ++i, u += du, v += dv, s += ds) {
         const std::uint32_t texel = texture[texel_index(u, v)];
         const std::int64_t level =
-            std::clamp<std::int64_t>(asr(static_cast<std::int32_t>(s), 8), 0, 255);
+            std::clamp<std::int64_t>(lsr::asr(static_cast<std::int32_t>(s), 8), 0, 255);
         const P shaded = per_channel<P>(chans, [&](const Channel& c) {
             return (std::uint64_t{texel & c.mask} * static_cast<std::uint64_t>(level + 1)) >> 8;
         });
@@ -161,7 +162,7 @@ inline void fill_dual_texture(P* dst, const P* texture1, const P* texture2, std:
     for (std::int32_t i = 0; i < count; ++i, ua += dua, va += dva, ub += dub, vb += dvb) {
         const std::uint32_t sum =
             std::uint32_t{texture1[texel_index(ua, va)]} + texture2[texel_index(ub, vb)];
-        dst[i] = static_cast<P>(asr(static_cast<std::int32_t>(sum), 1));
+        dst[i] = static_cast<P>(lsr::asr(static_cast<std::int32_t>(sum), 1));
     }
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters_std.h"
 

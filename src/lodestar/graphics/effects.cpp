@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/clip.h"
 #include "lodestar/video/video.h"

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/loadformat.h"
 #include "lodestar/tarnfile/tarnfile.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/graphics/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 

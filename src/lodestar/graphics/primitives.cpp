@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/graphics/blitters_std.h"
-#include "lodestar/hw_common/fixed_point.h"
 #include "lodestar/video/video.h"
 
 std::uint8_t LSR_opacity = 255;
@@ -15,7 +15,7 @@ namespace {
 
 using tarnblit::PagePixel;
 
-using tarnblit::asr;
+using lsr::asr;
 
 // Indices past the table's end count as 0 (the radius-1 outline reaches 1024).
 std::int64_t circle_entry(std::int64_t index) {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/blitters_transp.h"
 #include "lodestar/graphics/loadimage.h"
@@ -19,9 +19,9 @@ namespace {
 
 constexpr const char* k_tag = "graphics/sprite";
 
-using tarnblit::asr;
+using lsr::asr;
+using lsr::saturate;
 using tarnblit::PagePixel;
-using tarnblit::saturate;
 
 // Gives the sprite w by h pixels in a cleared block of bytes_per_pixel each (so a cut that
 // cannot be filled leaves it transparent, not uninitialised). An empty or oversized sprite, or

@@ -1,7 +1,7 @@
 // The millisecond clock from library start-up, and the library's wait.
 #include "lodestar/hw_common/timer.h"
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/platform.h"
 
 std::uint32_t LSR_timer_starttick = 0;

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/platform.h"
 #include "lodestar/video/driver.h"

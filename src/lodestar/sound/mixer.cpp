@@ -3,7 +3,7 @@
 #include <cstring>
 #include <thread>
 
-#include "lodestar/hw_common/fixed_point.h"
+#include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/sound/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <mutex>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/audio.h"
 #include "lodestar/sound/sound_record.h"
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 
 namespace lsr_sound {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/tarnfile/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile_internal.h"
 

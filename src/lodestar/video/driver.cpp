@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
 #include "lodestar/video/video.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/hw_common/timer.h"
 

@@ -1,5 +1,5 @@
 // Debug text on the standard output, fatal assertion and error, upcase.
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/loadimage.h"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/window.h"

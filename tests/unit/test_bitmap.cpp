@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters.h"

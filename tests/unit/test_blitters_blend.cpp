@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_blend.h"
 

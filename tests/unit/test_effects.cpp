@@ -5,6 +5,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/effects.h"
 #include "test_pic_util.h"
 

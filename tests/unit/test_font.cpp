@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/font.h"
 #include "lodestar/graphics/primitives.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/loadimage.h"

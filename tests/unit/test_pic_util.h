@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/video/video.h"

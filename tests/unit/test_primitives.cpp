@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/video/video.h"

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"

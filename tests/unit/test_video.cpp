@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "headless.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/graphics/bitmap.h"

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "letters.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/video/video.h"
 

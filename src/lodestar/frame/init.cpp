@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"

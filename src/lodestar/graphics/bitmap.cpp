@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/clip.h"
-#include "lodestar/video/video.h"
 
 namespace {
 

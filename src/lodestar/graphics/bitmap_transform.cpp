@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/clip.h"
 #include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/rotation.h"
-#include "lodestar/video/video.h"
 
 constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
 std::int32_t LSR_stereoframe = 0;

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
 
 namespace tarnblit {
 

@@ -1,4 +1,5 @@
 // The 32-bit span blitters: pixels are 0xAARRGGBB words, stored as given.
+#include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_std.h"
 
 void TarnBlit_BlitPixel32(std::uint32_t* dst, std::uint32_t colour) {

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/clip.h"
-#include "lodestar/video/video.h"
 
 namespace {
 

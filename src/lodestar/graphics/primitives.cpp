@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters_std.h"
-#include "lodestar/video/video.h"
 
 std::uint8_t LSR_opacity = 255;
 LSR_Bitmap LSR_texture1;

@@ -8,12 +8,12 @@
 #include <limits>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/blitters_transp.h"
 #include "lodestar/graphics/loadimage.h"
 #include "lodestar/graphics/rotation.h"
-#include "lodestar/video/video.h"
 
 namespace {
 

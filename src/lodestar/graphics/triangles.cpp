@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/primitives.h"
-#include "lodestar/video/video.h"
 
 namespace {
 

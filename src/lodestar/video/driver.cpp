@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
 #include "lodestar/video/video.h"

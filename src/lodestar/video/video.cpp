@@ -3,11 +3,10 @@
 
 #include <cstring>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
-#include "lodestar/graphics/blitters.h"
 #include "lodestar/hw_common/timer.h"
 
-LSR_VideoInfo LSR_video{};
 LSR_Bitmap LSR_screenbitmap;
 LSR_Bitmap LSR_screenbitmap2;
 std::uint32_t LSR_colortab[256];

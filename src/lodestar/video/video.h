@@ -1,4 +1,5 @@
-// The video page: its pixel format, presentation into the window surface and the frame clock.
+// The video page: opening it in its pixel format, presentation into the window surface and the
+// frame clock.
 #pragma once
 
 #include <cstdint>
@@ -7,26 +8,6 @@
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/video/driver.h"
 
-inline constexpr std::uint32_t LSR_VIDEO_FULLSCREEN = 0x0001;
-inline constexpr std::uint32_t LSR_VIDEO_16BIT = 0x0010;
-inline constexpr std::uint32_t LSR_VIDEO_DIRECT = 0x0100;
-inline constexpr std::uint32_t LSR_VIDEO_SCALE = 0x3000;
-inline constexpr std::uint32_t LSR_VIDEO_SCALE4 = 0x4000;
-
-struct LSR_VideoInfo {
-    std::uint32_t width;
-    std::uint32_t height;
-    std::uint32_t pitch;
-    std::uint32_t bpp;
-    std::uint32_t bytesperpixel;
-    std::uint32_t redmask, greenmask, bluemask;
-    std::uint32_t redshift, greenshift, blueshift;
-    std::uint32_t redbits, greenbits, bluebits;
-    std::uint32_t flags;
-    std::uint32_t scalemode;
-};
-
-extern LSR_VideoInfo LSR_video;
 extern LSR_Bitmap LSR_screenbitmap;
 extern LSR_Bitmap LSR_screenbitmap2;
 extern std::uint32_t LSR_colortab[256];
@@ -35,11 +16,6 @@ extern std::uint32_t LSR_video_time;
 extern std::uint32_t LSR_video_oldtime;
 extern std::uint32_t LSR_video_numframes;
 extern std::uint32_t LSR_video_fps;
-
-// True when every graphics operation works on 16-bit pixels.
-inline bool LSR_Is16Bit() {
-    return (LSR_video.flags & LSR_VIDEO_16BIT) != 0;
-}
 
 std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32_t bpp,
                            std::int32_t flags);

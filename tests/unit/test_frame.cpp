@@ -14,6 +14,9 @@
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/window.h"
 #include "lodestar/input/input.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/sound/audio.h"
+#include "lodestar/video/internal/driver.h"
 #include "test_tarnmain.h"
 
 namespace {

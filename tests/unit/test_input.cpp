@@ -9,7 +9,8 @@
 #include "lodestar/frame/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/input/internal/raw_input.h"
+#include "lodestar/platform_types.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "headless_wave.h"
 #include "lodestar/base/tarnmem.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/sound/audio.h"
 #include "lodestar/sound/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 

@@ -9,7 +9,9 @@
 #include "lodestar/frame/window.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/hw_common/timer.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 
 namespace {

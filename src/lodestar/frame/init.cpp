@@ -4,11 +4,11 @@
 #include <string>
 
 #include "lodestar/base/pixel_format.h"
-#include "lodestar/frame/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
 #include "lodestar/sound/audio.h"
+#include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 
 std::int32_t LSR_Initialise() {

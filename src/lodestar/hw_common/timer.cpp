@@ -24,3 +24,7 @@ void LSR_timer_waituntil(std::uint32_t deadline) {
     while (static_cast<std::int32_t>(LSR_timer_getmillis() - deadline) < 0)
         plat_wait_until(deadline + LSR_timer_starttick);
 }
+
+std::int32_t WIN32_SetRealtimePriority() {
+    return plat_raise_priority() ? 1 : 0;
+}

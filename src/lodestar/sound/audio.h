@@ -28,6 +28,9 @@ struct LSR_WaveHeader {
     std::uint32_t loops = 0;
 };
 
+// Set to 1 by the worker after its close-down (frame/init); the refill stops once it is 1.
+extern std::atomic<std::uint32_t> exitflag;
+
 extern std::atomic<std::uint32_t> g_wo; // 1 while the platform's output is open
 extern LSR_WaveFormat g_wf;
 extern LSR_WaveHeader g_hdr[LSR_AUDIO_BUFFERS];

@@ -6,6 +6,8 @@
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/hw_common/timer.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 
 LSR_Bitmap LSR_screenbitmap;
 LSR_Bitmap LSR_screenbitmap2;

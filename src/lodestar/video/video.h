@@ -4,9 +4,19 @@
 
 #include <cstdint>
 
-#include "lodestar/frame/window.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/platform_types.h"
+
+// A caller-given drawing target for LSR_SwapBufferHDC: a block of memory the caller owns, rows top
+// first, pitch bytes apart, in the page's pixel format (bpp 16 or 32). A flip copies the surface
+// into it one to one, upright, clipped to the smaller of the two sizes.
+struct LSR_DeviceContext {
+    void* pixels = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t pitch = 0; // bytes from one row to the next
+    std::int32_t bpp = 32;
+};
 
 extern LSR_Bitmap LSR_screenbitmap;
 extern LSR_Bitmap LSR_screenbitmap2;

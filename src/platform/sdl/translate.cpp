@@ -1,6 +1,7 @@
 // SDL events in, window messages out: key codes in the Windows virtual-key numbering.
 #include "translate.h"
 
+#include "lodestar/platform_types.h"
 #include <array>
 #include <utility>
 

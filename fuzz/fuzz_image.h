@@ -6,11 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lodestar/base/pixel_format.h"
-#include "lodestar/base/tarnmem.h"
-#include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/loadimage.h"
-#include "lodestar/video/video.h"
+#include "lodestar/graphics/internal/loadformat.h"
+#include "lodestar/lodestar.h"
 
 using ImageDecoder = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*);
 

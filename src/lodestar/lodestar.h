@@ -1,4 +1,6 @@
-// The Lodestar Runtime: one header for a program that uses the whole library.
+// The Lodestar Runtime: one header for a program that uses the whole library. It includes every
+// public header; the seam to the operating system (platform.h) and the headers under each
+// module's internal/ folder stay inside the library.
 #pragma once
 
 #include "lodestar/base/debug.h"
@@ -8,7 +10,9 @@
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/blitters.h"
+#include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_stretch.h"
+#include "lodestar/graphics/blitters_transp.h"
 #include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/font.h"
 #include "lodestar/graphics/loadimage.h"

@@ -1,5 +1,6 @@
 // The library's one seam to the operating system, implemented by platform/sdl (the real program)
-// and platform/headless (tests and tools). Nothing else in the library reaches the OS.
+// and platform/headless (tests and tools). Nothing else in the library reaches the OS. Internal:
+// the library and the platforms include it, programs never do (their types are platform_types.h).
 #pragma once
 
 #include <cstddef>

@@ -7,7 +7,7 @@
 
 #include "headless.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"

@@ -10,7 +10,8 @@
 #include "headless_wave.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/audio.h"
-#include "lodestar/sound/sound_record.h"
+#include "lodestar/sound/internal/audio.h"
+#include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
 namespace {

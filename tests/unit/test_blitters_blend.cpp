@@ -8,6 +8,7 @@
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_blend.h"
+#include "lodestar/graphics/blitters_transp.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "headless.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
 #include "lodestar/input/internal/raw_input.h"

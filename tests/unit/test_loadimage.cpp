@@ -9,6 +9,7 @@
 
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "test_load_util.h"
 
 namespace {

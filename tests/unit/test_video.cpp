@@ -6,7 +6,7 @@
 #include "headless.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/platform.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "headless.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/input/input.h"
 #include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"

@@ -8,6 +8,7 @@
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
 #include "lodestar/sound/audio.h"
+#include "lodestar/sound/internal/audio.h"
 #include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 

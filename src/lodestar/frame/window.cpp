@@ -1,5 +1,5 @@
 // The window procedure and the window-layer state it writes.
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 
 #include "lodestar/input/input.h"
 #include "lodestar/input/internal/raw_input.h"

@@ -3,7 +3,7 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"
 #include "lodestar/platform_types.h"

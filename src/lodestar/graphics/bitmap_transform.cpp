@@ -5,10 +5,10 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
-#include "lodestar/graphics/blitters_stretch.h"
-#include "lodestar/graphics/clip.h"
 #include "lodestar/graphics/effects.h"
-#include "lodestar/graphics/rotation.h"
+#include "lodestar/graphics/internal/blitters_stretch.h"
+#include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/rotation.h"
 
 constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
 std::int32_t LSR_stereoframe = 0;

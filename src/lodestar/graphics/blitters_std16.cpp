@@ -1,6 +1,6 @@
 // The 16-bit span blitters: 5-5-5 pixels, converted from colour words on the way in.
 #include "lodestar/graphics/blitters.h"
-#include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 void TarnBlit_BlitPixel16(std::uint16_t* dst, std::uint32_t colour) {
     tarnblit::put(dst, colour);

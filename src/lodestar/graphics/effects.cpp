@@ -5,8 +5,9 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/clip.h"
+#include "lodestar/graphics/internal/blitters_blend.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/clip.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

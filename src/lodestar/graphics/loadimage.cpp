@@ -6,7 +6,7 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 namespace lsr_image {

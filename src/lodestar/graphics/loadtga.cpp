@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "lodestar/base/debug.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

@@ -5,7 +5,8 @@
 
 #include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/base/pixel_format.h"
-#include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/internal/blend.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 std::uint8_t LSR_opacity = 255;
 LSR_Bitmap LSR_texture1;

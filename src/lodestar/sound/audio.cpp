@@ -6,6 +6,7 @@
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/platform.h"
+#include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/soundsystem.h"
 
 std::atomic<std::uint32_t> exitflag{0};

@@ -6,8 +6,8 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
-#include "lodestar/sound/sound_record.h"
-#include "lodestar/sound/wav_format.h"
+#include "lodestar/sound/internal/sound_record.h"
+#include "lodestar/sound/internal/wav_format.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 namespace {

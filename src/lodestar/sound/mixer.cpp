@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "lodestar/base/internal/fixed_point.h"
-#include "lodestar/sound/sound_record.h"
+#include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The canonical 44-byte WAV layout read from and written to bytes, every length checked.
-#include "lodestar/sound/wav_format.h"
+#include "lodestar/sound/internal/wav_format.h"
 
 #include <cstring>
 

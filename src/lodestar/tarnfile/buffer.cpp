@@ -3,8 +3,8 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 namespace {
 

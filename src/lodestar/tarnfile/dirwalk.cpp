@@ -9,8 +9,8 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/platform.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 namespace {
 

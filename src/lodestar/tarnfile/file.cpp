@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 using namespace tarnfile_detail;
 

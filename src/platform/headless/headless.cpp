@@ -1,7 +1,7 @@
 // The headless platform: no window, no screen, a virtual clock; everything recorded for tests.
 #include "headless.h"
 
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/platform.h"
 #include "lodestar/platform_types.h"
 #include <atomic>

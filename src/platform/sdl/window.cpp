@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/platform.h"
 #include "lodestar/platform_types.h"
 #include "sdl_internal.h"

@@ -6,7 +6,7 @@
 
 #include "lodestar/base/debug.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 namespace tarnblit {
 

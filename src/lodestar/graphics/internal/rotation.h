@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "lodestar/base/internal/fixed_point.h"
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/clip.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/clip.h"
 
 namespace tarnblit {
 

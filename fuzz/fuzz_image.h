@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/lodestar.h"

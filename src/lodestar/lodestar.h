@@ -3,6 +3,7 @@
 // module's internal/ folder stay inside the library.
 #pragma once
 
+// IWYU pragma: begin_exports
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
@@ -27,3 +28,4 @@
 #include "lodestar/sound/soundsystem.h"
 #include "lodestar/tarnfile/tarnfile.h"
 #include "lodestar/video/video.h"
+// IWYU pragma: end_exports

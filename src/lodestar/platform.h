@@ -3,7 +3,6 @@
 // the library and the platforms include it, programs never do (their types are platform_types.h).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "lodestar/base/pixel_format.h"
-#include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_transp.h"
 

@@ -10,6 +10,7 @@
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
 #include "lodestar/input/internal/raw_input.h"
+#include "lodestar/platform.h"
 #include "lodestar/platform_types.h"
 
 namespace {

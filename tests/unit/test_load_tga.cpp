@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "test_load_util.h"
 

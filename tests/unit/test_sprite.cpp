@@ -8,9 +8,9 @@
 
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"
-#include "lodestar/video/video.h"
 #include "test_pic_util.h"
 
 namespace {

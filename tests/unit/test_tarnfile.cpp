@@ -8,6 +8,7 @@
 #include <map>
 
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/tarnfile/tarnfile.h"
 #include "pack.h"
 #include "test_tarnfile_util.h"
 

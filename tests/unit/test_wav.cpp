@@ -4,6 +4,7 @@
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/loadwav.h"
 #include "lodestar/sound/soundsystem.h"
+#include "lodestar/tarnfile/tarnfile.h"
 #include "test_tarnfile_util.h"
 
 namespace {

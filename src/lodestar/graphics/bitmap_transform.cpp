@@ -6,6 +6,7 @@
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/effects.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/internal/clip.h"
 #include "lodestar/graphics/internal/rotation.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 

@@ -1,6 +1,7 @@
 // The PCX reader: run-length scanlines, 8-bit with the palette at the file's end, or 3 planes.
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 

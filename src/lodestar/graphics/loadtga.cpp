@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 

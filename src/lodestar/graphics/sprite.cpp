@@ -10,8 +10,10 @@
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/internal/blitters_transp.h"
+#include "lodestar/graphics/internal/clip.h"
 #include "lodestar/graphics/internal/rotation.h"
 #include "lodestar/graphics/loadimage.h"
 

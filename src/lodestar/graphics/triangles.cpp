@@ -7,6 +7,7 @@
 
 #include "lodestar/base/internal/fixed_point.h"
 #include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/primitives.h"
 

@@ -1,5 +1,4 @@
 // Whole files under the current path: loaded into one counted block, or saved from one.
-#include <cstring>
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"

@@ -1,8 +1,9 @@
-// The window driver: placement and full screen, the window surface, showing it, the joystick.
+// The window driver: placement and full screen, the window surface and showing it.
 #include "lodestar/video/internal/driver.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"

@@ -2,8 +2,6 @@
 #include "translate.h"
 
 #include "lodestar/platform_types.h"
-#include <array>
-#include <utility>
 
 namespace {
 

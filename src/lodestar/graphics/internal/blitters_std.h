@@ -1,7 +1,6 @@
 // One body per span operation and pixel conversion, over the pixel type (16 or 32 bits).
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/clip.h"
 

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 #include "lodestar/platform_types.h"
 

@@ -13,11 +13,22 @@
 #   named with their full paths: it may include the public headers when PUBLIC is given, and any
 #   header of the modules it USES.
 #
+# lsr_files(<out> <folder> <name>...)
+#   The named files of a folder below the calling CMakeLists.txt, as full paths.
+#
 # lsr_check_layers()
 #   After every module and client is declared: writes their manifest, checks it now (configure
 #   fails on a stray include) and again at every build where one of the files has changed.
 
 set(LSR_LIBRARY_DIR ${PROJECT_SOURCE_DIR}/src/lodestar)
+
+function(lsr_files out folder)
+  cmake_path(APPEND CMAKE_CURRENT_SOURCE_DIR ${folder} OUTPUT_VARIABLE dir)
+  cmake_path(NORMAL_PATH dir)
+  string(REGEX REPLACE "/$" "" dir ${dir})
+  list(TRANSFORM ARGN PREPEND ${dir}/ OUTPUT_VARIABLE files)
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
 
 function(lsr_module name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "DEPS;SOURCES;HEADERS;INTERNAL")
@@ -75,20 +86,18 @@ function(lsr_check_layers)
   set(manifest "set(LSR_LIBRARY_DIR \"${LSR_LIBRARY_DIR}\")\n")
   string(APPEND manifest "set(LSR_MODULES \"${modules}\")\nset(LSR_CLIENTS \"${clients}\")\n")
   set(all_files "")
-  foreach(m IN LISTS modules)
-    foreach(field DEPS FILES PUBLIC INTERNAL)
-      get_property(value GLOBAL PROPERTY LSR_MODULE_${m}_${field})
-      string(APPEND manifest "set(LSR_${m}_${field} \"${value}\")\n")
+  # Each module's and client's properties become variables of the same names.
+  foreach(entry IN LISTS modules clients)
+    if(entry IN_LIST modules)
+      set(kind MODULE)
+    else()
+      set(kind CLIENT)
+    endif()
+    foreach(field DEPS FILES PUBLIC INTERNAL USES)
+      get_property(value GLOBAL PROPERTY LSR_${kind}_${entry}_${field})
+      string(APPEND manifest "set(LSR_${kind}_${entry}_${field} \"${value}\")\n")
     endforeach()
-    get_property(files GLOBAL PROPERTY LSR_MODULE_${m}_FILES)
-    list(APPEND all_files ${files})
-  endforeach()
-  foreach(c IN LISTS clients)
-    foreach(field FILES PUBLIC USES)
-      get_property(value GLOBAL PROPERTY LSR_CLIENT_${c}_${field})
-      string(APPEND manifest "set(LSR_CLIENT_${c}_${field} \"${value}\")\n")
-    endforeach()
-    get_property(files GLOBAL PROPERTY LSR_CLIENT_${c}_FILES)
+    get_property(files GLOBAL PROPERTY LSR_${kind}_${entry}_FILES)
     list(APPEND all_files ${files})
   endforeach()
 

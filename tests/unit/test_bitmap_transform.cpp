@@ -1,9 +1,11 @@
 // Stretch and texture span blitters; scaled, zoomed and rotated drawing; stereo composition.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "lodestar/graphics/bitmap_transform.h"
@@ -48,15 +50,33 @@ TEST(StretchBlit, TransparentStretchAndTheTextureSpans) {
     TarnBlit_BlitFillShadeTexture16(&p16, tex16.data(), 1, 0, 0, 127 << 8, 0, 0, 0);
     EXPECT_EQ(p16, 0x3C0Fu); // red and blue 31 to 15
 
-    // Dual: whole words halved unmasked, so green's low bit lands in blue; an opaque pair stays
-    // opaque, and a pair whose 32-bit sum would overflow gives the halfway word.
-    tex[0] = 0x00000100u;
-    tex2[0] = 0x00000001u;
-    tex[1] = tex2[1] = 0xFF000000u;
-    tex[2] = tex2[2] = 0x7F000000u;
-    TarnBlit_BlitFillDualTexture32(t, tex.data(), tex2.data(), 3, 0, 0, 0, 0, 0x100, 0, 0x100, 0);
-    EXPECT_EQ(std::vector<std::uint32_t>(t, t + 3),
-              (std::vector<std::uint32_t>{0x80u, 0xFF000000u, 0x7F000000u}));
+    // Dual: (t1 + t2) halved as a signed 32-bit word, unmasked, so green's low bit lands in
+    // blue; at 32 bits the opacity carry is lost and its top bit spreads.
+    const std::pair<std::array<std::uint32_t, 2>, std::uint32_t> dual32[] = {
+        {{0x00000100u, 0x00000001u}, 0x00000080u},
+        {{0xFF000000u, 0xFF000000u}, 0xFF000000u},
+        {{0x7F000000u, 0x7F000000u}, 0xFF000000u},
+        {{0x80000000u, 0x80000000u}, 0x00000000u},
+    };
+    for (const auto& [texels, want] : dual32) {
+        tex[0] = texels[0];
+        tex2[0] = texels[1];
+        TarnBlit_BlitFillDualTexture32(t, tex.data(), tex2.data(), 1, 0, 0, 0, 0, 0, 0, 0, 0);
+        EXPECT_EQ(t[0], want) << std::hex << texels[0];
+    }
+    std::vector<std::uint16_t> tex16b(65536);
+    const std::pair<std::array<std::uint16_t, 2>, std::uint16_t> dual16[] = {
+        {{0x0020, 0x0001}, 0x0010},
+        {{0x7C1F, 0x7C1F}, 0x7C1F},
+        {{0x8000, 0x8000}, 0x8000}, // the sum is not cut to 16 bits before the halving
+    };
+    for (const auto& [texels, want] : dual16) {
+        tex16[0] = texels[0];
+        tex16b[0] = texels[1];
+        TarnBlit_BlitFillDualTexture16(&p16, tex16.data(), tex16b.data(), 1, 0, 0, 0, 0, 0, 0, 0,
+                                       0);
+        EXPECT_EQ(p16, want) << std::hex << texels[0];
+    }
 }
 
 TEST_P(Transform, ScaledDrawRepeatsClipsAndTakesTinySizesAsOne) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_blend.h"
@@ -22,35 +23,78 @@ class BlendBlit : public ::testing::Test {
     void SetUp() override { TarnBlit_Initialise(5, 5, 5, 10, 5, 0); }
 };
 
-TEST_F(BlendBlit, MixesAverageWholeWordsAndKeepTheOpacityCarry) {
-    const std::array<u32, 3> a{0xFFFFFFFFu, 0xFF808080u, 0x01020304u};
-    const std::array<u32, 3> b{0xFF000000u, 0xFF000000u, 0x00000000u};
-    std::array<u32, 3> d{};
-    TarnBlit_BlitMix32(d.data(), a.data(), b.data(), 3);
-    // Colour bytes lose their low bit; two opaque bytes average to 0xFE, not wrap to 0x7E.
-    EXPECT_EQ(d, (std::array<u32, 3>{0xFE7F7F7Fu, 0xFE404040u, 0x00010102u}));
-    TarnBlit_BlitQMix32(d.data(), a.data(), b.data(), 3);
-    EXPECT_EQ(d[0], 0xFCBDBDBDu); // (3 * 0xFC + 0xFC) / 4 and 3 * 0xFC / 4
-    std::array<u32, 3> same = a;  // dst may be a
-    TarnBlit_BlitQMix32(same.data(), same.data(), b.data(), 3);
-    EXPECT_EQ(same[0], 0xFCBDBDBDu);
-    TarnBlit_BlitDarken32(d.data(), a.data(), 3);
-    EXPECT_EQ(d, (std::array<u32, 3>{0x7F7F7F7Fu, 0x7F404040u, 0x00010102u}));
-    TarnBlit_BlitBrighten32(d.data(), b.data(), 2);
-    EXPECT_EQ(d[0], 0xFE7F7F7Fu); // black becomes mid grey
-    TarnBlit_BlitBrighten32(d.data(), a.data(), 1);
-    EXPECT_EQ(d[0], 0xFEFEFEFEu);
+using Two32 = void (*)(u32*, const u32*, const u32*, std::int32_t);
+using Two16 = void (*)(u16*, const u16*, const u16*, std::int32_t);
+using One32 = void (*)(u32*, const u32*, std::int32_t);
+using One16 = void (*)(u16*, const u16*, std::int32_t);
 
-    const std::array<u16, 2> p{0x7FFF, rgb15(31, 8, 1)}, q{0, rgb15(1, 8, 31)};
-    std::array<u16, 2> e{};
-    TarnBlit_BlitMix16(e.data(), p.data(), q.data(), 2);
-    EXPECT_EQ(e, (std::array<u16, 2>{rgb15(15, 15, 15), rgb15(15, 8, 15)}));
-    TarnBlit_BlitQMix16(e.data(), p.data(), q.data(), 2);
-    EXPECT_EQ(e, (std::array<u16, 2>{rgb15(21, 21, 21), rgb15(21, 8, 7)}));
-    TarnBlit_BlitDarken16(e.data(), p.data(), 2);
-    EXPECT_EQ(e, (std::array<u16, 2>{rgb15(15, 15, 15), rgb15(15, 4, 0)}));
-    TarnBlit_BlitBrighten16(e.data(), q.data(), 2);
-    EXPECT_EQ(e, (std::array<u16, 2>{rgb15(15, 15, 15), rgb15(15, 19, 30)}));
+// Each byte pre-masked, the sum wrapping at 32 bits: the opacity byte loses its carry.
+TEST_F(BlendBlit, WholeWordMixesWrapAt32Bits) {
+    struct Case {
+        Two32 op;
+        u32 a, b, want;
+    };
+    const Case two[] = {
+        {TarnBlit_BlitMix32, 0xFFFFFFFFu, 0xFF000000u, 0x7E7F7F7Fu},
+        {TarnBlit_BlitMix32, 0x7F808080u, 0x7F000000u, 0x7E404040u}, // no carry to lose
+        {TarnBlit_BlitMix32, 0x01020304u, 0x00000000u, 0x00010102u},
+        {TarnBlit_BlitQMix32, 0xFFFFFFFFu, 0xFFFFFFFFu, 0x3CFCFCFCu},
+        {TarnBlit_BlitQMix32, 0xFFFFFFFFu, 0xFF000000u, 0x3CBDBDBDu},
+        {TarnBlit_BlitTranspMix32, 0xFFFFFFFFu, 0xFF000000u, 0x7E7F7F7Fu},
+        {TarnBlit_BlitTranspQMix32, 0xFFFFFFFFu, 0xFFFFFFFFu, 0x3CFCFCFCu},
+        {TarnBlit_BlitTranspQ3Mix32, 0x00000000u, 0xFFFFFFFFu, 0x3DBDBDBDu},
+        {TarnBlit_BlitTranspQ3Mix32, 0xFFFFFFFFu, 0xFF000000u, 0x3C3F3F3Fu},
+    };
+    for (const Case& c : two) {
+        u32 d = 0;
+        c.op(&d, &c.a, &c.b, 1);
+        EXPECT_EQ(d, c.want) << std::hex << c.a << " " << c.b;
+    }
+    const std::pair<One32, std::array<u32, 3>> one[] = {
+        // of 0xFFFFFFFF, 0xFF000000 and 0
+        {TarnBlit_BlitDarken32, {0x7F7F7F7Fu, 0x7F000000u, 0u}},
+        {TarnBlit_BlitBrighten32, {0x7EFEFEFEu, 0x7E7F7F7Fu, 0x7F7F7F7Fu}},
+    };
+    const std::array<u32, 3> src{0xFFFFFFFFu, 0xFF000000u, 0u};
+    for (const auto& [op, want] : one) {
+        std::array<u32, 3> d{};
+        op(d.data(), src.data(), 3);
+        EXPECT_EQ(d, want);
+    }
+    std::array<u32, 2> same{0xFFFFFFFFu, 7}; // dst may be a
+    TarnBlit_BlitQMix32(same.data(), same.data(), same.data(), 1);
+    EXPECT_EQ(same, (std::array<u32, 2>{0x3CFCFCFCu, 7}));
+}
+
+// The 16-bit mixes per channel with the half and quarter masks.
+TEST_F(BlendBlit, SixteenBitMixesStayInTheirChannels) {
+    struct Case {
+        Two16 op;
+        u16 a, b, want;
+    };
+    const Case two[] = {
+        {TarnBlit_BlitMix16, 0x7FFF, 0, rgb15(15, 15, 15)},
+        {TarnBlit_BlitMix16, rgb15(31, 8, 1), rgb15(1, 8, 31), rgb15(15, 8, 15)},
+        {TarnBlit_BlitQMix16, 0x7FFF, 0, rgb15(21, 21, 21)},
+        {TarnBlit_BlitQMix16, rgb15(31, 8, 1), rgb15(1, 8, 31), rgb15(21, 8, 7)},
+        {TarnBlit_BlitTranspMix16, 0x7FFF, 0x7FFF, rgb15(30, 30, 30)},
+        {TarnBlit_BlitTranspQ3Mix16, 0, 0x7FFF, rgb15(21, 21, 21)},
+    };
+    for (const Case& c : two) {
+        u16 d = 0;
+        c.op(&d, &c.a, &c.b, 1);
+        EXPECT_EQ(d, c.want) << std::hex << c.a << " " << c.b;
+    }
+    const std::pair<One16, std::array<u16, 2>> one[] = {
+        {TarnBlit_BlitDarken16, {rgb15(15, 15, 15), rgb15(15, 4, 0)}},
+        {TarnBlit_BlitBrighten16, {rgb15(30, 30, 30), rgb15(30, 19, 15)}},
+    };
+    const std::array<u16, 2> src{0x7FFF, rgb15(31, 8, 1)};
+    for (const auto& [op, want] : one) {
+        std::array<u16, 2> d{};
+        op(d.data(), src.data(), 2);
+        EXPECT_EQ(d, want);
+    }
 }
 
 TEST_F(BlendBlit, AddSaturatesAndMulScalesEachChannel) {
@@ -112,19 +156,25 @@ TEST_F(BlendBlit, CrossfadesWeighBothPicturesByLevel) {
     TarnBlit_BlitCrossfade32(d.data(), a.data(), b.data(), 0, 2);
     EXPECT_EQ(d, (std::array<u32, 2>{0u, 0x000F1F2Fu})); // 255/256 of a, not a itself
 
-    // Fast: step 0 and 8 copy exactly, the steps between are eighths, quarters and halves.
-    const auto fast = [&](u32 level) {
-        TarnBlit_BlitCrossfadeFast32(d.data(), a.data(), b.data(), level, 2);
-        return d;
+    // Fast: step 0 and 8 copy exactly; the steps between are eighths, quarters and halves of
+    // whole words, wrapping at 32 bits.
+    const std::pair<u32, std::array<u32, 2>> fast[] = {
+        {0, a},
+        {31, a},
+        {32, {0x1F1F1F1Fu, 0x192C3844u}}, // (7a + b) / 8 byte by byte
+        {64, {0x3F3F3F3Fu, 0x3D485058u}},
+        {96, {0x1D5D5D5Du, 0x1B64686Cu}},
+        {128, {0x7F7F7F7Fu, 0x7F808080u}},
+        {160, {0x1B9B9B9Bu, 0x1D9C9894u}},
+        {192, {0x3DBDBDBDu, 0x3FB8B0A8u}},
+        {224, {0x19D9D9D9u, 0x1FD4C8BCu}},
+        {254, {0x19D9D9D9u, 0x1FD4C8BCu}},
+        {255, b},
     };
-    EXPECT_EQ(fast(255), b);
-    EXPECT_EQ(fast(31), a);
-    EXPECT_EQ(fast(254)[0], 0xD9D9D9D9u); // 7 * 0xF8 / 8
-    EXPECT_EQ(fast(224)[0], 0xD9D9D9D9u);
-    EXPECT_EQ(fast(223)[0], 0xBDBDBDBDu); // 3 * 0xFC / 4
-    EXPECT_EQ(fast(128)[0], 0x7F7F7F7Fu);
-    EXPECT_EQ(fast(96)[0], 0x5D5D5D5Du); // 3 * 0xF8 / 8
-    EXPECT_EQ(fast(32)[1], 0xD92C3844u); // (7a + b) / 8 byte by byte
+    for (const auto& [level, want] : fast) {
+        TarnBlit_BlitCrossfadeFast32(d.data(), a.data(), b.data(), level, 2);
+        EXPECT_EQ(d, want) << level;
+    }
 
     const std::array<u16, 1> p{0}, q{0x7FFF};
     std::array<u16, 1> e{};
@@ -156,23 +206,32 @@ TEST_F(BlendBlit, AlphawipeRevealsInTheOrderOfTheMaskBlue) {
 }
 
 TEST_F(BlendBlit, FiltersReadTheFourNeighboursAndLeaveFlatAreasAlone) {
-    // A 3 by 3 picture; the span is its middle pixel.
-    std::array<u32, 9> pic{0, 0xFF0000FFu, 0, 0xFFFFFFFFu, 0x12345678u, 0xFF00FF00u,
-                           0, 0xFFFF0000u, 0};
+    // Blur: the four neighbours of a 3 by 3 picture's centre (left out itself), stripped to 0xFC
+    // bytes, summed wrapping at 32 bits and shifted as a signed word.
+    struct Blur {
+        u32 l, r, u, d, want;
+    };
+    const Blur blur[] = {
+        {0xFFFFFFFFu, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF0000u, 0xFC7E7E7Eu},
+        {0xC0000000u, 0xC0000000u, 0xC0000000u, 0xC0000000u, 0x00000000u},
+        {0x20000000u, 0x20000000u, 0x20000000u, 0x20000000u, 0xE0000000u},
+        {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFCFCFCFCu},
+    };
     u32 out = 0;
-    TarnBlit_BlitBlur32(&out, &pic[4], -3, 3, 1);
-    // Each neighbour stripped to 0xFC bytes (two 0xFC per channel: 0x7E); the opacity sum
-    // carries; the centre is left out.
-    EXPECT_EQ(out, 0xFC7E7E7Eu);
-    TarnBlit_BlitBlur32(&out, &pic[4], 0, 0, 0);
-    EXPECT_EQ(out, 0xFC7E7E7Eu); // a count of 0 writes nothing
+    for (const Blur& c : blur) {
+        const std::array<u32, 9> pic{0, c.u, 0, c.l, 0x12345678u, c.r, 0, c.d, 0};
+        TarnBlit_BlitBlur32(&out, &pic[4], -3, 3, 1);
+        EXPECT_EQ(out, c.want) << std::hex << c.l;
+    }
+    TarnBlit_BlitBlur32(&out, &out, 0, 0, 0);
+    EXPECT_EQ(out, 0xFCFCFCFCu); // a count of 0 writes nothing
 
     // Bright left and top, dark right and bottom, the centre as bright as its left: a stair
     // step, smoothed to the average of left and right.
     std::array<u32, 9> stair{0, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0xFFF0F0F0u, 0xFF000000u,
                              0, 0xFF000000u, 0};
     TarnBlit_BlitAntiAlias32(&out, &stair[4], -3, 3, 1);
-    EXPECT_EQ(out, 0xFE7F7F7Fu);
+    EXPECT_EQ(out, 0x7E7F7F7Fu); // the whole-word average: the opacity carry is lost
     // Without the vertical jump (bottom as bright as top) the pixel stays.
     stair[7] = 0xFFFFFFFFu;
     TarnBlit_BlitAntiAlias32(&out, &stair[4], -3, 3, 1);

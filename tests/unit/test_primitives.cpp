@@ -266,6 +266,8 @@ TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
     };
     // The mix and add arithmetic itself is proven with the span blitters; here each mode's pick.
     EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), GetParam() ? 0x3C0Fu : 0x7F007Fu);
+    // One 32-bit sum: two opaque pixels average to opacity 0x7E, their carry lost.
+    EXPECT_EQ(blend(0xFFFFFFFF, 0xFF000000, 1), GetParam() ? 0x3DEFu : 0x7E7F7F7Fu);
     EXPECT_EQ(blend(0x808080, 0x808080, 2), GetParam() ? 0x7FFFu : 0xFFFFFFu);
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 0), stored(0xFFFFFF));
     EXPECT_EQ(blend(0x123456, 0xFFFFFF, 3), stored(0x123456));

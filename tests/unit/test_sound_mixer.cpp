@@ -69,6 +69,33 @@ TEST_F(Mixer, StartsAt2048FramesAndMixesSilenceWithNothingPlaying) {
     for (std::uint8_t v : out) ASSERT_EQ(v, 0x80); // 8-bit silence
 }
 
+// channels x bufferlength x 4 bytes, with the length in force after the output is asked for:
+// 2048 frames when it opened, the caller's (or rate / 16) when it did not.
+TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
+    struct Case {
+        bool card;
+        std::uint32_t rate, length, bits, channels, frames, bytes;
+    };
+    const Case cases[] = {
+        {true, 44100, 8192, 16, 2, 2048, 16384},  {true, 22050, 0, 8, 1, 2048, 8192},
+        {false, 44100, 8192, 16, 2, 8192, 65536}, {false, 16000, 0, 16, 1, 1000, 4000},
+        {true, 44100, 0, 12, 2, 2756, 22048}, // a width the output refuses
+        {true, 0, 100, 16, 3, 100, 1200},     // rate 0 only closes: the channels stay as asked
+    };
+    std::vector<std::uint8_t> out(65536);
+    for (const Case& c : cases) {
+        Soundsystem_Closedown();
+        headless::wave_reset_controls();
+        headless::wave_set_open_result(c.card);
+        testing::internal::CaptureStdout();
+        Soundsystem_Init(c.rate, c.length, c.bits, c.channels);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(soundsystem.bufferlength.load(), c.frames) << c.rate << " " << c.length;
+        EXPECT_EQ(soundsystem.mixbuffersize.load(), c.bytes) << c.rate << " " << c.length;
+        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size())); // stays inside it
+    }
+}
+
 TEST_F(Mixer, StepsResampleByNearestSample) {
     LSR_Sound mono, stereo;
     make_sound16(mono, {1000, 2000, 3000, 4000}, 22050);

@@ -226,7 +226,7 @@ TEST_P(Triangle, TexturedFillCopiesTheTextureAndTilesASmallOne) {
         EXPECT_EQ(page.at(x, y), tile.at(x % 16, y % 8)) << x << "," << y;
 }
 
-TEST(PerspectiveSpan, ExactAtRunEndsStraightBetweenAndBounded) {
+TEST(PerspectiveSpan, ExactAtRunEndsStraightBetweenAndInsideTheBlock) {
     std::vector<std::uint32_t> tex(65536);
     for (std::size_t i = 0; i < tex.size(); ++i) tex[i] = static_cast<std::uint32_t>(i);
     std::vector<std::uint32_t> out(40, 0xDEADu);
@@ -245,14 +245,26 @@ TEST(PerspectiveSpan, ExactAtRunEndsStraightBetweenAndBounded) {
     EXPECT_EQ(out[16], 10u);
     EXPECT_EQ(out[32], 15u);
 
-    // Columns wrap at 256, a zero depth counts as 1, and huge positions stay on the grid.
-    persptextfill_c(out.data(), tex.data(), 2, 255 << 16, 0, 65536, 1 << 16, 0, 0);
-    EXPECT_EQ(out[1], 0u);
-    persptextfill_c(out.data(), tex.data(), 1, 5, 2, 0, 0, 0, 0);
-    EXPECT_EQ(out[0], 2u * 256 + 5);
+    // The column is not kept to its row: column 300 of row 0 reads texel 300. Only an index
+    // outside the 65536 texels wraps back into them. A zero depth counts as 1.
+    struct Texel {
+        std::int32_t u, v, z;
+        std::uint32_t want;
+    };
+    const Texel texels[] = {
+        {300 << 16, 0, 65536, 300},
+        {256 << 16, 255 << 16, 65536, 0}, // one past the block's last texel
+        {-(1 << 16), 0, 65536, 0xFFFF},
+        {5, 2, 0, 2 * 256 + 5},
+    };
+    for (const Texel& t : texels) {
+        persptextfill_c(out.data(), tex.data(), 1, t.u, t.v, t.z, 0, 0, 0);
+        EXPECT_EQ(out[0], t.want) << t.u << "," << t.v;
+    }
+    // Positions past the 32-bit range are held to it: column 32767, row 0.
     persptextfill_c(out.data(), tex.data(), 17, 2147483647, -2147483647 - 1, 1, 99999999, 99999999,
                     -1);
-    EXPECT_EQ(out[0], 0xFFu); // column (2^31 - 1) >> 16 on the grid, row 0
+    EXPECT_EQ(out[0], 32767u);
     out[0] = 0xDEADu;
     persptextfill_c(out.data(), tex.data(), 0, 0, 0, 1, 0, 0, 0);
     persptextfill_c(out.data(), tex.data(), -3, 0, 0, 1, 0, 0, 0);

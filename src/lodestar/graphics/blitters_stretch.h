@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <type_traits>
 
 #include "lodestar/graphics/blitters_blend.h"
 #include "lodestar/graphics/blitters_std.h"
@@ -152,18 +151,17 @@ inline void fill_shade_texture(P* dst, const P* texture, std::int32_t count, std
 }
 
 // (t1 + t2) >> 1 of the whole words, unmasked, so a channel's low bit falls into the next one
-// down. 32-bit texels are signed words; their sum is taken in 64 bits, which gives the 32-bit
-// result wherever that sum does not overflow and the true halfway word where it would.
+// down. The sum wraps at 32 bits and is halved as a signed word: at 32 bits the opacity byte
+// loses its carry and its top bit spreads. A 16-bit sum is never negative.
 template <PagePixel P>
 inline void fill_dual_texture(P* dst, const P* texture1, const P* texture2, std::int32_t count,
                               std::uint32_t ua, std::uint32_t va, std::uint32_t ub,
                               std::uint32_t vb, std::uint32_t dua, std::uint32_t dva,
                               std::uint32_t dub, std::uint32_t dvb) {
-    using Signed = std::conditional_t<sizeof(P) == 4, std::int32_t, std::int64_t>;
     for (std::int32_t i = 0; i < count; ++i, ua += dua, va += dva, ub += dub, vb += dvb) {
-        const std::int64_t t1 = static_cast<Signed>(texture1[texel_index(ua, va)]);
-        const std::int64_t t2 = static_cast<Signed>(texture2[texel_index(ub, vb)]);
-        dst[i] = static_cast<P>(asr(t1 + t2, 1));
+        const std::uint32_t sum =
+            std::uint32_t{texture1[texel_index(ua, va)]} + texture2[texel_index(ub, vb)];
+        dst[i] = static_cast<P>(asr(static_cast<std::int32_t>(sum), 1));
     }
 }
 

@@ -47,10 +47,10 @@ template <PagePixel P> inline std::uint32_t quarter_mask() {
     }
 }
 
-// (3a + b) / 4 per channel on pixels already stripped by the quarter mask. Summed in 64 bits so
-// that the 32-bit opacity byte keeps its carry instead of wrapping.
+// (3a + b) / 4 per channel on pixels already stripped by the quarter mask, wrapping at 32 bits:
+// the 32-bit opacity byte loses what carries past bit 31 (two 0xFF bytes give 0x3C).
 template <PagePixel P> inline P quarter_mix(std::uint32_t a, std::uint32_t b) {
-    return static_cast<P>((3 * std::uint64_t{a} + b) >> 2);
+    return static_cast<P>((3 * a + b) >> 2);
 }
 
 // Per channel a * b / 2^bits, rounded down. The 32-bit opacity byte is not a channel and

@@ -126,9 +126,12 @@ void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
                    std::min(src.pixels, dst.pixels), grey_of);
 }
 
-// All three bitmaps must be the same size: b is read over the whole of dst as well.
+// a must be dst's size. The two-picture modes read b over the whole of dst too, so a smaller b
+// is refused there; a larger one is fine. A dst without pixels takes nothing.
 void LSR_BlendBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t mode) {
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size || b.size != dst.size)
+    const bool reads_b = mode >= 1 && mode <= 5;
+    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size ||
+        (reads_b && b.size < dst.size))
         return;
     at_page_depth([&](auto tag) {
         using P = decltype(tag);
@@ -154,9 +157,9 @@ void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uin
     });
 }
 
-// b is read over the whole of dst, so it must be the same size as well.
+// b is read over the whole of dst, so it must not be smaller.
 void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t level) {
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size || b.size != dst.size)
+    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size || b.size < dst.size)
         return no_data();
     at_page_depth([&](auto tag) {
         using P = decltype(tag);
@@ -165,10 +168,10 @@ void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_
     });
 }
 
-// The mask is read over the whole of dst, so it must have pixels and the same size.
+// The mask is read over the whole of dst, so it must have pixels and not be smaller.
 void LSR_AlphawipeBitmap(LSR_Bitmap a, LSR_Bitmap mask, LSR_Bitmap dst, std::uint8_t level) {
     if (!has_data(a) || !has_data(mask) || !has_data(dst) || a.size != dst.size ||
-        mask.size != dst.size)
+        mask.size < dst.size)
         return;
     at_page_depth([&](auto tag) {
         using P = decltype(tag);

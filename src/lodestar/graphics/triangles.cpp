@@ -219,8 +219,8 @@ void LSR_DrawTriangleTextured(LSR_Vertex a, LSR_Vertex b, LSR_Vertex c, LSR_Bitm
 }
 
 // Exact positions at the ends of each run of 16, straight steps between them. u, v and z step
-// as unsigned words (wrapping); the column is kept to the grid's 256 so that no position reads
-// outside the 65536 texels.
+// as unsigned words (wrapping). The column is not kept to the row: past 255 it reads on into the
+// next rows. Only an index outside the 65536 texels is wrapped back into them.
 void persptextfill_c(std::uint32_t* dst, const std::uint32_t* texture, std::int32_t count,
                      std::int32_t u, std::int32_t v, std::int32_t z, std::int32_t du,
                      std::int32_t dv, std::int32_t dz) {
@@ -238,7 +238,8 @@ void persptextfill_c(std::uint32_t* dst, const std::uint32_t* texture, std::int3
         const std::int64_t eu = texel_position(uu, zz), ev = texel_position(vv, zz);
         const std::int64_t step_u = asr(eu - su, 4), step_v = asr(ev - sv, 4);
         for (std::int32_t i = 0, n = std::min(left, 16); i < n; ++i) {
-            *dst++ = texture[(asr(sv, 8) & 0xFF00) + (asr(su, 16) & 0xFF)];
+            *dst++ =
+                texture[static_cast<std::uint32_t>((asr(sv, 8) & 0xFF00) + asr(su, 16)) & 0xFFFFu];
             su += step_u;
             sv += step_v;
         }

@@ -51,6 +51,14 @@ void free_mixbuffer() {
     }
 }
 
+// channels x frames accumulators of 4 bytes, the size wrapping as a 32-bit word.
+void allocate_mixbuffer(std::uint32_t channels, std::uint32_t frames) {
+    const std::uint32_t bytes = channels * frames * 4;
+    auto* mix = static_cast<std::int32_t*>(_wrap_malloc_dbg(bytes, k_tag, 43));
+    soundsystem.mixbuffersize.store(mix != nullptr ? bytes : 0, relaxed);
+    soundsystem.mixbuffer.store(mix, relaxed);
+}
+
 } // namespace
 
 namespace lsr_sound {
@@ -109,7 +117,6 @@ std::int32_t playing_sounds(LSR_Sound* (&out)[LSR_MAX_ACTIVE_SOUNDS]) {
 std::int32_t Soundsystem_Init(std::uint32_t rate, std::uint32_t bufferlength, std::uint32_t bits,
                               std::uint32_t channels) {
     if (bufferlength == 0) bufferlength = rate / 16;
-    channels = channels == 2 ? 2 : 1;
     if (soundsystem.mixbuffer.load(relaxed) != nullptr) {
         // Starting again: the running output goes first, so no refill mixes into the buffer
         // that is replaced here.
@@ -127,16 +134,21 @@ std::int32_t Soundsystem_Init(std::uint32_t rate, std::uint32_t bufferlength, st
     soundsystem.bufferlength.store(bufferlength, relaxed);
 
     // The output may ask for its first refill before LSR_audio_setformat returns, so the mixing
-    // buffer is made first, for the output's fixed buffer length.
-    const std::uint32_t mixsize = channels * LSR_AUDIO_FRAMES * 4;
-    auto* mix = static_cast<std::int32_t*>(_wrap_malloc_dbg(mixsize, k_tag, 43));
-    soundsystem.mixbuffersize.store(mix != nullptr ? mixsize : 0, relaxed);
-    soundsystem.mixbuffer.store(mix, relaxed);
-
+    // buffer is made first, for the channels and the fixed buffer length of an opened output.
+    const std::uint32_t out_channels = channels == 2 ? 2 : 1;
+    allocate_mixbuffer(out_channels, LSR_AUDIO_FRAMES);
     LSR_audio_setformat(static_cast<int>(rate), static_cast<int>(bits),
-                        static_cast<int>(bufferlength), channels == 2 ? 2 : 1);
-    _dbg_printf("soundsystem bufferlength = %d\n",
-                static_cast<int>(soundsystem.bufferlength.load(relaxed)));
+                        static_cast<int>(bufferlength), static_cast<int>(out_channels));
+    const std::uint32_t frames = soundsystem.bufferlength.load(relaxed);
+    _dbg_printf("soundsystem bufferlength = %d\n", static_cast<int>(frames));
+    // No output opened: the length asked for stays in force, no refill can come, and the
+    // buffer is remade for it.
+    const std::uint32_t in_force = soundsystem.channels.load(relaxed);
+    if (g_waveout_opened.load(relaxed) == 0 &&
+        (in_force != out_channels || frames != LSR_AUDIO_FRAMES)) {
+        free_mixbuffer();
+        allocate_mixbuffer(in_force, frames);
+    }
     return 1;
 }
 

@@ -175,12 +175,12 @@ char* tarnfile_gets(char* buffer, std::int32_t n, TarnFileHandle* handle) {
     return got > 0 ? buffer : nullptr;
 }
 
-// At the end once the position has reached the size, in both modes, so that the same reading
-// loop ends the same way whatever is mounted.
+// An entry is at its end once the position reaches its size; a file on disk when its stream
+// has met the end, so reading exactly the whole file is not yet the end.
 std::int32_t tarnfile_feof(const TarnFileHandle* handle) {
     if (handle == nullptr) return 1;
-    if (tarnfile_tell(handle) >= handle->size) return 1;
-    return !archive_mode() && handle->stream != nullptr && std::feof(handle->stream) != 0;
+    if (archive_mode()) return tarnfile_tell(handle) >= handle->size ? 1 : 0;
+    return handle->stream != nullptr && std::feof(handle->stream) != 0;
 }
 
 void tarnfile_rewind(TarnFileHandle* handle) {

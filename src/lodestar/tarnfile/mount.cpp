@@ -87,7 +87,9 @@ std::int64_t file_length(std::FILE* stream) {
     return length;
 }
 
-// Opens an archive file and places its stream on the header. 0 on failure, with a message.
+// Opens an archive file and places its stream on the header. 0 on failure: with a message when
+// the file cannot be opened; silently, as for a header without its magic, when no header can
+// lie where the file (or an executable's trailer) says.
 std::int32_t open_archive(const char* name, std::int32_t kind) {
     std::FILE* stream = std::fopen(name, "rb");
     if (stream == nullptr) {
@@ -95,31 +97,28 @@ std::int32_t open_archive(const char* name, std::int32_t kind) {
         return 0;
     }
     const std::int64_t length = file_length(stream);
-    if (length < 0) {
-        _dbg_printf("could not read image: %s\n", name);
-        std::fclose(stream);
-        return 0;
-    }
+    bool readable = length >= 0;
     std::uint64_t start = 0;
-    std::uint64_t end = static_cast<std::uint64_t>(length);
-    if (kind == TARNFILE_EXECUTABLE) {
+    std::uint64_t end = readable ? static_cast<std::uint64_t>(length) : 0;
+    if (readable && kind == TARNFILE_EXECUTABLE) {
         // The trailer must point at a header that lies wholly before it.
         std::uint32_t trailer = 0;
-        if (length < 16 || std::fseek(stream, static_cast<long>(length - 4), SEEK_SET) != 0 ||
-            !read_u32(stream, &trailer) || trailer > static_cast<std::uint64_t>(length) - 16) {
-            _dbg_printf("no resource archive at the end of: %s\n", name);
-            std::fclose(stream);
-            return 0;
-        }
+        readable = length >= 16 &&
+                   std::fseek(stream, static_cast<long>(length - 4), SEEK_SET) == 0 &&
+                   read_u32(stream, &trailer) && trailer <= static_cast<std::uint64_t>(length) - 16;
         start = trailer;
         end = static_cast<std::uint64_t>(length) - 4;
+    }
+    _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
+    if (!readable) {
+        std::fclose(stream);
+        return 0;
     }
     std::fseek(stream, static_cast<long>(start), SEEK_SET);
     tarnfile_mounttype = TARNFILE_ARCHIVE;
     g_fp = stream;
     tarnfile_image.source = stream;
     g_archive_end = end;
-    _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
     return 1;
 }
 

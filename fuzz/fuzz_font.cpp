@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
 
-    // Glyphs without pixels end the program by design when drawn: the text keeps to the others.
+    // Drawing a glyph without pixels stops the program (the sprite assertion): text keeps to the
+    // others.
     std::string drawable;
     for (unsigned char c : text) {
         const int d = static_cast<int>(c) - 31;

@@ -35,7 +35,7 @@ test-tsan: setup
 # The benchmarks' references are installed here only; configuring again finds them.
 bench:
 	@scripts/setup bench
-	@cmake --preset default >/dev/null
+	@cmake --preset default $(CMAKE_FLAGS) >/dev/null
 	@cmake --build --preset default --target benchmarks
 	@bench/run build/default
 

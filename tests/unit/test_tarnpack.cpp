@@ -103,13 +103,17 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_EQ(run({"append", "program", "a.tga"}), 1);
     EXPECT_EQ(read_file(dir / "program"), bytes_of("ELF....."));
 
-    // A hostile entry name in an archive from elsewhere never writes outside the directory.
-    Bytes hostile;
-    std::string error;
-    ASSERT_TRUE(tarnpack::build({{"../escaped", bytes_of("!")}}, 0, &hostile, &error));
-    dir.write("hostile.tarn", hostile);
-    EXPECT_EQ(run({"extract", "hostile.tarn", "out"}), 1);
+    // A hostile entry name in an archive from elsewhere never writes outside the directory, nor
+    // under a name other than its own.
+    for (const std::string& name : {std::string("../escaped"), std::string("cut\0short", 9)}) {
+        Bytes hostile;
+        std::string error;
+        ASSERT_TRUE(tarnpack::build({{name, bytes_of("!")}}, 0, &hostile, &error));
+        dir.write("hostile.tarn", hostile);
+        EXPECT_EQ(run({"extract", "hostile.tarn", "out"}), 1);
+    }
     EXPECT_FALSE(std::filesystem::exists(dir / "escaped"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/cut"));
 
     EXPECT_EQ(run({}), 2);
     EXPECT_NE(err.find("usage: tarnpack"), std::string::npos);

@@ -34,6 +34,11 @@ std::string stored_name(const std::string& path, std::string* error) {
         *error = "cannot store \"" + path + "\": give a path relative to the archive's root";
         return {};
     }
+    // A file's name ends at a zero byte: past one, the name written would not be the one stored.
+    if (lower.find('\0') != std::string::npos) {
+        *error = "cannot store \"" + path + "\": a name holds no zero byte";
+        return {};
+    }
     if (lower.size() >= TARNFILE_PATHMAX) {
         *error = "cannot store \"" + path + "\": names hold at most 255 characters";
         return {};

@@ -3,9 +3,10 @@
 # lsr_module(<name> [DEPS <module>...] [SOURCES <file>...] [HEADERS <file>...]
 #            [INTERNAL <file>...])
 #   One module of the library, its files named relative to src/lodestar. HEADERS are public (the
-#   umbrella includes them, an install step ships them); INTERNAL headers stay in the library.
-#   DEPS are the modules whose headers it may include; each must be declared before it, so the
-#   order of the calls is the order of the layers and no two modules can depend on each other.
+#   umbrella includes them, programs may use them); INTERNAL headers stay in the library.
+#   DEPS are the modules whose headers it includes, and the only ones it may; each must be
+#   declared before it, so the order of the calls is the order of the layers and no two modules
+#   can depend on each other.
 #   A module with sources is an object library lodestar_<name>; one without is an interface one.
 #
 # lsr_client(<name> FILES <file>... [PUBLIC] [USES <module>...])
@@ -67,17 +68,6 @@ function(lsr_client name)
   set_property(GLOBAL PROPERTY LSR_CLIENT_${name}_FILES ${arg_FILES})
   set_property(GLOBAL PROPERTY LSR_CLIENT_${name}_PUBLIC ${arg_PUBLIC})
   set_property(GLOBAL PROPERTY LSR_CLIENT_${name}_USES ${arg_USES})
-endfunction()
-
-# Every module's public headers, in the order the modules were declared.
-function(lsr_public_headers out)
-  get_property(modules GLOBAL PROPERTY LSR_MODULES)
-  set(headers "")
-  foreach(m IN LISTS modules)
-    get_property(h GLOBAL PROPERTY LSR_MODULE_${m}_PUBLIC)
-    list(APPEND headers ${h})
-  endforeach()
-  set(${out} ${headers} PARENT_SCOPE)
 endfunction()
 
 function(lsr_check_layers)

@@ -4,7 +4,7 @@
 # headers and declared dependencies, and each client's files and what it may use.
 #
 # A library file may include headers of its own module and of the modules it declares, always by
-# their lodestar/ path. A client may include the public headers if it is a public client, and any
+# their lodestar/ path, and a module declares only modules it includes from. A client may include the public headers if it is a public client, and any
 # header of the modules it uses. Every file under src/lodestar must belong to a module.
 cmake_minimum_required(VERSION 3.25)
 include(${MANIFEST})
@@ -35,6 +35,7 @@ endfunction()
 set(listed "")
 foreach(m IN LISTS LSR_MODULES)
   list(APPEND listed ${LSR_MODULE_${m}_FILES})
+  set(used "")
   foreach(file IN LISTS LSR_MODULE_${m}_FILES)
     quoted_includes(${file} paths)
     foreach(path IN LISTS paths)
@@ -48,8 +49,14 @@ foreach(m IN LISTS LSR_MODULES)
           string(APPEND problems "  ${file}: module ${m} includes \"${path}\" of module "
                  "${owner}, which it does not declare\n")
         endif()
+        list(APPEND used ${owner})
       endif()
     endforeach()
+  endforeach()
+  foreach(dep IN LISTS LSR_MODULE_${m}_DEPS)
+    if(NOT dep IN_LIST used)
+      string(APPEND problems "  module ${m} declares ${dep} but includes nothing of it\n")
+    endif()
   endforeach()
 endforeach()
 

@@ -6,8 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/tarnfile/tarnfile.h"
+#include "lodestar/lodestar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 1u << 20) return 0;

@@ -18,8 +18,7 @@
 #include <vector>
 
 #include "fuzz_scratch.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/tarnfile/tarnfile.h"
+#include "lodestar/lodestar.h"
 #include "pack.h"
 
 namespace {

@@ -8,11 +8,7 @@
 #include <string>
 
 #include "fuzz_scratch.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/font.h"
-#include "lodestar/graphics/loadimage.h"
-#include "lodestar/video/video.h"
+#include "lodestar/lodestar.h"
 
 namespace {
 

@@ -4,12 +4,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/loadimage.h"
-#include "lodestar/video/video.h"
+#include "lodestar/graphics/internal/loadformat.h"
+#include "lodestar/lodestar.h"
 
 using ImageDecoder = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*);
 

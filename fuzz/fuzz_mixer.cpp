@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "fuzz_scratch.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/sound/soundsystem.h"
+#include "lodestar/lodestar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 1u << 20) return 0;

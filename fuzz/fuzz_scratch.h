@@ -12,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-#include "lodestar/tarnfile/tarnfile.h"
+#include "lodestar/lodestar.h"
 
 namespace fuzz {
 

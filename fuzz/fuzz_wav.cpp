@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/sound/sound_record.h"
-#include "lodestar/sound/wav_format.h"
+#include "lodestar/lodestar.h"
+#include "lodestar/sound/internal/sound_record.h"
+#include "lodestar/sound/internal/wav_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 0xFFFFFFFFu) return 0;

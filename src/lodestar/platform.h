@@ -1,21 +1,20 @@
 // The library's one seam to the operating system, implemented by platform/sdl (the real program)
-// and platform/headless (tests and tools). Nothing else in the library reaches the OS.
+// and platform/headless (tests and tools). Nothing else in the library reaches the OS. Internal:
+// the library and the platforms include it, programs never do (their types are platform_types.h).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "lodestar/frame/window.h"
+#include "lodestar/platform_types.h"
 
 // ---- Process entry and the window thread (called on the main thread by WinMain) ----
 
 bool plat_register_class(const LSR_WNDCLASS& window_class);
 bool plat_unregister_class(const char* class_name);
 
-// Creates the program's window. The sizes are outer sizes as on the original platform: the client
-// area is the outer size less 2 * WIN32_BORDERX across and WIN32_BORDERTOP + WIN32_BORDERBOTTOM
-// down. Returns null on failure.
+// Creates the program's window. Position and size are the outer box as on the original platform;
+// the client area is LSR_ClientBox of it. Returns null on failure.
 LSR_HWND plat_create_window(const char* class_name, const char* title, std::uint32_t style, int x,
                             int y, int outer_width, int outer_height);
 // Why the window could not be made, in the platform's words; empty when nothing failed.

@@ -1,7 +1,7 @@
 // The device's delay and millis, on the library's millisecond clock.
 #include "meggyjr/devicetime.h"
 
-#include "lodestar/hw_common/timer.h"
+#include "lodestar/lodestar.h"
 
 void delay(std::int32_t ms) {
     const std::uint32_t t0 = LSR_timer_getmillis();

@@ -4,9 +4,7 @@
 #include <array>
 #include <cstddef>
 
-#include "lodestar/graphics/primitives.h"
-#include "lodestar/input/input.h"
-#include "lodestar/video/video.h"
+#include "lodestar/lodestar.h"
 
 std::uint8_t MeggyJr::MeggyFrame[192] = {};
 std::uint8_t MeggyJr::AuxLEDs = 0;

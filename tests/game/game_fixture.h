@@ -7,8 +7,12 @@
 
 #include "headless.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/graphics/bitmap.h"
+#include "lodestar/input/internal/raw_input.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 #include "meggyjr/simple.h"
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 
 namespace {
 

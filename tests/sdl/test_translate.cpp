@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "lodestar/platform_types.h"
 #include "translate.h"
 
 namespace {

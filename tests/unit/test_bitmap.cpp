@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
-#include "lodestar/video/video.h"
 #include "test_pic_util.h"
 
 namespace {

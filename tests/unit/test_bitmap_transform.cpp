@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/effects.h"

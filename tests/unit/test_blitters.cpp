@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters.h"
 
 namespace {

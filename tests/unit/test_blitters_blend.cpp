@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "lodestar/graphics/blitters.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters_blend.h"
+#include "lodestar/graphics/blitters_transp.h"
 
 namespace {
 

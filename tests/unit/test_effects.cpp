@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <unistd.h>
 
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/effects.h"
 #include "test_pic_util.h"
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/font.h"
-#include "lodestar/graphics/primitives.h"
+#include "lodestar/graphics/sprite.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/video/video.h"
 #include "test_pic_util.h"
 #include "test_tarnfile_util.h"
 

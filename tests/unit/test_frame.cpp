@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include "headless.h"
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/input/input.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/sound/internal/audio.h"
+#include "lodestar/video/internal/driver.h"
 #include "test_tarnmain.h"
 
 namespace {

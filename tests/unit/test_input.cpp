@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "headless.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/input/internal/raw_input.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "lodestar/graphics/internal/loadformat.h"
 #include "test_load_util.h"
 
 namespace {

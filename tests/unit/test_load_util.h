@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
-#include "lodestar/graphics/loadimage.h"
 #include "lodestar/graphics/primitives.h"
-#include "lodestar/video/video.h"
 #include "test_tarnfile_util.h"
 
 namespace load_test {

@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
+#include "lodestar/graphics/loadimage.h"
+#include "lodestar/graphics/primitives.h"
+#include "lodestar/tarnfile/tarnfile.h"
 #include "test_load_util.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "paint.h"
 #include "test_load_util.h"
 

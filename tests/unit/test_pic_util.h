@@ -6,9 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
-#include "lodestar/video/video.h"
 
 namespace pic_test {
 

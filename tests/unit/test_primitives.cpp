@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "lodestar/graphics/blitters.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
-#include "lodestar/video/video.h"
 #include "test_pic_util.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "headless_wave.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/frame/window.h"
-#include "lodestar/sound/sound_record.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/sound/internal/audio.h"
+#include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
 namespace {

@@ -6,10 +6,11 @@
 #include <tuple>
 #include <vector>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/sprite.h"
-#include "lodestar/video/video.h"
 #include "test_pic_util.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <initializer_list>
 #include <map>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/tarnfile/tarnfile.h"
 #include "pack.h"
 #include "test_tarnfile_util.h"
 

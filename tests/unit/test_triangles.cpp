@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/triangles.h"
 #include "test_pic_util.h"

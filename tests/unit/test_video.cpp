@@ -4,11 +4,14 @@
 #include <cstring>
 
 #include "headless.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/hw_common/timer.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 
 namespace {

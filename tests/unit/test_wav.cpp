@@ -1,9 +1,10 @@
 // WAV files through the file layer: load, save and load again, and the files that are refused.
 #include <gtest/gtest.h>
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/loadwav.h"
 #include "lodestar/sound/soundsystem.h"
+#include "lodestar/tarnfile/tarnfile.h"
 #include "test_tarnfile_util.h"
 
 namespace {

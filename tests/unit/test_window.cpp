@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "headless.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/input/input.h"
+#include "lodestar/input/internal/raw_input.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 
 namespace {
 
@@ -125,6 +129,30 @@ TEST_F(WindowProc, CloseAndDestroyPostTheQuitMessage) {
     headless::reset();
     EXPECT_EQ(send(WM_DESTROY), 0);
     EXPECT_FALSE(plat_get_message(&m));
+}
+
+// The frame both ways: the outer box of a client area, and the client area inside it again.
+TEST(WindowFrame, OuterAndClientBoxesDifferByTheBorders) {
+    struct Case {
+        std::int32_t x, y, width, height, outer_width, outer_height;
+    };
+    const Case cases[] = {
+        {200, 200, 320, 240, 328, 267}, // the window WinMain makes
+        {200, 200, 640, 480, 648, 507}, // the program's page
+        {-10, 5, 0, 0, 8, 27},          // nothing but the frame
+    };
+    for (const Case& c : cases) {
+        const LSR_WindowBox outer = LSR_OuterBox(c.x, c.y, c.width, c.height);
+        EXPECT_EQ(outer.x, c.x);
+        EXPECT_EQ(outer.y, c.y);
+        EXPECT_EQ(outer.width, c.outer_width);
+        EXPECT_EQ(outer.height, c.outer_height);
+        const LSR_WindowBox client = LSR_ClientBox(outer);
+        EXPECT_EQ(client.x, c.x + 4) << "left border";
+        EXPECT_EQ(client.y, c.y + 23) << "title bar";
+        EXPECT_EQ(client.width, c.width);
+        EXPECT_EQ(client.height, c.height);
+    }
 }
 
 } // namespace

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "letters.h"
-#include "lodestar/graphics/primitives.h"
-#include "lodestar/video/video.h"
+#include "lodestar/lodestar.h"
 
 namespace mkassets {
 

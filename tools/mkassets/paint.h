@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lodestar/graphics/bitmap.h"
+#include "lodestar/lodestar.h"
 
 namespace mkassets {
 

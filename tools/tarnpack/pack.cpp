@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lodestar/tarnfile/tarnfile.h"
+#include "lodestar/lodestar.h"
 
 namespace tarnpack {
 

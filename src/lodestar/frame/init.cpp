@@ -3,11 +3,13 @@
 
 #include <string>
 
-#include "lodestar/frame/window.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/input/input.h"
 #include "lodestar/platform.h"
 #include "lodestar/sound/audio.h"
+#include "lodestar/sound/internal/audio.h"
+#include "lodestar/video/internal/driver.h"
 #include "lodestar/video/video.h"
 
 std::int32_t LSR_Initialise() {

@@ -1,33 +1,18 @@
 // The window procedure and the window-layer state it writes.
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
 
 #include "lodestar/input/input.h"
+#include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"
-
-std::int32_t WIN32_BORDERX = 4;
-std::int32_t WIN32_BORDERTOP = 23;
-std::int32_t WIN32_BORDERBOTTOM = 4;
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 
 char LSR_ID[] = "LSR: ";
 
 void* instancehandle = nullptr;
-std::atomic<LSR_HWND> winhandle{nullptr};
 LSR_WNDCLASS wc;
 
-std::atomic<std::uint32_t> exitflag{0};
 std::atomic<std::uint32_t> appactive{0};
-std::atomic<std::int32_t> windowwidth{0};
-std::atomic<std::int32_t> windowheight{0};
-
-std::atomic<std::uint32_t> LSR_keys[256];
-std::atomic<std::uint32_t> g_keycode{0};
-std::atomic<std::uint32_t> g_mouse_buttons{0};
-std::atomic<std::int32_t> g_mouse_z{0};
-std::atomic<std::int32_t> g_mouse_zdir{0};
-std::atomic<std::int32_t> g_mouse_x{160};
-std::atomic<std::int32_t> g_mouse_y{0};
-std::atomic<std::int32_t> g_mouse_xofs{0};
-std::atomic<std::int32_t> g_mouse_yofs{0};
 
 namespace {
 

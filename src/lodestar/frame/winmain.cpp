@@ -1,11 +1,13 @@
 // The window thread: window up, worker started, messages pumped, window down at the quit message.
 #include <cstdio>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/frame/init.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/frame/internal/window.h"
+#include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 
 int WinMain(void* instance, void*, char*, int) {
     instancehandle = instance;
@@ -19,9 +21,9 @@ int WinMain(void* instance, void*, char*, int) {
     wc.lpszClassName = LSR_ID;
     if (!plat_register_class(wc)) _dbg_printf("Could not register Window class.");
 
-    const LSR_HWND window =
-        plat_create_window(LSR_ID, "Lodestar Runtime", LSR_WINDOW_STYLE, 200, 200,
-                           320 + 2 * WIN32_BORDERX, 240 + WIN32_BORDERTOP + WIN32_BORDERBOTTOM);
+    const LSR_WindowBox outer = LSR_OuterBox(200, 200, 320, 240);
+    const LSR_HWND window = plat_create_window(LSR_ID, "Lodestar Runtime", LSR_WINDOW_STYLE,
+                                               outer.x, outer.y, outer.width, outer.height);
     if (window == nullptr) {
         // Nobody could close a program without a window: it ends here, and says why.
         std::fprintf(stderr, "no window: %s\n", plat_window_error().c_str());

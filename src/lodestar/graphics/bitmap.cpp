@@ -4,11 +4,12 @@
 #include <cstring>
 #include <limits>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/clip.h"
-#include "lodestar/video/video.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/internal/blend.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/clip.h"
 
 namespace {
 

@@ -3,12 +3,13 @@
 
 #include <algorithm>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/graphics/blitters_stretch.h"
-#include "lodestar/graphics/clip.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/effects.h"
-#include "lodestar/graphics/rotation.h"
-#include "lodestar/video/video.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_stretch.h"
+#include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/rotation.h"
 
 constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
 std::int32_t LSR_stereoframe = 0;
@@ -127,8 +128,8 @@ void DrawScaledBitmap32(std::int32_t x, std::int32_t y, std::int32_t width, std:
 void LSR_DrawZoomedBitmap(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Bitmap src,
                           LSR_Bitmap dst) {
     if (!has_data(src, dst)) return;
-    LSR_DrawScaledBitmap(x, y, tarnblit::saturate(std::int64_t{src.width} * zoom / 100),
-                         tarnblit::saturate(std::int64_t{src.height} * zoom / 100), src, dst, 0);
+    LSR_DrawScaledBitmap(x, y, lsr::saturate(std::int64_t{src.width} * zoom / 100),
+                         lsr::saturate(std::int64_t{src.height} * zoom / 100), src, dst, 0);
 }
 
 void LSR_DrawRotatedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
@@ -186,7 +187,7 @@ void DrawRotatedBitmapXY32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_B
 void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::int32_t mode) {
     if (mode == 4) LSR_stereoframe &= 7;
     const std::int32_t frame = LSR_stereoframe;
-    LSR_stereoframe = tarnblit::wrap32(std::int64_t{frame} + 1);
+    LSR_stereoframe = lsr::wrap32(std::int64_t{frame} + 1);
     if (mode < 0 || mode > 6 || !has_data(left, right) || !has_data(left, dst)) return;
     if (mode == 6) {
         const std::int32_t half = dst.width >> 1;

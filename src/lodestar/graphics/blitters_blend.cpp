@@ -1,6 +1,8 @@
 // The blending span blitters at both depths, as instantiations of one body each.
 #include "lodestar/graphics/blitters_blend.h"
 
+#include "lodestar/graphics/internal/blitters_blend.h"
+
 using std::int32_t;
 using std::uint16_t;
 using std::uint32_t;

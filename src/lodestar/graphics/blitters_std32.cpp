@@ -1,5 +1,6 @@
 // The 32-bit span blitters: pixels are 0xAARRGGBB words, stored as given.
-#include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/blitters.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 void TarnBlit_BlitPixel32(std::uint32_t* dst, std::uint32_t colour) {
     tarnblit::put(dst, colour);

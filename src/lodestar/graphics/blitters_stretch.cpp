@@ -1,6 +1,8 @@
 // The stretch, shade and texture span blitters at both depths, one body each.
 #include "lodestar/graphics/blitters_stretch.h"
 
+#include "lodestar/graphics/internal/blitters_stretch.h"
+
 using std::int32_t;
 using std::uint16_t;
 using std::uint32_t;

@@ -1,7 +1,7 @@
 // The quarter-circle table of the circle primitives, built from its rule at compile time.
 #include <cstdint>
 
-#include "lodestar/graphics/primitives.h"
+#include "lodestar/graphics/primitives.h" // IWYU pragma: associated
 
 namespace {
 

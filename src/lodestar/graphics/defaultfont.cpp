@@ -1,5 +1,5 @@
 // The built-in 8 by 8 font, codes 32 (space) to 125.
-#include "lodestar/graphics/font.h"
+#include "lodestar/graphics/font.h" // IWYU pragma: associated
 
 // clang-format off
 const std::array<std::uint8_t, 752> LSR_defaultfont = {

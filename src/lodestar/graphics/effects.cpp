@@ -3,10 +3,11 @@
 
 #include <algorithm>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/clip.h"
-#include "lodestar/video/video.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/internal/blitters_blend.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/clip.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters_blend.h"
 
 // Blend modes of LSR_BlendBitmap and LSR_DrawBlendBitmap: 0 copy, 1 mix, 2 add, 3 multiply,
 // 4 three quarters of the first picture, 5 three quarters of the second, 6 darken, 7 brighten.

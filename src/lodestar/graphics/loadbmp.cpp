@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

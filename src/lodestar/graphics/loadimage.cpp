@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 namespace lsr_image {

@@ -17,14 +17,3 @@ std::int32_t LoadImageTGA(const char* name, LSR_Bitmap* bitmap);
 std::int32_t LoadImageBMP(const char* name, LSR_Bitmap* bitmap);
 std::int32_t LoadImagePCX(const char* name, LSR_Bitmap* bitmap);
 std::int32_t LoadImageSCX(const char* name, LSR_Bitmap* bitmap);
-
-namespace lsr_image {
-
-// The readers' decoding, on a whole file's bytes. Every length and offset is checked against
-// size; on failure nothing is left allocated and the bitmap record is not touched.
-std::int32_t decode_tga(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
-std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
-std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
-std::int32_t decode_scx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
-
-} // namespace lsr_image

@@ -1,7 +1,8 @@
 // The PCX reader: run-length scanlines, 8-bit with the palette at the file's end, or 3 planes.
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The RIX/SCX reader: 8 bits per pixel through a palette of 6-bit channels.
-#include "lodestar/frame/debug.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/graphics/loadformat.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 
 namespace {

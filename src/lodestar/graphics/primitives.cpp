@@ -3,9 +3,10 @@
 
 #include <algorithm>
 
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/hw_common/fixed_point.h"
-#include "lodestar/video/video.h"
+#include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/internal/blend.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 std::uint8_t LSR_opacity = 255;
 LSR_Bitmap LSR_texture1;
@@ -15,7 +16,7 @@ namespace {
 
 using tarnblit::PagePixel;
 
-using tarnblit::asr;
+using lsr::asr;
 
 // Indices past the table's end count as 0 (the radius-1 outline reaches 1024).
 std::int64_t circle_entry(std::int64_t index) {

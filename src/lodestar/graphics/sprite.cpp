@@ -7,21 +7,23 @@
 #include <cstring>
 #include <limits>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/blitters_stretch.h"
-#include "lodestar/graphics/blitters_transp.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_stretch.h"
+#include "lodestar/graphics/internal/blitters_transp.h"
+#include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/rotation.h"
 #include "lodestar/graphics/loadimage.h"
-#include "lodestar/graphics/rotation.h"
-#include "lodestar/video/video.h"
 
 namespace {
 
 constexpr const char* k_tag = "graphics/sprite";
 
-using tarnblit::asr;
+using lsr::asr;
+using lsr::saturate;
 using tarnblit::PagePixel;
-using tarnblit::saturate;
 
 // Gives the sprite w by h pixels in a cleared block of bytes_per_pixel each (so a cut that
 // cannot be filled leaves it transparent, not uninitialised). An empty or oversized sprite, or

@@ -5,14 +5,15 @@
 #include <limits>
 #include <utility>
 
-#include "lodestar/graphics/blitters_stretch.h"
+#include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/primitives.h"
-#include "lodestar/hw_common/fixed_point.h"
-#include "lodestar/video/video.h"
 
 namespace {
 
-using tarnblit::asr;
+using lsr::asr;
 using tarnblit::PagePixel;
 
 // A corner widened to 64 bits, so that no difference or shifted coordinate overflows.

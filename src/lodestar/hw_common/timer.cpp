@@ -1,7 +1,7 @@
 // The millisecond clock from library start-up, and the library's wait.
 #include "lodestar/hw_common/timer.h"
 
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/platform.h"
 
 std::uint32_t LSR_timer_starttick = 0;
@@ -23,4 +23,8 @@ void LSR_timer_waituntil(std::uint32_t deadline) {
     // guarantee even if it did.
     while (static_cast<std::int32_t>(LSR_timer_getmillis() - deadline) < 0)
         plat_wait_until(deadline + LSR_timer_starttick);
+}
+
+std::int32_t WIN32_SetRealtimePriority() {
+    return plat_raise_priority() ? 1 : 0;
 }

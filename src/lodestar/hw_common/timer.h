@@ -14,3 +14,6 @@ char* LSR_timer_getlocaltime();
 // Blocks until LSR_timer_getmillis() has reached deadline (signed 32-bit difference): sleeps while
 // time remains, never returns early.
 void LSR_timer_waituntil(std::uint32_t deadline);
+
+// Raises the process priority as far as it may go; non-zero when that worked.
+std::int32_t WIN32_SetRealtimePriority();

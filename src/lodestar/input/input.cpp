@@ -4,10 +4,9 @@
 #include <array>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"
-#include "lodestar/video/driver.h"
 
 std::atomic<std::uint32_t> g_key_input{0};
 std::uint32_t LSR_input_prevkey = 0;
@@ -208,8 +207,4 @@ void LSR_input_pollcontrollers() {
 void LSR_SetKeyController(std::int32_t n, const std::uint32_t* keys) {
     if (n < 0 || n > 7) return; // outside the eight tables
     std::memcpy(&LSR_controllerkeys[n * 16], keys, 16 * sizeof(std::uint32_t));
-}
-
-std::int32_t WIN32_SetRealtimePriority() {
-    return plat_raise_priority() ? 1 : 0;
 }

@@ -61,8 +61,6 @@ void LSR_ll_input_get_mouse_posz(std::int32_t* z, std::int32_t* zdir);
 void LSR_ll_input_getjoypad(std::int32_t* x, std::int32_t* y, std::int32_t* z, std::int32_t* r,
                             std::int32_t* buttons);
 std::int32_t LSR_ll_input_scancontrollers();
-// Raises the process priority as far as it may go; non-zero when that worked.
-std::int32_t WIN32_SetRealtimePriority();
 
 // The key-code table: the code for a virtual-key code.
 std::uint32_t LSR_input_keycode_for(std::uint32_t virtual_key);

@@ -3,11 +3,13 @@
 
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/frame/window.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/platform.h"
+#include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/soundsystem.h"
 
+std::atomic<std::uint32_t> exitflag{0};
 std::atomic<std::uint32_t> g_wo{0};
 LSR_WaveFormat g_wf;
 LSR_WaveHeader g_hdr[LSR_AUDIO_BUFFERS];

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/sound/sound_record.h"
-#include "lodestar/sound/wav_format.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/sound/internal/sound_record.h"
+#include "lodestar/sound/internal/wav_format.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <thread>
 
-#include "lodestar/hw_common/fixed_point.h"
-#include "lodestar/sound/sound_record.h"
+#include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
 namespace {

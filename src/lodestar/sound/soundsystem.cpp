@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <mutex>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/sound/audio.h"
-#include "lodestar/sound/sound_record.h"
+#include "lodestar/sound/internal/audio.h"
+#include "lodestar/sound/internal/sound_record.h"
 
 LSR_SoundSystem soundsystem;
 std::atomic<LSR_Sound*> active_sounds[LSR_MAX_ACTIVE_SOUNDS];

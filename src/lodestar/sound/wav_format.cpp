@@ -1,10 +1,10 @@
 // The canonical 44-byte WAV layout read from and written to bytes, every length checked.
-#include "lodestar/sound/wav_format.h"
+#include "lodestar/sound/internal/wav_format.h"
 
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
 
 namespace lsr_sound {
 

@@ -1,10 +1,9 @@
 // Whole files under the current path: loaded into one counted block, or saved from one.
-#include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <system_error>
 #include <vector>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/platform.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 using namespace tarnfile_detail;
 

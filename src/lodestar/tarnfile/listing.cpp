@@ -1,9 +1,9 @@
 // The listing of one directory of the mounted source: its subdirectories, then matching files.
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 using namespace tarnfile_detail;
 

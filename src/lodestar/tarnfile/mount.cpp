@@ -1,10 +1,10 @@
 // Mounting and unmounting the file layer's one source, and reading an archive's entry table.
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/tarnmem.h"
+#include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
-#include "lodestar/tarnfile/tarnfile_internal.h"
 
 std::int32_t tarnfile_mounttype = 0;
 std::FILE* g_fp = nullptr;

@@ -1,7 +1,7 @@
 // The file layer's current path: changed like a shell's, always ending with "/".
 #include <cstring>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
 namespace {

@@ -1,14 +1,19 @@
-// The window driver: placement and full screen, the window surface, showing it, the joystick.
-#include "lodestar/video/driver.h"
+// The window driver: placement and full screen, the window surface and showing it.
+#include "lodestar/video/internal/driver.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
-#include "lodestar/frame/debug.h"
-#include "lodestar/input/input.h"
+#include "lodestar/base/debug.h"
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 #include "lodestar/video/video.h"
 
+std::atomic<LSR_HWND> winhandle{nullptr};
+std::atomic<std::int32_t> windowwidth{0};
+std::atomic<std::int32_t> windowheight{0};
 std::uint32_t win32_fullscreen = 0;
 void* dibarea = nullptr;
 LSR_SurfaceInfo dibinfo;
@@ -28,31 +33,15 @@ void show_surface(LSR_HWND window, bool stretch) {
 
 void place_windowed(std::uint32_t w, std::uint32_t h) {
     const LSR_HWND window = winhandle.load(relaxed);
-    plat_place_window(window, 200, 200, static_cast<int>(w) + 2 * WIN32_BORDERX,
-                      static_cast<int>(h) + WIN32_BORDERBOTTOM + WIN32_BORDERTOP);
+    const LSR_WindowBox outer =
+        LSR_OuterBox(200, 200, static_cast<std::int32_t>(w), static_cast<std::int32_t>(h));
+    plat_place_window(window, outer.x, outer.y, outer.width, outer.height);
     plat_set_cursor_visible(true);
     win32_fullscreen = 0;
 }
 
-// (position - 32767) >> 8 with the arithmetic shift of a signed value.
-constexpr std::int32_t axis(std::uint32_t position) {
-    const std::int32_t d = static_cast<std::int32_t>(position) - 32767;
-    return d >= 0 ? d / 256 : -((-d + 255) / 256);
-}
-static_assert(axis(0) == -128 && axis(32767) == 0 && axis(65535) == 128 && axis(32766) == -1);
-
-struct ButtonBit {
-    std::uint32_t mask, bit;
-};
-constexpr ButtonBit k_button_bits[] = {
-    {0x1, 0x10},    {0x2, 0x20},     {0x4, 0x40},     {0x8, 0x80},     {0x101, 0x100},
-    {0x201, 0x400}, {0x801, 0x1000}, {0x100, 0x2000}, {0x200, 0x1000},
-};
-
 } // namespace
 
-void win32_initinput() {}
-void win32_closeinput() {}
 void WIN32_SetwindowTransparency() {}
 
 std::int32_t win32_initvideo(std::uint32_t width, std::uint32_t height, std::uint8_t bpp,
@@ -131,30 +120,4 @@ std::int32_t win32_flippageHDC(LSR_DeviceContext* dc) {
                     columns * bytes_per_pixel);
     }
     return 1;
-}
-
-void win32_checkkeys() {
-    for (auto& key : LSR_keys) key.store(0, relaxed);
-}
-
-std::int32_t win32_initjoystick() {
-    PlatJoystick state;
-    return plat_read_joystick(&state) ? 1 : 0;
-}
-
-void win32_checkjoystick(std::int32_t, std::int32_t* x, std::int32_t* y, std::int32_t* z,
-                         std::int32_t* r, std::int32_t* buttons) {
-    PlatJoystick state;
-    if (!plat_read_joystick(&state)) {
-        *x = *y = *z = *r = *buttons = 0;
-        return;
-    }
-    *x = axis(state.x);
-    *y = axis(state.y);
-    *z = axis(state.z);
-    *r = axis(state.r);
-    std::uint32_t out = 0;
-    for (const auto& b : k_button_bits)
-        if ((state.buttons & b.mask) != 0) out |= b.bit;
-    *buttons = static_cast<std::int32_t>(out);
 }

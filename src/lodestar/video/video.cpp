@@ -3,11 +3,12 @@
 
 #include <cstring>
 
-#include "lodestar/frame/tarnmem.h"
-#include "lodestar/graphics/blitters.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/tarnmem.h"
 #include "lodestar/hw_common/timer.h"
+#include "lodestar/platform_types.h"
+#include "lodestar/video/internal/driver.h"
 
-LSR_VideoInfo LSR_video{};
 LSR_Bitmap LSR_screenbitmap;
 LSR_Bitmap LSR_screenbitmap2;
 std::uint32_t LSR_colortab[256];

@@ -1,32 +1,23 @@
-// The video page: its pixel format, presentation into the window surface and the frame clock.
+// The video page: opening it in its pixel format, presentation into the window surface and the
+// frame clock.
 #pragma once
 
 #include <cstdint>
 
-#include "lodestar/frame/window.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/video/driver.h"
+#include "lodestar/platform_types.h"
 
-inline constexpr std::uint32_t LSR_VIDEO_FULLSCREEN = 0x0001;
-inline constexpr std::uint32_t LSR_VIDEO_16BIT = 0x0010;
-inline constexpr std::uint32_t LSR_VIDEO_DIRECT = 0x0100;
-inline constexpr std::uint32_t LSR_VIDEO_SCALE = 0x3000;
-inline constexpr std::uint32_t LSR_VIDEO_SCALE4 = 0x4000;
-
-struct LSR_VideoInfo {
-    std::uint32_t width;
-    std::uint32_t height;
-    std::uint32_t pitch;
-    std::uint32_t bpp;
-    std::uint32_t bytesperpixel;
-    std::uint32_t redmask, greenmask, bluemask;
-    std::uint32_t redshift, greenshift, blueshift;
-    std::uint32_t redbits, greenbits, bluebits;
-    std::uint32_t flags;
-    std::uint32_t scalemode;
+// A caller-given drawing target for LSR_SwapBufferHDC: a block of memory the caller owns, rows top
+// first, pitch bytes apart, in the page's pixel format (bpp 16 or 32). A flip copies the surface
+// into it one to one, upright, clipped to the smaller of the two sizes.
+struct LSR_DeviceContext {
+    void* pixels = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t pitch = 0; // bytes from one row to the next
+    std::int32_t bpp = 32;
 };
 
-extern LSR_VideoInfo LSR_video;
 extern LSR_Bitmap LSR_screenbitmap;
 extern LSR_Bitmap LSR_screenbitmap2;
 extern std::uint32_t LSR_colortab[256];
@@ -35,11 +26,6 @@ extern std::uint32_t LSR_video_time;
 extern std::uint32_t LSR_video_oldtime;
 extern std::uint32_t LSR_video_numframes;
 extern std::uint32_t LSR_video_fps;
-
-// True when every graphics operation works on 16-bit pixels.
-inline bool LSR_Is16Bit() {
-    return (LSR_video.flags & LSR_VIDEO_16BIT) != 0;
-}
 
 std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32_t bpp,
                            std::int32_t flags);

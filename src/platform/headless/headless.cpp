@@ -1,6 +1,9 @@
 // The headless platform: no window, no screen, a virtual clock; everything recorded for tests.
 #include "headless.h"
 
+#include "lodestar/frame/internal/window.h"
+#include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -234,9 +237,8 @@ void plat_place_window(LSR_HWND window, int x, int y, int outer_width, int outer
         w.shown = true;
     }
     // The window system answers a new size with the resize message.
-    WIN32_WndProc(window, WM_SIZE, 0,
-                  LSR_MakeSizeParam(outer_width - 2 * WIN32_BORDERX,
-                                    outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM));
+    const LSR_WindowBox client = LSR_ClientBox({x, y, outer_width, outer_height});
+    WIN32_WndProc(window, WM_SIZE, 0, LSR_MakeSizeParam(client.width, client.height));
 }
 
 void plat_set_popup(LSR_HWND window, int x, int y, int width, int height) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 
 namespace headless {
 

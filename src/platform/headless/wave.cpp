@@ -1,6 +1,7 @@
 // The headless wave output: a queue of caller-owned buffers that tests complete one at a time.
 #include "headless_wave.h"
 
+#include "lodestar/platform.h"
 #include <deque>
 #include <mutex>
 

@@ -1,8 +1,7 @@
 // SDL events in, window messages out: key codes in the Windows virtual-key numbering.
 #include "translate.h"
 
-#include <array>
-#include <utility>
+#include "lodestar/platform_types.h"
 
 namespace {
 

@@ -3,9 +3,8 @@
 
 #include <SDL.h>
 
+#include "lodestar/platform_types.h"
 #include <cstdint>
-
-#include "lodestar/frame/window.h"
 
 // The Windows virtual-key code of an SDL key, or 0 for a key with none.
 std::uint8_t sdl_virtual_key(SDL_Keycode key);

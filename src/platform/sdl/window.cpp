@@ -7,7 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "lodestar/frame/internal/window.h"
 #include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 #include "sdl_internal.h"
 #include "translate.h"
 
@@ -205,9 +207,8 @@ bool plat_unregister_class(const char*) {
 LSR_HWND plat_create_window(const char*, const char* title, std::uint32_t, int x, int y,
                             int outer_width, int outer_height) {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
-    const int w = outer_width - 2 * WIN32_BORDERX;
-    const int h = outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM;
-    g_window.sdl = SDL_CreateWindow(title, x + WIN32_BORDERX, y + WIN32_BORDERTOP, w, h,
+    const LSR_WindowBox client = LSR_ClientBox({x, y, outer_width, outer_height});
+    g_window.sdl = SDL_CreateWindow(title, client.x, client.y, client.width, client.height,
                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (g_window.sdl == nullptr) {
         g_window_error = SDL_GetError();
@@ -308,9 +309,9 @@ void plat_place_window(LSR_HWND, int x, int y, int outer_width, int outer_height
         if (g_window.sdl == nullptr) return;
         SDL_SetWindowBordered(g_window.sdl, SDL_TRUE);
         SDL_SetWindowAlwaysOnTop(g_window.sdl, SDL_FALSE);
-        SDL_SetWindowSize(g_window.sdl, outer_width - 2 * WIN32_BORDERX,
-                          outer_height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM);
-        SDL_SetWindowPosition(g_window.sdl, x + WIN32_BORDERX, y + WIN32_BORDERTOP);
+        const LSR_WindowBox client = LSR_ClientBox({x, y, outer_width, outer_height});
+        SDL_SetWindowSize(g_window.sdl, client.width, client.height);
+        SDL_SetWindowPosition(g_window.sdl, client.x, client.y);
         SDL_ShowWindow(g_window.sdl);
         SDL_RaiseWindow(g_window.sdl);
         send_size();

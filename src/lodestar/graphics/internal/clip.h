@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 #include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters_std.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 namespace tarnblit {
 

@@ -4,9 +4,10 @@
 #include <array>
 #include <cstdint>
 
-#include "lodestar/graphics/blitters_std.h"
-#include "lodestar/graphics/clip.h"
-#include "lodestar/hw_common/fixed_point.h"
+#include "lodestar/base/internal/fixed_point.h"
+#include "lodestar/graphics/bitmap.h"
+#include "lodestar/graphics/internal/blitters_std.h"
+#include "lodestar/graphics/internal/clip.h"
 
 namespace tarnblit {
 
@@ -74,7 +75,7 @@ void draw_turned(const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int64_t left
         P* d = pixel_at<P>(dst, c.dst_x, c.dst_y + r);
         std::int64_t ux = row_x, uy = row_y;
         for (std::int64_t i = 0; i < c.cols; ++i, ux += t.b, uy += t.a) {
-            const std::int64_t sx = asr(ux, 8) + cx, sy = asr(uy, 8) + cy;
+            const std::int64_t sx = lsr::asr(ux, 8) + cx, sy = lsr::asr(uy, 8) + cy;
             if (sx >= 0 && sx < w && sy >= 0 && sy < h) put(d[i], *pixel_at<const P>(src, sx, sy));
         }
     }

@@ -1,5 +1,5 @@
 // What the image readers share: checked reads of a file's bytes, colour conversions, the
-// bitmap under construction, and reading a whole file through the file layer.
+// bitmap under construction, reading a whole file through the file layer, and the decoders.
 #pragma once
 
 #include <cstdint>
@@ -66,5 +66,12 @@ using Decoder = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*
 // decodes it, and releases the block.
 std::int32_t load_with(const char* name, const char* tag, int line, Decoder decode,
                        LSR_Bitmap* bitmap);
+
+// The readers' decoding, on a whole file's bytes. Every length and offset is checked against
+// size; on failure nothing is left allocated and the bitmap record is not touched.
+std::int32_t decode_tga(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
+std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
+std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
+std::int32_t decode_scx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap);
 
 } // namespace lsr_image

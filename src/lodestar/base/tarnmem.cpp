@@ -1,11 +1,11 @@
 // Counted allocation by the heap's usable block size, and word-wise copy and fill.
-#include "lodestar/frame/tarnmem.h"
+#include "lodestar/base/tarnmem.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <malloc.h>
 
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 
 std::atomic<std::uint32_t> g_mem_in_use{0};
 std::atomic<std::uint32_t> g_mem_in_use_peak{0};

@@ -1,9 +1,8 @@
 // Debug text on the standard output, fatal assertion and error, upcase.
-#include "lodestar/frame/debug.h"
+#include "lodestar/base/debug.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 void _dbg_init() {}

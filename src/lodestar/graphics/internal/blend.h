@@ -1,44 +1,15 @@
-// One body per span operation and pixel conversion, over the pixel type (16 or 32 bits).
+// Blend arithmetic on one pixel of the page format: halves and quarters without carries between
+// channels, the format's channels, and per-channel sums and products. The transparent and the
+// blending spans share it.
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <type_traits>
 
-#include "lodestar/graphics/bitmap.h"
-#include "lodestar/graphics/blitters.h"
+#include "lodestar/base/pixel_format.h"
+#include "lodestar/graphics/internal/blitters_std.h"
 
 namespace tarnblit {
-
-// A 16-bit or 32-bit pixel, or (for reading) a const one.
-template <class P>
-concept PagePixel = std::is_same_v<std::remove_const_t<P>, std::uint16_t> ||
-    std::is_same_v<std::remove_const_t<P>, std::uint32_t>;
-
-// A colour word 0xAARRGGBB as a pixel of the page format.
-template <PagePixel P> inline P from_colour(std::uint32_t colour) {
-    if constexpr (sizeof(P) == 2)
-        return TarnBlit_color24to16(colour);
-    else
-        return colour;
-}
-
-// A pixel of the page format as a colour word.
-template <PagePixel P> inline std::uint32_t to_colour(P pixel) {
-    if constexpr (sizeof(P) == 2)
-        return TarnBlit_color16to24(pixel);
-    else
-        return pixel;
-}
-
-// Transparent pixels: 0 at 16 bits, a zero opacity byte at 32 bits.
-template <PagePixel P> constexpr bool is_opaque(P pixel) {
-    if constexpr (sizeof(P) == 2)
-        return pixel != 0;
-    else
-        return pixel > 0x00FFFFFFu;
-}
 
 // Each channel with its lowest bit removed, so that two halved pixels add without carries
 // between channels. At 32 bits the opacity byte is halved too.
@@ -97,30 +68,35 @@ template <PagePixel P> inline P add_clamped(P a, P b) {
     });
 }
 
-// Address of pixel (x, y); the caller has clipped (x, y) to the bitmap.
-template <PagePixel P>
-inline P* pixel_at(const LSR_Bitmap& bitmap, std::int64_t x, std::int64_t y) {
-    return static_cast<P*>(bitmap.data) + (static_cast<std::ptrdiff_t>(y) * bitmap.width + x);
+// Each channel with its two lowest bits removed, so that four quarters add without carries
+// between channels.
+template <PagePixel P> inline std::uint32_t quarter_mask() {
+    if constexpr (sizeof(P) == 2) {
+        const auto strip = [](std::uint32_t mask, std::uint32_t shift) {
+            return shift < 32 ? mask & (mask - (3u << shift)) : 0u;
+        };
+        return strip(tarnblit_redmask, tarnblit_redshift) |
+               strip(tarnblit_greenmask, tarnblit_greenshift) |
+               strip(tarnblit_bluemask, tarnblit_blueshift);
+    } else {
+        return 0xFCFCFCFCu;
+    }
 }
 
-template <PagePixel P> inline void put(P* dst, std::uint32_t colour) {
-    *dst = from_colour<P>(colour);
+// (3a + b) / 4 per channel on pixels already stripped by the quarter mask, wrapping at 32 bits:
+// the 32-bit opacity byte loses what carries past bit 31 (two 0xFF bytes give 0x3C).
+template <PagePixel P> inline P quarter_mix(std::uint32_t a, std::uint32_t b) {
+    return static_cast<P>((3 * a + b) >> 2);
 }
 
-template <PagePixel P> inline std::uint32_t get(const P* src) {
-    return to_colour<P>(*src);
-}
-
-// The colour is converted once; the plain loop is widened by the compiler to vector stores,
-// several pixels per store at either depth.
-template <PagePixel P> inline void fill(P* dst, std::int32_t count, std::uint32_t colour) {
-    const P pixel = from_colour<P>(colour);
-    for (std::int32_t i = 0; i < count; ++i) dst[i] = pixel;
-}
-
-// Ascending, one pixel at a time: a destination just after its source repeats pixels.
-template <PagePixel P> inline void copy(P* dst, const P* src, std::int32_t count) {
-    for (std::int32_t i = 0; i < count; ++i) dst[i] = src[i];
+// Per channel a * b / 2^bits, rounded down. The 32-bit opacity byte is not a channel and
+// comes out 0.
+template <PagePixel P> inline P multiply(P a, P b) {
+    return per_channel<P>(channels<P>(), [a, b](const Channel& c) {
+        const std::uint64_t product = std::uint64_t{a & c.mask} * (b & c.mask);
+        const std::uint32_t by = c.bits + c.shift;
+        return by < 64 ? product >> by : 0;
+    });
 }
 
 } // namespace tarnblit

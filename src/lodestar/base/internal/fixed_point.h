@@ -23,10 +23,3 @@ constexpr std::int32_t wrap32(std::int64_t value) {
 }
 
 } // namespace lsr
-
-// The graphics spans reach them under their own namespace.
-namespace tarnblit {
-using lsr::asr;
-using lsr::saturate;
-using lsr::wrap32;
-} // namespace tarnblit

@@ -1,7 +1,8 @@
-// The window layer's types, message numbers and state, and the window procedure that writes it.
+// The seam's own types: the window handle, window messages in the original platform's form,
+// and the frame around a window's client area. Types and constants only, so that the library's
+// public headers and the platforms' tests can name them without the seam's functions.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 // Opaque handle of the program's one window; the platform defines what it points to.
@@ -61,42 +62,28 @@ inline constexpr std::uint32_t SC_MONITORPOWER = 0xF170;
 inline constexpr std::uint32_t CS_OWNDC = 0x20;
 inline constexpr std::uint32_t LSR_WINDOW_STYLE = 0xCF0008;
 
-// The frame assumed around a windowed client area: left and right each, top with the title bar,
-// bottom.
-extern std::int32_t WIN32_BORDERX;
-extern std::int32_t WIN32_BORDERTOP;
-extern std::int32_t WIN32_BORDERBOTTOM;
+// The frame around a windowed client area: left and right each, top with the title bar, bottom.
+inline constexpr std::int32_t WIN32_BORDERX = 4;
+inline constexpr std::int32_t WIN32_BORDERTOP = 23;
+inline constexpr std::int32_t WIN32_BORDERBOTTOM = 4;
 
-// The window-class name buffer, "LSR: ".
-extern char LSR_ID[];
+// A window's place on the screen: its top-left corner and its size.
+struct LSR_WindowBox {
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
+};
 
-extern void* instancehandle;
-extern std::atomic<LSR_HWND> winhandle;
-extern LSR_WNDCLASS wc;
+// The outer box of a window placed at (x, y) whose client area is width by height: the frame
+// adds its borders around the client area.
+constexpr LSR_WindowBox LSR_OuterBox(std::int32_t x, std::int32_t y, std::int32_t width,
+                                     std::int32_t height) {
+    return {x, y, width + 2 * WIN32_BORDERX, height + WIN32_BORDERTOP + WIN32_BORDERBOTTOM};
+}
 
-// Set to 1 by the worker after its close-down; the audio refill stops once it is 1.
-extern std::atomic<std::uint32_t> exitflag;
-extern std::atomic<std::uint32_t> appactive;
-extern std::atomic<std::int32_t> windowwidth;
-extern std::atomic<std::int32_t> windowheight;
-
-// Raw input state; the window procedure is the only writer (the input layer clears the wheel
-// direction and the previous key code).
-extern std::atomic<std::uint32_t> LSR_keys[256];
-extern std::atomic<std::uint32_t> g_keycode;
-extern std::atomic<std::uint32_t> g_mouse_buttons;
-extern std::atomic<std::int32_t> g_mouse_z;
-extern std::atomic<std::int32_t> g_mouse_zdir;
-extern std::atomic<std::int32_t> g_mouse_x;
-extern std::atomic<std::int32_t> g_mouse_y;
-extern std::atomic<std::int32_t> g_mouse_xofs;
-extern std::atomic<std::int32_t> g_mouse_yofs;
-
-LRESULT WIN32_WndProc(LSR_HWND window, std::uint32_t message, WPARAM wparam, LPARAM lparam);
-
-// Default handling of a message: nothing on this platform (the window system closes the window
-// on Alt+F4 itself and sends the close message).
-LRESULT DefWindowProcA(LSR_HWND window, std::uint32_t message, WPARAM wparam, LPARAM lparam);
+// The client area inside an outer box: the box less the frame, on the screen.
+constexpr LSR_WindowBox LSR_ClientBox(const LSR_WindowBox& outer) {
+    return {outer.x + WIN32_BORDERX, outer.y + WIN32_BORDERTOP, outer.width - 2 * WIN32_BORDERX,
+            outer.height - WIN32_BORDERTOP - WIN32_BORDERBOTTOM};
+}
 
 // Packs a client size the way the resize message carries it.
 constexpr LPARAM LSR_MakeSizeParam(std::int32_t width, std::int32_t height) {

@@ -1,21 +1,13 @@
-// The window driver: window placement, full screen, the window surface and showing it, joystick.
+// The window driver: window placement, full screen, the window surface and showing it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <vector>
 
-#include "lodestar/frame/window.h"
+#include "lodestar/platform_types.h"
 
-// A caller-given drawing target for LSR_SwapBufferHDC: a block of memory the caller owns, rows top
-// first, pitch bytes apart, in the page's pixel format (bpp 16 or 32). A flip copies the surface
-// into it one to one, upright, clipped to the smaller of the two sizes.
-struct LSR_DeviceContext {
-    void* pixels = nullptr;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t pitch = 0; // bytes from one row to the next
-    std::int32_t bpp = 32;
-};
+// A caller-given drawing target (video.h).
+struct LSR_DeviceContext;
 
 // The surface header, as the original's bitmap-info header carries it.
 struct LSR_SurfaceInfo {
@@ -32,6 +24,12 @@ struct LSR_SurfaceInfo {
     std::uint32_t biClrImportant = 0;
 };
 
+// The program's window; the window thread sets it before the worker starts.
+extern std::atomic<LSR_HWND> winhandle;
+// The client size the window system last reported; the window procedure writes it.
+extern std::atomic<std::int32_t> windowwidth;
+extern std::atomic<std::int32_t> windowheight;
+
 extern std::uint32_t win32_fullscreen;
 extern void* dibarea;
 extern LSR_SurfaceInfo dibinfo;
@@ -44,10 +42,4 @@ void win32_closewindow();
 void win32_flippage(LSR_HWND window);
 void win32_fastflippage(LSR_HWND window);
 std::int32_t win32_flippageHDC(LSR_DeviceContext* dc);
-void win32_initinput();
-void win32_closeinput();
-void win32_checkkeys();
-std::int32_t win32_initjoystick();
-void win32_checkjoystick(std::int32_t index, std::int32_t* x, std::int32_t* y, std::int32_t* z,
-                         std::int32_t* r, std::int32_t* buttons);
 void WIN32_SetwindowTransparency();

@@ -1,0 +1,44 @@
+// The page's pixel format: the video state record with its 16-bit flag, and the 16-bit channel
+// layout with the colour conversions over it.
+#pragma once
+
+#include <cstdint>
+
+// Bits of LSR_InitVideo's flags; 16BIT and DIRECT stay set in LSR_video.flags.
+inline constexpr std::uint32_t LSR_VIDEO_FULLSCREEN = 0x0001;
+inline constexpr std::uint32_t LSR_VIDEO_16BIT = 0x0010;
+inline constexpr std::uint32_t LSR_VIDEO_DIRECT = 0x0100;
+inline constexpr std::uint32_t LSR_VIDEO_SCALE = 0x3000;
+inline constexpr std::uint32_t LSR_VIDEO_SCALE4 = 0x4000;
+
+// The one video state record. LSR_InitVideo fills it; every graphics operation reads its depth
+// from the flags, so it lives below both.
+struct LSR_VideoInfo {
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t pitch;
+    std::uint32_t bpp;
+    std::uint32_t bytesperpixel;
+    std::uint32_t redmask, greenmask, bluemask;
+    std::uint32_t redshift, greenshift, blueshift;
+    std::uint32_t redbits, greenbits, bluebits;
+    std::uint32_t flags;
+    std::uint32_t scalemode;
+};
+
+extern LSR_VideoInfo LSR_video;
+
+// True when every graphics operation works on 16-bit pixels.
+inline bool LSR_Is16Bit() {
+    return (LSR_video.flags & LSR_VIDEO_16BIT) != 0;
+}
+
+// The 16-bit pixel format, set by TarnBlit_Initialise.
+extern std::uint32_t tarnblit_redbits, tarnblit_greenbits, tarnblit_bluebits;
+extern std::uint32_t tarnblit_redshift, tarnblit_greenshift, tarnblit_blueshift;
+extern std::uint32_t tarnblit_redmask, tarnblit_greenmask, tarnblit_bluemask;
+
+void TarnBlit_Initialise(std::uint32_t redbits, std::uint32_t greenbits, std::uint32_t bluebits,
+                         std::uint32_t redshift, std::uint32_t greenshift, std::uint32_t blueshift);
+std::uint16_t TarnBlit_color24to16(std::uint32_t colour);
+std::uint32_t TarnBlit_color16to24(std::uint16_t pixel);

@@ -10,6 +10,7 @@
 #include "lodestar/graphics/internal/blend.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 
 namespace {
 
@@ -62,10 +63,7 @@ void LSR_DeleteBitmap(LSR_Bitmap* bitmap) {
 }
 
 void LSR_CopyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
+    if (!tarnblit::has_data(src, dst)) return;
     if (src.size == dst.size && src.size > 0)
         std::memcpy(dst.data, src.data, static_cast<std::size_t>(src.size));
 }
@@ -84,10 +82,7 @@ void LSR_ClearColorBitmap(LSR_Bitmap bitmap, std::uint32_t colour) {
 }
 
 void LSR_DrawBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
+    if (!tarnblit::has_data(src, dst)) return;
     if (LSR_Is16Bit())
         DrawBitmap16(x, y, src, dst);
     else
@@ -103,10 +98,7 @@ void DrawBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst
 }
 
 void LSR_ScaleBitmap2x(LSR_Bitmap src, LSR_Bitmap dst, std::int32_t mode) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
+    if (!tarnblit::has_data(src, dst)) return;
     if (!LSR_Is16Bit()) LSR_ScaleBitmap2x32(src, dst, mode);
 }
 

@@ -9,6 +9,7 @@
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 #include "lodestar/graphics/internal/rotation.h"
 
 constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
@@ -18,13 +19,8 @@ namespace {
 
 constexpr const char* k_tag = "graphics/bitmap";
 
+using tarnblit::has_data;
 using tarnblit::PagePixel;
-
-bool has_data(const LSR_Bitmap& a, const LSR_Bitmap& b) {
-    if (a.data != nullptr && b.data != nullptr) return true;
-    _dbg_printf("bitmap has no data\n");
-    return false;
-}
 
 // 16.16 steps through the source, formed and stepped in 64 bits: a source of 32768 pixels or
 // more, or a start far left of the target, cannot overflow them.
@@ -188,7 +184,7 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
     if (mode == 4) LSR_stereoframe &= 7;
     const std::int32_t frame = LSR_stereoframe;
     LSR_stereoframe = lsr::wrap32(std::int64_t{frame} + 1);
-    if (mode < 0 || mode > 6 || !has_data(left, right) || !has_data(left, dst)) return;
+    if (mode < 0 || mode > 6 || !has_data(left, right, dst)) return;
     if (mode == 6) {
         const std::int32_t half = dst.width >> 1;
         LSR_DrawScaledBitmap(0, 0, half, dst.height, left, dst, 0);

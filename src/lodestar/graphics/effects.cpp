@@ -3,17 +3,19 @@
 
 #include <algorithm>
 
-#include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/internal/blitters_blend.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 
 namespace {
 
 // The clipped draws share the bitmap module's assertion tag.
 constexpr const char* k_tag = "graphics/bitmap";
 
+using tarnblit::has_data;
+using tarnblit::no_data;
 using tarnblit::PagePixel;
 
 // Runs body with a value of the page's pixel type, chosen at each call.
@@ -28,20 +30,12 @@ template <PagePixel P> P* pixels_of(const LSR_Bitmap& bitmap) {
     return static_cast<P*>(bitmap.data);
 }
 
-bool has_data(const LSR_Bitmap& bitmap) {
-    return bitmap.data != nullptr;
-}
-
-void no_data() {
-    _dbg_printf("bitmap has no data\n");
-}
-
 using DrawBody = void (*)(std::int32_t, std::int32_t, LSR_Bitmap, LSR_Bitmap, std::uint8_t);
 
 // A clipped draw needs pixels on both sides; the body is picked by the page depth.
 void draw_at_page_depth(DrawBody body16, DrawBody body32, std::int32_t x, std::int32_t y,
                         const LSR_Bitmap& src, const LSR_Bitmap& dst, std::uint8_t how) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
+    if (!has_data(src, dst)) return;
     (LSR_Is16Bit() ? body16 : body32)(x, y, src, dst, how);
 }
 
@@ -121,7 +115,7 @@ constexpr std::uint32_t grey_of(std::uint32_t p) {
 
 // Writes the pixels both bitmaps have, so that a smaller source is not read past its end.
 void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
+    if (!has_data(src, dst)) return;
     if (LSR_Is16Bit()) return;
     tarnblit::span(pixels_of<std::uint32_t>(dst), pixels_of<const std::uint32_t>(src),
                    std::min(src.pixels, dst.pixels), grey_of);
@@ -131,7 +125,7 @@ void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
 // is refused there; a larger one is fine. A dst without pixels takes nothing.
 void LSR_BlendBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t mode) {
     const bool reads_b = mode >= 1 && mode <= 5;
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size ||
+    if (a.data == nullptr || b.data == nullptr || dst.data == nullptr || a.size != dst.size ||
         (reads_b && b.size < dst.size))
         return;
     at_page_depth([&](auto tag) {
@@ -141,8 +135,10 @@ void LSR_BlendBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t mo
     });
 }
 
+// Pictures of different sizes get the no-data report too.
 void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uint8_t mode) {
-    if (!has_data(src) || !has_data(dst) || src.size != dst.size) return no_data();
+    if (!has_data(src, dst)) return;
+    if (src.size != dst.size) return no_data();
     at_page_depth([&](auto tag) {
         using P = decltype(tag);
         P* d = pixels_of<P>(dst);
@@ -158,10 +154,11 @@ void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uin
     });
 }
 
-// b is read over the whole of dst, so it must not be smaller.
+// b is read over the whole of dst, so it must not be smaller; pictures of sizes that do not fit
+// get the no-data report too.
 void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t level) {
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size || b.size < dst.size)
-        return no_data();
+    if (!has_data(a, b, dst)) return;
+    if (a.size != dst.size || b.size < dst.size) return no_data();
     at_page_depth([&](auto tag) {
         using P = decltype(tag);
         tarnblit::blit_crossfade(pixels_of<P>(dst), pixels_of<const P>(a), pixels_of<const P>(b),
@@ -171,7 +168,7 @@ void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_
 
 // The mask is read over the whole of dst, so it must have pixels and not be smaller.
 void LSR_AlphawipeBitmap(LSR_Bitmap a, LSR_Bitmap mask, LSR_Bitmap dst, std::uint8_t level) {
-    if (!has_data(a) || !has_data(mask) || !has_data(dst) || a.size != dst.size ||
+    if (a.data == nullptr || mask.data == nullptr || dst.data == nullptr || a.size != dst.size ||
         mask.size < dst.size)
         return;
     at_page_depth([&](auto tag) {

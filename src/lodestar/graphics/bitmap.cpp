@@ -25,9 +25,10 @@ template <PagePixel P> void clear_colour(const LSR_Bitmap& bitmap, std::uint32_t
 template <PagePixel P>
 void draw_bitmap(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
                  int line) {
-    tarnblit::draw_clipped<P>(
-        x, y, src, dst, k_tag, line,
-        [](P* d, const P* s, std::int32_t cols, auto...) { tarnblit::copy(d, s, cols); });
+    tarnblit::require_source(src.data, k_tag, line);
+    tarnblit::draw_clipped<P>(x, y, src, dst, [](P* d, const P* s, std::int32_t cols, auto...) {
+        tarnblit::copy(d, s, cols);
+    });
 }
 
 } // namespace

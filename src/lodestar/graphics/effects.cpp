@@ -82,18 +82,18 @@ void filter_row(P* d, const P* s, std::int32_t cols, std::int64_t sx, std::int64
 template <PagePixel P>
 void draw_blend(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
                 std::uint8_t mode, int line) {
-    tarnblit::draw_clipped<P>(x, y, src, dst, k_tag, line,
-                              [mode](P* d, const P* s, std::int32_t cols, auto...) {
-                                  if (!blend_span(d, d, s, s, mode, cols))
-                                      tarnblit::copy(d, s, cols);
-                              });
+    tarnblit::require_source(src.data, k_tag, line);
+    tarnblit::draw_clipped<P>(x, y, src, dst, [mode](P* d, const P* s, std::int32_t cols, auto...) {
+        if (!blend_span(d, d, s, s, mode, cols)) tarnblit::copy(d, s, cols);
+    });
 }
 
 template <PagePixel P>
 void draw_filtered(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
                    std::uint8_t filter, int line) {
+    tarnblit::require_source(src.data, k_tag, line);
     tarnblit::draw_clipped<P>(
-        x, y, src, dst, k_tag, line,
+        x, y, src, dst,
         [filter, &src](P* d, const P* s, std::int32_t cols, std::int64_t sx, std::int64_t sy) {
             if (filter == 2)
                 filter_row(d, s, cols, sx, sy, src, tarnblit::Blur<P>{});

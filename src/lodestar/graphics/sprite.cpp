@@ -97,11 +97,8 @@ void cut_any(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
         cut<std::uint32_t>(x, y, w, h, bitmap, sprite, kind, tint);
 }
 
-using tarnblit::Clip;
-using tarnblit::clip_rect;
-
 void require_pixels(const LSR_Sprite& src, int line) {
-    if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
+    tarnblit::require_source(src.data, k_tag, line);
 }
 
 template <PagePixel P> using SpanBlit = void (*)(P*, const P*, const P*, std::int32_t);
@@ -131,14 +128,10 @@ template <PagePixel P>
 void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const LSR_Bitmap& bitmap,
                 std::int8_t mode) {
     const SpanBlit<P> blit = blend_blitter<P>(mode);
-    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    Clip c;
-    if (blit == nullptr || !clip_rect(x, y, src.width, src.height, bitmap, c)) return;
-    for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_x, c.src_y + r),
-             static_cast<std::int32_t>(c.cols));
-    }
+    if (blit == nullptr) return;
+    tarnblit::draw_clipped<P>(
+        x, y, LSR_GetBitmapFromSprite(sprite), bitmap,
+        [blit](P* d, const P* s, std::int32_t cols, auto...) { blit(d, d, s, cols); });
 }
 
 // Destination column x + i shows source column w - 1 - i.
@@ -146,33 +139,24 @@ template <PagePixel P>
 void draw_mirrored(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                    const LSR_Bitmap& bitmap) {
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    Clip c;
-    if (!clip_rect(x, y, src.width, src.height, bitmap, c)) return;
-    for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_x, c.src_y + r);
-        for (std::int64_t i = 0; i < c.cols; ++i)
-            if (tarnblit::is_opaque(s[-i])) d[i] = s[-i];
-    }
+    tarnblit::walk_clipped<P>(x, y, src.width, src.height, bitmap,
+                              [&](P* d, std::int32_t cols, std::int64_t sx, std::int64_t sy) {
+                                  tarnblit::blit_transp_reversed(
+                                      d, tarnblit::pixel_at<const P>(src, src.width - 1 - sx, sy),
+                                      cols);
+                              });
 }
 
-// 16.16 steps through the source; a sprite or target without pixels draws nothing.
+// Stretched through the transparent stretch span; a sprite or target without pixels draws
+// nothing.
 template <PagePixel P>
 void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
                  const LSR_Sprite& sprite, const LSR_Bitmap& bitmap) {
-    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
-    const std::int64_t w = std::max(dw, 1), h = std::max(dh, 1);
-    const std::int64_t step_x = (std::int64_t{src.width} << 16) / w;
-    const std::int64_t step_y = (std::int64_t{src.height} << 16) / h;
-    Clip c;
-    if (!clip_rect(x, y, w, h, bitmap, c)) return;
-    std::int64_t row_acc = c.src_y * step_y;
-    for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        tarnblit::stretch<P, true>(d, tarnblit::pixel_at<const P>(src, 0, row_acc >> 16),
-                                   static_cast<std::int32_t>(c.cols), c.src_x * step_x, step_x);
-    }
+    tarnblit::walk_scaled<P>(
+        x, y, dw, dh, LSR_GetBitmapFromSprite(sprite), bitmap,
+        [](P* d, const P* s, std::int32_t cols, const tarnblit::ScaledRow& at) {
+            tarnblit::stretch<P, true>(d, s, cols, at.x, at.xstep);
+        });
 }
 
 // Rotation about the sprite's point (cx, cy): a square of side 2 * max(w, h) around it is
@@ -326,8 +310,8 @@ void DrawScaledSprite32(std::int32_t x, std::int32_t y, std::int32_t dw, std::in
 
 void LSR_DrawZoomedSprite(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Sprite sprite,
                           LSR_Bitmap bitmap) {
-    LSR_DrawScaledSprite(x, y, saturate(std::int64_t{zoom} * sprite.width / 100),
-                         saturate(std::int64_t{zoom} * sprite.height / 100), sprite, bitmap);
+    LSR_DrawScaledSprite(x, y, tarnblit::zoomed_side(sprite.width, zoom),
+                         tarnblit::zoomed_side(sprite.height, zoom), sprite, bitmap);
 }
 
 void LSR_DrawRotatedSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,

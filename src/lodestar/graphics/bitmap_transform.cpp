@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/internal/blitters_std.h"
@@ -18,8 +19,8 @@ namespace {
 
 constexpr const char* k_tag = "graphics/bitmap";
 
+using lsr::PagePixel;
 using tarnblit::has_data;
-using tarnblit::PagePixel;
 
 template <PagePixel P>
 void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -92,10 +93,8 @@ void compose(const LSR_Bitmap& left, const LSR_Bitmap& right, const LSR_Bitmap& 
 void LSR_DrawScaledBitmap(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                           LSR_Bitmap src, LSR_Bitmap dst, std::int32_t bilinear) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawScaledBitmap16(x, y, width, height, src, dst, bilinear);
-    else
-        DrawScaledBitmap32(x, y, width, height, src, dst, bilinear);
+    lsr::at_page_depth(
+        [&](auto pixel) { draw_scaled<decltype(pixel)>(x, y, width, height, src, dst, bilinear); });
 }
 
 void DrawScaledBitmap16(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -123,10 +122,9 @@ void LSR_DrawRotatedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_B
 void LSR_DrawRotatedBitmapZoom(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                                std::int32_t angle, std::int32_t zoom) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawRotatedBitmap16(x, y, src, dst, angle, zoom);
-    else
-        DrawRotatedBitmap32(x, y, src, dst, angle, zoom);
+    lsr::at_page_depth([&](auto pixel) {
+        draw_rotated<decltype(pixel)>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
+    });
 }
 
 void DrawRotatedBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
@@ -145,10 +143,8 @@ void LSR_DrawRotatedBitmapXY(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR
                              std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                              std::int32_t cy) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawRotatedBitmapXY16(x, y, src, dst, angle, zoom, cx, cy);
-    else
-        DrawRotatedBitmapXY32(x, y, src, dst, angle, zoom, cx, cy);
+    lsr::at_page_depth(
+        [&](auto pixel) { draw_rotated<decltype(pixel)>(x, y, src, dst, angle, zoom, cx, cy); });
 }
 
 void DrawRotatedBitmapXY16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
@@ -191,8 +187,6 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
             LSR_CrossfadeBitmap(right, left, dst, level);
         return;
     }
-    if (LSR_Is16Bit())
-        compose<std::uint16_t>(left, right, dst, mode, frame);
-    else
-        compose<std::uint32_t>(left, right, dst, mode, frame);
+    lsr::at_page_depth(
+        [&](auto pixel) { compose<decltype(pixel)>(left, right, dst, mode, frame); });
 }

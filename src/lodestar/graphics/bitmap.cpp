@@ -5,44 +5,43 @@
 #include <limits>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/internal/blend.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 
 namespace {
 
 constexpr const char* k_tag = "graphics/bitmap";
 
-using tarnblit::PagePixel;
-
-template <PagePixel P> void clear_colour(const LSR_Bitmap& bitmap, std::uint32_t colour) {
-    if (bitmap.pixels > 0) tarnblit::fill(static_cast<P*>(bitmap.data), bitmap.pixels, colour);
-}
+using lsr::PagePixel;
 
 template <PagePixel P>
-void draw_bitmap(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
-                 int line) {
-    tarnblit::draw_clipped<P>(
-        x, y, src, dst, k_tag, line,
-        [](P* d, const P* s, std::int32_t cols, auto...) { tarnblit::copy(d, s, cols); });
+void draw_bitmap(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst) {
+    tarnblit::require_source(src.data, k_tag, sizeof(P) == 2 ? 214 : 250);
+    tarnblit::draw_clipped<P>(x, y, src, dst, [](P* d, const P* s, std::int32_t cols, auto...) {
+        tarnblit::copy(d, s, cols);
+    });
 }
 
 } // namespace
 
 void LSR_CreateBitmap(std::int32_t width, std::int32_t height, LSR_Bitmap* bitmap) {
     if (bitmap == nullptr) return;
-    const bool depth16 = LSR_Is16Bit();
+    const std::int32_t pixel_bytes = lsr::page_pixel_bytes();
+    const int line = pixel_bytes == 2 ? 59 : 62;
     const std::int64_t pixels = std::int64_t{width} * height;
-    const std::int64_t bytes = pixels * (depth16 ? 2 : 4);
+    const std::int64_t bytes = pixels * pixel_bytes;
     bitmap->width = width;
     bitmap->height = height;
     // A negative side or a block past the 32-bit size field makes an empty bitmap instead of a
     // wrapped size that would later be written past.
     if (width < 0 || height < 0 || bytes > std::numeric_limits<std::int32_t>::max()) {
-        _dbg_printf("%s(%d): cannot create a bitmap of %d by %d pixels\n", k_tag, depth16 ? 59 : 62,
-                    width, height);
+        _dbg_printf("%s(%d): cannot create a bitmap of %d by %d pixels\n", k_tag, line, width,
+                    height);
         bitmap->pixels = 0;
         bitmap->size = 0;
         bitmap->data = nullptr;
@@ -50,8 +49,7 @@ void LSR_CreateBitmap(std::int32_t width, std::int32_t height, LSR_Bitmap* bitma
     }
     bitmap->pixels = static_cast<std::int32_t>(pixels);
     bitmap->size = static_cast<std::int32_t>(bytes);
-    const auto size = static_cast<std::uint32_t>(bytes);
-    bitmap->data = depth16 ? _wrap_malloc_dbg(size, k_tag, 59) : _wrap_malloc_dbg(size, k_tag, 62);
+    bitmap->data = _wrap_malloc_dbg(static_cast<std::uint32_t>(bytes), k_tag, line);
 }
 
 void LSR_DeleteBitmap(LSR_Bitmap* bitmap) {
@@ -62,10 +60,7 @@ void LSR_DeleteBitmap(LSR_Bitmap* bitmap) {
 }
 
 void LSR_CopyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
+    if (!tarnblit::has_data(src, dst)) return;
     if (src.size == dst.size && src.size > 0)
         std::memcpy(dst.data, src.data, static_cast<std::size_t>(src.size));
 }
@@ -76,37 +71,27 @@ void LSR_ClearBitmap(LSR_Bitmap bitmap) {
 }
 
 void LSR_ClearColorBitmap(LSR_Bitmap bitmap, std::uint32_t colour) {
-    if (bitmap.data == nullptr) return;
-    if (LSR_Is16Bit())
-        clear_colour<std::uint16_t>(bitmap, colour);
-    else
-        clear_colour<std::uint32_t>(bitmap, colour);
+    if (bitmap.data == nullptr || bitmap.pixels <= 0) return;
+    lsr::at_page_depth([&](auto pixel) {
+        tarnblit::fill(static_cast<decltype(pixel)*>(bitmap.data), bitmap.pixels, colour);
+    });
 }
 
 void LSR_DrawBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
-    if (LSR_Is16Bit())
-        DrawBitmap16(x, y, src, dst);
-    else
-        DrawBitmap32(x, y, src, dst);
+    if (!tarnblit::has_data(src, dst)) return;
+    lsr::at_page_depth([&](auto pixel) { draw_bitmap<decltype(pixel)>(x, y, src, dst); });
 }
 
 void DrawBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst) {
-    draw_bitmap<std::uint16_t>(x, y, src, dst, 214);
+    draw_bitmap<std::uint16_t>(x, y, src, dst);
 }
 
 void DrawBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst) {
-    draw_bitmap<std::uint32_t>(x, y, src, dst, 250);
+    draw_bitmap<std::uint32_t>(x, y, src, dst);
 }
 
 void LSR_ScaleBitmap2x(LSR_Bitmap src, LSR_Bitmap dst, std::int32_t mode) {
-    if (src.data == nullptr || dst.data == nullptr) {
-        _dbg_printf("bitmap has no data\n");
-        return;
-    }
+    if (!tarnblit::has_data(src, dst)) return;
     if (!LSR_Is16Bit()) LSR_ScaleBitmap2x32(src, dst, mode);
 }
 

@@ -3,12 +3,13 @@
 
 #include <algorithm>
 
-#include "lodestar/base/debug.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 #include "lodestar/graphics/internal/rotation.h"
 
 constexpr std::array<std::int32_t, 450> bitmaprotate_sincos = tarnblit::build_sincos();
@@ -18,41 +19,25 @@ namespace {
 
 constexpr const char* k_tag = "graphics/bitmap";
 
-using tarnblit::PagePixel;
+using lsr::PagePixel;
+using tarnblit::has_data;
 
-bool has_data(const LSR_Bitmap& a, const LSR_Bitmap& b) {
-    if (a.data != nullptr && b.data != nullptr) return true;
-    _dbg_printf("bitmap has no data\n");
-    return false;
-}
-
-// 16.16 steps through the source, formed and stepped in 64 bits: a source of 32768 pixels or
-// more, or a start far left of the target, cannot overflow them.
 template <PagePixel P>
 void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                  const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int32_t bilinear) {
-    if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
-    const std::int64_t w = std::max(width, 1), h = std::max(height, 1);
-    tarnblit::Clip c;
-    if (!tarnblit::clip_rect(x, y, w, h, dst, c)) return;
-    const std::int64_t xstep = (std::int64_t{src.width} << 16) / w;
-    const std::int64_t ystep = (std::int64_t{src.height} << 16) / h;
-    const std::int64_t sx = c.src_x * xstep;
-    const auto cols = static_cast<std::int32_t>(c.cols);
-    std::int64_t sy = c.src_y * ystep;
-    for (std::int64_t r = 0; r < c.rows; ++r, sy += ystep) {
-        const std::int64_t row = sy >> 16;
-        const P* s = tarnblit::pixel_at<const P>(src, 0, row);
-        P* d = tarnblit::pixel_at<P>(dst, c.dst_x, c.dst_y + r);
-        if (bilinear > 0) {
-            // The last drawn row, and any row showing the source's last row, mix with
-            // themselves: there is no row below to read.
-            const bool below = r + 1 < c.rows && row + 1 < src.height;
-            tarnblit::bilinear_stretch(d, s, cols, below ? src.width : 0, sx, sy, xstep, src.width);
-        } else {
-            tarnblit::stretch(d, s, cols, sx, xstep);
-        }
-    }
+    tarnblit::walk_scaled<P>(
+        x, y, width, height, src, dst,
+        [&](P* d, const P* s, std::int32_t cols, const tarnblit::ScaledRow& at) {
+            if (bilinear > 0) {
+                // The last drawn row, and any row showing the source's last row, mix with
+                // themselves: there is no row below to read.
+                const bool below = !at.last && (at.y >> 16) + 1 < src.height;
+                tarnblit::bilinear_stretch(d, s, cols, below ? src.width : 0, at.x, at.y, at.xstep,
+                                           src.width);
+            } else {
+                tarnblit::stretch(d, s, cols, at.x, at.xstep);
+            }
+        });
 }
 
 // The box is a square one and a half times the larger side, centred on the unturned picture;
@@ -108,10 +93,8 @@ void compose(const LSR_Bitmap& left, const LSR_Bitmap& right, const LSR_Bitmap& 
 void LSR_DrawScaledBitmap(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                           LSR_Bitmap src, LSR_Bitmap dst, std::int32_t bilinear) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawScaledBitmap16(x, y, width, height, src, dst, bilinear);
-    else
-        DrawScaledBitmap32(x, y, width, height, src, dst, bilinear);
+    lsr::at_page_depth(
+        [&](auto pixel) { draw_scaled<decltype(pixel)>(x, y, width, height, src, dst, bilinear); });
 }
 
 void DrawScaledBitmap16(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -124,12 +107,11 @@ void DrawScaledBitmap32(std::int32_t x, std::int32_t y, std::int32_t width, std:
     draw_scaled<std::uint32_t>(x, y, width, height, src, dst, bilinear);
 }
 
-// The zoomed size is formed in 64 bits and held to the 32-bit range.
 void LSR_DrawZoomedBitmap(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Bitmap src,
                           LSR_Bitmap dst) {
     if (!has_data(src, dst)) return;
-    LSR_DrawScaledBitmap(x, y, lsr::saturate(std::int64_t{src.width} * zoom / 100),
-                         lsr::saturate(std::int64_t{src.height} * zoom / 100), src, dst, 0);
+    LSR_DrawScaledBitmap(x, y, tarnblit::zoomed_side(src.width, zoom),
+                         tarnblit::zoomed_side(src.height, zoom), src, dst, 0);
 }
 
 void LSR_DrawRotatedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
@@ -140,21 +122,20 @@ void LSR_DrawRotatedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_B
 void LSR_DrawRotatedBitmapZoom(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                                std::int32_t angle, std::int32_t zoom) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawRotatedBitmap16(x, y, src, dst, angle, zoom);
-    else
-        DrawRotatedBitmap32(x, y, src, dst, angle, zoom);
+    lsr::at_page_depth([&](auto pixel) {
+        draw_rotated<decltype(pixel)>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
+    });
 }
 
 void DrawRotatedBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                          std::int32_t angle, std::int32_t zoom) {
-    if (src.data == nullptr) _dbg_assert(k_tag, 635, "src.data");
+    tarnblit::require_source(src.data, k_tag, 635);
     draw_rotated<std::uint16_t>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
 }
 
 void DrawRotatedBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                          std::int32_t angle, std::int32_t zoom) {
-    if (src.data == nullptr) _dbg_assert(k_tag, 693, "src.data");
+    tarnblit::require_source(src.data, k_tag, 693);
     draw_rotated<std::uint32_t>(x, y, src, dst, angle, zoom, src.width >> 1, src.height >> 1);
 }
 
@@ -162,23 +143,21 @@ void LSR_DrawRotatedBitmapXY(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR
                              std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                              std::int32_t cy) {
     if (!has_data(src, dst)) return;
-    if (LSR_Is16Bit())
-        DrawRotatedBitmapXY16(x, y, src, dst, angle, zoom, cx, cy);
-    else
-        DrawRotatedBitmapXY32(x, y, src, dst, angle, zoom, cx, cy);
+    lsr::at_page_depth(
+        [&](auto pixel) { draw_rotated<decltype(pixel)>(x, y, src, dst, angle, zoom, cx, cy); });
 }
 
 void DrawRotatedBitmapXY16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                            std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                            std::int32_t cy) {
-    if (src.data == nullptr) _dbg_assert(k_tag, 772, "src.data");
+    tarnblit::require_source(src.data, k_tag, 772);
     draw_rotated<std::uint16_t>(x, y, src, dst, angle, zoom, cx, cy);
 }
 
 void DrawRotatedBitmapXY32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                            std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                            std::int32_t cy) {
-    if (src.data == nullptr) _dbg_assert(k_tag, 827, "src.data");
+    tarnblit::require_source(src.data, k_tag, 827);
     draw_rotated<std::uint32_t>(x, y, src, dst, angle, zoom, cx, cy);
 }
 
@@ -188,7 +167,7 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
     if (mode == 4) LSR_stereoframe &= 7;
     const std::int32_t frame = LSR_stereoframe;
     LSR_stereoframe = lsr::wrap32(std::int64_t{frame} + 1);
-    if (mode < 0 || mode > 6 || !has_data(left, right) || !has_data(left, dst)) return;
+    if (mode < 0 || mode > 6 || !has_data(left, right, dst)) return;
     if (mode == 6) {
         const std::int32_t half = dst.width >> 1;
         LSR_DrawScaledBitmap(0, 0, half, dst.height, left, dst, 0);
@@ -208,8 +187,6 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
             LSR_CrossfadeBitmap(right, left, dst, level);
         return;
     }
-    if (LSR_Is16Bit())
-        compose<std::uint16_t>(left, right, dst, mode, frame);
-    else
-        compose<std::uint32_t>(left, right, dst, mode, frame);
+    lsr::at_page_depth(
+        [&](auto pixel) { compose<decltype(pixel)>(left, right, dst, mode, frame); });
 }

@@ -3,46 +3,25 @@
 
 #include <algorithm>
 
-#include "lodestar/base/debug.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/internal/blitters_blend.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/clip.h"
+#include "lodestar/graphics/internal/has_data.h"
 
 namespace {
 
 // The clipped draws share the bitmap module's assertion tag.
 constexpr const char* k_tag = "graphics/bitmap";
 
-using tarnblit::PagePixel;
-
-// Runs body with a value of the page's pixel type, chosen at each call.
-template <class Body> void at_page_depth(Body body) {
-    if (LSR_Is16Bit())
-        body(std::uint16_t{});
-    else
-        body(std::uint32_t{});
-}
+using lsr::at_page_depth;
+using lsr::PagePixel;
+using tarnblit::has_data;
+using tarnblit::no_data;
 
 template <PagePixel P> P* pixels_of(const LSR_Bitmap& bitmap) {
     return static_cast<P*>(bitmap.data);
-}
-
-bool has_data(const LSR_Bitmap& bitmap) {
-    return bitmap.data != nullptr;
-}
-
-void no_data() {
-    _dbg_printf("bitmap has no data\n");
-}
-
-using DrawBody = void (*)(std::int32_t, std::int32_t, LSR_Bitmap, LSR_Bitmap, std::uint8_t);
-
-// A clipped draw needs pixels on both sides; the body is picked by the page depth.
-void draw_at_page_depth(DrawBody body16, DrawBody body32, std::int32_t x, std::int32_t y,
-                        const LSR_Bitmap& src, const LSR_Bitmap& dst, std::uint8_t how) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
-    (LSR_Is16Bit() ? body16 : body32)(x, y, src, dst, how);
 }
 
 // One blend mode over a span. first and second are the two pictures; single is the one the
@@ -87,19 +66,19 @@ void filter_row(P* d, const P* s, std::int32_t cols, std::int64_t sx, std::int64
 
 template <PagePixel P>
 void draw_blend(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
-                std::uint8_t mode, int line) {
-    tarnblit::draw_clipped<P>(x, y, src, dst, k_tag, line,
-                              [mode](P* d, const P* s, std::int32_t cols, auto...) {
-                                  if (!blend_span(d, d, s, s, mode, cols))
-                                      tarnblit::copy(d, s, cols);
-                              });
+                std::uint8_t mode) {
+    tarnblit::require_source(src.data, k_tag, sizeof(P) == 2 ? 297 : 342);
+    tarnblit::draw_clipped<P>(x, y, src, dst, [mode](P* d, const P* s, std::int32_t cols, auto...) {
+        if (!blend_span(d, d, s, s, mode, cols)) tarnblit::copy(d, s, cols);
+    });
 }
 
 template <PagePixel P>
 void draw_filtered(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst,
-                   std::uint8_t filter, int line) {
+                   std::uint8_t filter) {
+    tarnblit::require_source(src.data, k_tag, sizeof(P) == 2 ? 400 : 443);
     tarnblit::draw_clipped<P>(
-        x, y, src, dst, k_tag, line,
+        x, y, src, dst,
         [filter, &src](P* d, const P* s, std::int32_t cols, std::int64_t sx, std::int64_t sy) {
             if (filter == 2)
                 filter_row(d, s, cols, sx, sy, src, tarnblit::Blur<P>{});
@@ -121,7 +100,7 @@ constexpr std::uint32_t grey_of(std::uint32_t p) {
 
 // Writes the pixels both bitmaps have, so that a smaller source is not read past its end.
 void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
-    if (!has_data(src) || !has_data(dst)) return no_data();
+    if (!has_data(src, dst)) return;
     if (LSR_Is16Bit()) return;
     tarnblit::span(pixels_of<std::uint32_t>(dst), pixels_of<const std::uint32_t>(src),
                    std::min(src.pixels, dst.pixels), grey_of);
@@ -131,20 +110,22 @@ void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
 // is refused there; a larger one is fine. A dst without pixels takes nothing.
 void LSR_BlendBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t mode) {
     const bool reads_b = mode >= 1 && mode <= 5;
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size ||
+    if (a.data == nullptr || b.data == nullptr || dst.data == nullptr || a.size != dst.size ||
         (reads_b && b.size < dst.size))
         return;
-    at_page_depth([&](auto tag) {
-        using P = decltype(tag);
+    at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
         const P* pa = pixels_of<const P>(a);
         blend_span(pixels_of<P>(dst), pa, pixels_of<const P>(b), pa, mode, dst.pixels);
     });
 }
 
+// Pictures of different sizes get the no-data report too.
 void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uint8_t mode) {
-    if (!has_data(src) || !has_data(dst) || src.size != dst.size) return no_data();
-    at_page_depth([&](auto tag) {
-        using P = decltype(tag);
+    if (!has_data(src, dst)) return;
+    if (src.size != dst.size) return no_data();
+    at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
         P* d = pixels_of<P>(dst);
         const P* s = pixels_of<const P>(src);
         switch (mode) {
@@ -158,12 +139,13 @@ void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uin
     });
 }
 
-// b is read over the whole of dst, so it must not be smaller.
+// b is read over the whole of dst, so it must not be smaller; pictures of sizes that do not fit
+// get the no-data report too.
 void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t level) {
-    if (!has_data(a) || !has_data(b) || !has_data(dst) || a.size != dst.size || b.size < dst.size)
-        return no_data();
-    at_page_depth([&](auto tag) {
-        using P = decltype(tag);
+    if (!has_data(a, b, dst)) return;
+    if (a.size != dst.size || b.size < dst.size) return no_data();
+    at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
         tarnblit::blit_crossfade(pixels_of<P>(dst), pixels_of<const P>(a), pixels_of<const P>(b),
                                  level, dst.pixels);
     });
@@ -171,11 +153,11 @@ void LSR_CrossfadeBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_
 
 // The mask is read over the whole of dst, so it must have pixels and not be smaller.
 void LSR_AlphawipeBitmap(LSR_Bitmap a, LSR_Bitmap mask, LSR_Bitmap dst, std::uint8_t level) {
-    if (!has_data(a) || !has_data(mask) || !has_data(dst) || a.size != dst.size ||
+    if (a.data == nullptr || mask.data == nullptr || dst.data == nullptr || a.size != dst.size ||
         mask.size < dst.size)
         return;
-    at_page_depth([&](auto tag) {
-        using P = decltype(tag);
+    at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
         tarnblit::blit_alphawipe(pixels_of<P>(dst), pixels_of<const P>(a), pixels_of<const P>(mask),
                                  level, dst.pixels);
     });
@@ -183,32 +165,34 @@ void LSR_AlphawipeBitmap(LSR_Bitmap a, LSR_Bitmap mask, LSR_Bitmap dst, std::uin
 
 void LSR_DrawBlendBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                          std::uint8_t mode) {
-    draw_at_page_depth(DrawBlendBitmap16, DrawBlendBitmap32, x, y, src, dst, mode);
+    if (!has_data(src, dst)) return;
+    at_page_depth([&](auto pixel) { draw_blend<decltype(pixel)>(x, y, src, dst, mode); });
 }
 
 void DrawBlendBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                        std::uint8_t mode) {
-    draw_blend<std::uint16_t>(x, y, src, dst, mode, 297);
+    draw_blend<std::uint16_t>(x, y, src, dst, mode);
 }
 
 void DrawBlendBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                        std::uint8_t mode) {
-    draw_blend<std::uint32_t>(x, y, src, dst, mode, 342);
+    draw_blend<std::uint32_t>(x, y, src, dst, mode);
 }
 
 void LSR_DrawFilteredBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                             std::uint8_t filter) {
-    draw_at_page_depth(DrawFilteredBitmap16, DrawFilteredBitmap32, x, y, src, dst, filter);
+    if (!has_data(src, dst)) return;
+    at_page_depth([&](auto pixel) { draw_filtered<decltype(pixel)>(x, y, src, dst, filter); });
 }
 
 void DrawFilteredBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                           std::uint8_t filter) {
-    draw_filtered<std::uint16_t>(x, y, src, dst, filter, 400);
+    draw_filtered<std::uint16_t>(x, y, src, dst, filter);
 }
 
 void DrawFilteredBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                           std::uint8_t filter) {
-    draw_filtered<std::uint32_t>(x, y, src, dst, filter, 443);
+    draw_filtered<std::uint32_t>(x, y, src, dst, filter);
 }
 
 void LSR_DrawAntiAliasedBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst) {

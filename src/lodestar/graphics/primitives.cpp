@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "lodestar/base/internal/fixed_point.h"
-#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/graphics/internal/blend.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 
@@ -14,7 +14,7 @@ LSR_Bitmap LSR_texture2;
 
 namespace {
 
-using tarnblit::PagePixel;
+using lsr::PagePixel;
 
 using lsr::asr;
 
@@ -70,10 +70,7 @@ template <PagePixel P> struct Canvas {
 // Runs draw on the bitmap at the page depth; a bitmap without pixels takes nothing.
 template <class Draw> void on_canvas(const LSR_Bitmap& bitmap, std::uint32_t colour, Draw&& draw) {
     if (bitmap.data == nullptr) return;
-    if (LSR_Is16Bit())
-        draw(Canvas<std::uint16_t>(bitmap, colour));
-    else
-        draw(Canvas<std::uint32_t>(bitmap, colour));
+    lsr::at_page_depth([&](auto pixel) { draw(Canvas<decltype(pixel)>(bitmap, colour)); });
 }
 
 // Bresenham, both end points included; ties of dx and dy step along x.
@@ -117,18 +114,14 @@ constexpr std::int64_t at(const Cubic& k, std::int64_t t) {
     return asr((asr((asr(k.k3 * t, 8) + k.k2) * t, 8) + k.k1) * t, 8) + k.p0;
 }
 
-template <PagePixel P>
-std::uint32_t get_pixel(std::int32_t x, std::int32_t y, const LSR_Bitmap& b) {
-    return tarnblit::get<P>(tarnblit::pixel_at<const P>(b, x, y));
-}
-
 } // namespace
 
 std::uint32_t LSR_GetPixel(std::int32_t x, std::int32_t y, LSR_Bitmap bitmap) {
     if (bitmap.data == nullptr || x < 0 || x >= bitmap.width || y < 0 || y >= bitmap.height)
         return 0;
-    return LSR_Is16Bit() ? get_pixel<std::uint16_t>(x, y, bitmap)
-                         : get_pixel<std::uint32_t>(x, y, bitmap);
+    return lsr::at_page_depth([&](auto pixel) {
+        return tarnblit::get(tarnblit::pixel_at<const decltype(pixel)>(bitmap, x, y));
+    });
 }
 
 void LSR_DrawPixel(std::int32_t x, std::int32_t y, std::uint32_t colour, LSR_Bitmap bitmap) {

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/internal/blitters_std.h"
@@ -22,8 +23,10 @@ namespace {
 constexpr const char* k_tag = "graphics/sprite";
 
 using lsr::asr;
+using lsr::at_page_depth;
+using lsr::page_pixel_bytes;
+using lsr::PagePixel;
 using lsr::saturate;
-using tarnblit::PagePixel;
 
 // Gives the sprite w by h pixels in a cleared block of bytes_per_pixel each (so a cut that
 // cannot be filled leaves it transparent, not uninitialised). An empty or oversized sprite, or
@@ -42,10 +45,6 @@ bool allocate(LSR_Sprite* sprite, std::int32_t w, std::int32_t h, int bytes_per_
     if (sprite->data == nullptr) return false;
     std::memset(sprite->data, 0, static_cast<std::size_t>(bytes));
     return true;
-}
-
-std::int32_t page_pixel_bytes() {
-    return LSR_Is16Bit() ? 2 : 4;
 }
 
 enum class Cut { plain, dark, tinted };
@@ -91,17 +90,8 @@ void cut(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const L
 void cut_any(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
              const LSR_Bitmap& bitmap, LSR_Sprite* sprite, Cut kind, std::uint32_t tint) {
     if (sprite == nullptr) return;
-    if (LSR_Is16Bit())
-        cut<std::uint16_t>(x, y, w, h, bitmap, sprite, kind, tint);
-    else
-        cut<std::uint32_t>(x, y, w, h, bitmap, sprite, kind, tint);
-}
-
-using tarnblit::Clip;
-using tarnblit::clip_rect;
-
-void require_pixels(const LSR_Sprite& src, int line) {
-    if (src.data == nullptr) _dbg_assert(k_tag, line, "src.data");
+    at_page_depth(
+        [&](auto pixel) { cut<decltype(pixel)>(x, y, w, h, bitmap, sprite, kind, tint); });
 }
 
 template <PagePixel P> using SpanBlit = void (*)(P*, const P*, const P*, std::int32_t);
@@ -130,49 +120,38 @@ template <PagePixel P> SpanBlit<P> blend_blitter(std::int8_t mode) {
 template <PagePixel P>
 void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const LSR_Bitmap& bitmap,
                 std::int8_t mode) {
+    tarnblit::require_source(sprite.data, k_tag, __LINE__);
     const SpanBlit<P> blit = blend_blitter<P>(mode);
-    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    Clip c;
-    if (blit == nullptr || !clip_rect(x, y, src.width, src.height, bitmap, c)) return;
-    for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        blit(d, d, tarnblit::pixel_at<const P>(src, c.src_x, c.src_y + r),
-             static_cast<std::int32_t>(c.cols));
-    }
+    if (blit == nullptr) return;
+    tarnblit::draw_clipped<P>(
+        x, y, LSR_GetBitmapFromSprite(sprite), bitmap,
+        [blit](P* d, const P* s, std::int32_t cols, auto...) { blit(d, d, s, cols); });
 }
 
 // Destination column x + i shows source column w - 1 - i.
 template <PagePixel P>
 void draw_mirrored(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                    const LSR_Bitmap& bitmap) {
+    tarnblit::require_source(sprite.data, k_tag, __LINE__);
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    Clip c;
-    if (!clip_rect(x, y, src.width, src.height, bitmap, c)) return;
-    for (std::int64_t r = 0; r < c.rows; ++r) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        const P* s = tarnblit::pixel_at<const P>(src, src.width - 1 - c.src_x, c.src_y + r);
-        for (std::int64_t i = 0; i < c.cols; ++i)
-            if (tarnblit::is_opaque(s[-i])) d[i] = s[-i];
-    }
+    tarnblit::walk_clipped<P>(x, y, src.width, src.height, bitmap,
+                              [&](P* d, std::int32_t cols, std::int64_t sx, std::int64_t sy) {
+                                  tarnblit::blit_transp_reversed(
+                                      d, tarnblit::pixel_at<const P>(src, src.width - 1 - sx, sy),
+                                      cols);
+                              });
 }
 
-// 16.16 steps through the source; a sprite or target without pixels draws nothing.
+// Stretched through the transparent stretch span; a sprite or target without pixels draws
+// nothing.
 template <PagePixel P>
 void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
                  const LSR_Sprite& sprite, const LSR_Bitmap& bitmap) {
-    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
-    if (src.data == nullptr || src.width <= 0 || src.height <= 0) return;
-    const std::int64_t w = std::max(dw, 1), h = std::max(dh, 1);
-    const std::int64_t step_x = (std::int64_t{src.width} << 16) / w;
-    const std::int64_t step_y = (std::int64_t{src.height} << 16) / h;
-    Clip c;
-    if (!clip_rect(x, y, w, h, bitmap, c)) return;
-    std::int64_t row_acc = c.src_y * step_y;
-    for (std::int64_t r = 0; r < c.rows; ++r, row_acc += step_y) {
-        P* d = tarnblit::pixel_at<P>(bitmap, c.dst_x, c.dst_y + r);
-        tarnblit::stretch<P, true>(d, tarnblit::pixel_at<const P>(src, 0, row_acc >> 16),
-                                   static_cast<std::int32_t>(c.cols), c.src_x * step_x, step_x);
-    }
+    tarnblit::walk_scaled<P>(
+        x, y, dw, dh, LSR_GetBitmapFromSprite(sprite), bitmap,
+        [](P* d, const P* s, std::int32_t cols, const tarnblit::ScaledRow& at) {
+            tarnblit::stretch<P, true>(d, s, cols, at.x, at.xstep);
+        });
 }
 
 // Rotation about the sprite's point (cx, cy): a square of side 2 * max(w, h) around it is
@@ -181,6 +160,7 @@ template <PagePixel P>
 void draw_rotated(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite,
                   const LSR_Bitmap& bitmap, std::int32_t angle, std::int32_t zoom, std::int64_t cx,
                   std::int64_t cy) {
+    tarnblit::require_source(sprite.data, k_tag, __LINE__);
     const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
     if (src.width <= 0 || src.height <= 0) return;
     const std::int64_t w = src.width, h = src.height;
@@ -233,16 +213,13 @@ void CreateMaskedSprite(std::int32_t w, std::int32_t h, const void* source, LSR_
         source == nullptr)
         return;
     const std::size_t n = static_cast<std::size_t>(sprite->width) * sprite->height;
-    if (LSR_Is16Bit()) {
-        const std::uint16_t m = TarnBlit_color24to16(mask);
-        const auto* in = static_cast<const std::uint16_t*>(source);
-        auto* out = static_cast<std::uint16_t*>(sprite->data);
-        for (std::size_t i = 0; i < n; ++i) out[i] = in[i] & m;
-    } else {
-        const auto* in = static_cast<const std::uint32_t*>(source);
-        auto* out = static_cast<std::uint32_t*>(sprite->data);
-        for (std::size_t i = 0; i < n; ++i) out[i] = in[i] & mask;
-    }
+    at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
+        const P m = tarnblit::from_colour<P>(mask);
+        const auto* in = static_cast<const P*>(source);
+        auto* out = static_cast<P*>(sprite->data);
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<P>(in[i] & m);
+    });
 }
 
 // An image that does not load gives an empty sprite.
@@ -282,36 +259,21 @@ LSR_Bitmap LSR_GetBitmapFromSprite(LSR_Sprite sprite) {
 }
 
 void LSR_DrawSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap) {
-    require_pixels(sprite, __LINE__);
-    if (LSR_Is16Bit())
-        draw_blend<std::uint16_t>(x, y, sprite, bitmap, 0);
-    else
-        draw_blend<std::uint32_t>(x, y, sprite, bitmap, 0);
+    LSR_DrawBlendSprite(x, y, sprite, bitmap, 0);
 }
 
 void LSR_DrawMirroredSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap) {
-    require_pixels(sprite, __LINE__);
-    if (LSR_Is16Bit())
-        draw_mirrored<std::uint16_t>(x, y, sprite, bitmap);
-    else
-        draw_mirrored<std::uint32_t>(x, y, sprite, bitmap);
+    at_page_depth([&](auto pixel) { draw_mirrored<decltype(pixel)>(x, y, sprite, bitmap); });
 }
 
 void LSR_DrawBlendSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                          std::int8_t mode) {
-    require_pixels(sprite, __LINE__);
-    if (LSR_Is16Bit())
-        draw_blend<std::uint16_t>(x, y, sprite, bitmap, mode);
-    else
-        draw_blend<std::uint32_t>(x, y, sprite, bitmap, mode);
+    at_page_depth([&](auto pixel) { draw_blend<decltype(pixel)>(x, y, sprite, bitmap, mode); });
 }
 
 void LSR_DrawScaledSprite(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
                           LSR_Sprite sprite, LSR_Bitmap bitmap) {
-    if (LSR_Is16Bit())
-        DrawScaledSprite16(x, y, dw, dh, sprite, bitmap);
-    else
-        DrawScaledSprite32(x, y, dw, dh, sprite, bitmap);
+    at_page_depth([&](auto pixel) { draw_scaled<decltype(pixel)>(x, y, dw, dh, sprite, bitmap); });
 }
 
 void DrawScaledSprite16(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,
@@ -326,8 +288,8 @@ void DrawScaledSprite32(std::int32_t x, std::int32_t y, std::int32_t dw, std::in
 
 void LSR_DrawZoomedSprite(std::int32_t x, std::int32_t y, std::int32_t zoom, LSR_Sprite sprite,
                           LSR_Bitmap bitmap) {
-    LSR_DrawScaledSprite(x, y, saturate(std::int64_t{zoom} * sprite.width / 100),
-                         saturate(std::int64_t{zoom} * sprite.height / 100), sprite, bitmap);
+    LSR_DrawScaledSprite(x, y, tarnblit::zoomed_side(sprite.width, zoom),
+                         tarnblit::zoomed_side(sprite.height, zoom), sprite, bitmap);
 }
 
 void LSR_DrawRotatedSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
@@ -335,48 +297,40 @@ void LSR_DrawRotatedSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LS
     LSR_DrawRotatedSpriteZoom(x, y, sprite, bitmap, angle, 128);
 }
 
+// About the sprite's centre, as the XY draws about (w >> 1, h >> 1).
 void LSR_DrawRotatedSpriteZoom(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                                std::int32_t angle, std::int32_t zoom) {
-    if (LSR_Is16Bit())
-        DrawRotatedSprite16(x, y, sprite, bitmap, angle, zoom);
-    else
-        DrawRotatedSprite32(x, y, sprite, bitmap, angle, zoom);
+    LSR_DrawRotatedSpriteXY(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1,
+                            sprite.height >> 1);
 }
 
 void DrawRotatedSprite16(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                          std::int32_t angle, std::int32_t zoom) {
-    require_pixels(sprite, __LINE__);
-    draw_rotated<std::uint16_t>(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1,
-                                sprite.height >> 1);
+    DrawRotatedSpriteXY16(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1, sprite.height >> 1);
 }
 
 void DrawRotatedSprite32(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                          std::int32_t angle, std::int32_t zoom) {
-    require_pixels(sprite, __LINE__);
-    draw_rotated<std::uint32_t>(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1,
-                                sprite.height >> 1);
+    DrawRotatedSpriteXY32(x, y, sprite, bitmap, angle, zoom, sprite.width >> 1, sprite.height >> 1);
 }
 
 void LSR_DrawRotatedSpriteXY(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                              std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                              std::int32_t cy) {
-    if (LSR_Is16Bit())
-        DrawRotatedSpriteXY16(x, y, sprite, bitmap, angle, zoom, cx, cy);
-    else
-        DrawRotatedSpriteXY32(x, y, sprite, bitmap, angle, zoom, cx, cy);
+    at_page_depth([&](auto pixel) {
+        draw_rotated<decltype(pixel)>(x, y, sprite, bitmap, angle, zoom, cx, cy);
+    });
 }
 
 void DrawRotatedSpriteXY16(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                            std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                            std::int32_t cy) {
-    require_pixels(sprite, __LINE__);
     draw_rotated<std::uint16_t>(x, y, sprite, bitmap, angle, zoom, cx, cy);
 }
 
 void DrawRotatedSpriteXY32(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                            std::int32_t angle, std::int32_t zoom, std::int32_t cx,
                            std::int32_t cy) {
-    require_pixels(sprite, __LINE__);
     draw_rotated<std::uint32_t>(x, y, sprite, bitmap, angle, zoom, cx, cy);
 }
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "lodestar/base/internal/fixed_point.h"
-#include "lodestar/base/pixel_format.h"
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/primitives.h"
@@ -14,7 +14,7 @@
 namespace {
 
 using lsr::asr;
-using tarnblit::PagePixel;
+using lsr::PagePixel;
 
 // A corner widened to 64 bits, so that no difference or shifted coordinate overflows.
 struct Corner {
@@ -195,28 +195,19 @@ void LSR_DrawTriangle(LSR_Vertex a, LSR_Vertex b, LSR_Vertex c, std::uint32_t co
                       LSR_Bitmap bitmap) {
     if (bitmap.data == nullptr) return;
     const Setup s = set_up(a, b, c, true);
-    if (LSR_Is16Bit())
-        fill_flat<std::uint16_t>(s, bitmap, colour);
-    else
-        fill_flat<std::uint32_t>(s, bitmap, colour);
+    lsr::at_page_depth([&](auto pixel) { fill_flat<decltype(pixel)>(s, bitmap, colour); });
 }
 
 void LSR_DrawTriangleShaded(LSR_Vertex a, LSR_Vertex b, LSR_Vertex c, LSR_Bitmap bitmap) {
     if (bitmap.data == nullptr) return;
     const Setup s = set_up(a, b, c, false);
-    if (LSR_Is16Bit())
-        fill_shaded<std::uint16_t>(s, bitmap);
-    else
-        fill_shaded<std::uint32_t>(s, bitmap);
+    lsr::at_page_depth([&](auto pixel) { fill_shaded<decltype(pixel)>(s, bitmap); });
 }
 
 void LSR_DrawTriangleTextured(LSR_Vertex a, LSR_Vertex b, LSR_Vertex c, LSR_Bitmap bitmap) {
     if (bitmap.data == nullptr || LSR_texture1.data == nullptr) return;
     const Setup s = set_up(a, b, c, false);
-    if (LSR_Is16Bit())
-        fill_textured<std::uint16_t>(s, bitmap);
-    else
-        fill_textured<std::uint32_t>(s, bitmap);
+    lsr::at_page_depth([&](auto pixel) { fill_textured<decltype(pixel)>(s, bitmap); });
 }
 
 // Exact positions at the ends of each run of 16, straight steps between them. u, v and z step

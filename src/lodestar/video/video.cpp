@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/hw_common/timer.h"
@@ -28,9 +29,9 @@ constexpr Format k_format16{2, {0x7C00, 0x03E0, 0x001F}, {10, 5, 0}, {5, 5, 5}};
 
 // Writes source row r to surface row (rows - 1 - r): the surface is stored bottom row first.
 // Rows are copied whole, so a 16-bit page of odd width is copied correctly too.
-template <typename Pixel> void transfer(void* surface, const LSR_Bitmap& source) {
+template <lsr::PagePixel P> void transfer(void* surface, const LSR_Bitmap& source) {
     if (surface == nullptr || source.data == nullptr) return;
-    const auto row_bytes = static_cast<std::size_t>(source.width) * sizeof(Pixel);
+    const auto row_bytes = static_cast<std::size_t>(source.width) * sizeof(P);
     const auto* src = static_cast<const std::uint8_t*>(source.data);
     auto* dst = static_cast<std::uint8_t*>(surface);
     for (std::int32_t r = 0; r < source.height; ++r)
@@ -60,22 +61,19 @@ bool prepare_surface() {
         LSR_screenbitmap.data = dibarea;
         return false;
     }
-    if (LSR_video.scalemode > 0) {
-        if (LSR_Is16Bit()) {
-            double16(LSR_screenbitmap, LSR_screenbitmap2);
-            LSR_video_drawvpage16(dibarea, 1);
-        } else {
-            LSR_ScaleBitmap2x(LSR_screenbitmap, LSR_screenbitmap2,
-                              static_cast<std::int32_t>(LSR_video.scalemode));
-            LSR_video_drawvpage32(dibarea, 1);
+    const bool doubled = LSR_video.scalemode > 0;
+    lsr::at_page_depth([&](auto pixel) {
+        using P = decltype(pixel);
+        if (doubled) {
+            if constexpr (sizeof(P) == 2)
+                double16(LSR_screenbitmap, LSR_screenbitmap2);
+            else
+                LSR_ScaleBitmap2x(LSR_screenbitmap, LSR_screenbitmap2,
+                                  static_cast<std::int32_t>(LSR_video.scalemode));
         }
-        return true;
-    }
-    if (LSR_Is16Bit())
-        LSR_video_drawvpage16(dibarea, 0);
-    else
-        LSR_video_drawvpage32(dibarea, 0);
-    return false;
+        transfer<P>(dibarea, doubled ? LSR_screenbitmap2 : LSR_screenbitmap);
+    });
+    return doubled;
 }
 
 // Releases the page and the doubled buffer; a direct page's pixels are the surface's.

@@ -3,17 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <type_traits>
 
+#include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 
 namespace tarnblit {
 
-// A 16-bit or 32-bit pixel, or (for reading) a const one.
-template <class P>
-concept PagePixel = std::is_same_v<std::remove_const_t<P>, std::uint16_t> ||
-    std::is_same_v<std::remove_const_t<P>, std::uint32_t>;
+using lsr::PagePixel;
 
 // A colour word 0xAARRGGBB as a pixel of the page format.
 template <PagePixel P> inline P from_colour(std::uint32_t colour) {

@@ -28,6 +28,12 @@ template <PagePixel P> inline void blit_transp(P* dst, const P* src, std::int32_
     transparent_span(dst, src, src, count, [](P, P s) { return s; });
 }
 
+// dst[i] = src[-i] where that is opaque: the source walked backwards from src, a mirrored row.
+template <PagePixel P> inline void blit_transp_reversed(P* dst, const P* src, std::int32_t count) {
+    for (std::int32_t i = 0; i < count; ++i)
+        if (is_opaque(src[-i])) dst[i] = src[-i];
+}
+
 template <PagePixel P> inline void blit_transp_mix(P* dst, const P* a, const P* b, std::int32_t n) {
     transparent_span(dst, a, b, n, [](P x, P y) { return average<P>(x, y); });
 }

@@ -62,23 +62,23 @@ inline Turn turn(const std::array<std::int32_t, 450>& sincos, std::int32_t angle
 // Walks the square box of the given side whose top-left is (left, top) on dst, clipped to it.
 // Box pixel (i, j), taken relative to the box centre, maps back to source pixel
 // ((i B - j A) >> 8 + cx, (i A + j B) >> 8 + cy); put(destination, source pixel) runs for each
-// one inside the source. The products are carried by addition from the first visible pixel.
+// one inside the source. Along a row the products are carried by addition.
 template <PagePixel P, class Put>
 void draw_turned(const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int64_t left, std::int64_t top,
                  std::int64_t side, const Turn& t, std::int64_t cx, std::int64_t cy, Put put) {
-    Clip c;
-    if (src.data == nullptr || !clip_rect(left, top, side, side, dst, c)) return;
+    if (src.data == nullptr) return;
     const std::int64_t half = side >> 1, w = src.width, h = src.height;
-    const std::int64_t i0 = c.src_x - half, j0 = c.src_y - half;
-    std::int64_t row_x = i0 * t.b - j0 * t.a, row_y = i0 * t.a + j0 * t.b;
-    for (std::int64_t r = 0; r < c.rows; ++r, row_x -= t.a, row_y += t.b) {
-        P* d = pixel_at<P>(dst, c.dst_x, c.dst_y + r);
-        std::int64_t ux = row_x, uy = row_y;
-        for (std::int64_t i = 0; i < c.cols; ++i, ux += t.b, uy += t.a) {
-            const std::int64_t sx = lsr::asr(ux, 8) + cx, sy = lsr::asr(uy, 8) + cy;
-            if (sx >= 0 && sx < w && sy >= 0 && sy < h) put(d[i], *pixel_at<const P>(src, sx, sy));
-        }
-    }
+    walk_clipped<P>(left, top, side, side, dst,
+                    [&](P* d, std::int32_t cols, std::int64_t bx, std::int64_t by) {
+                        const std::int64_t i = bx - half, j = by - half;
+                        std::int64_t ux = i * t.b - j * t.a, uy = i * t.a + j * t.b;
+                        for (std::int32_t k = 0; k < cols; ++k, ux += t.b, uy += t.a) {
+                            const std::int64_t sx = lsr::asr(ux, 8) + cx;
+                            const std::int64_t sy = lsr::asr(uy, 8) + cy;
+                            if (sx >= 0 && sx < w && sy >= 0 && sy < h)
+                                put(d[k], *pixel_at<const P>(src, sx, sy));
+                        }
+                    });
 }
 
 } // namespace tarnblit

@@ -4,7 +4,7 @@
 # CMAKE_FLAGS is passed to every configure step (CI sets -DLSR_WERROR=ON).
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
-.PHONY: all build run test debug test-asan test-tsan bench fuzz install format clean
+.PHONY: all build run test debug test-asan test-tsan bench fuzz install screenshots format clean
 
 all: build
 
@@ -57,6 +57,10 @@ fuzz:
 # pkg-config file, under PREFIX.
 install: build
 	@cmake --install build/default --prefix $(PREFIX)
+
+# The pictures of docs/: the game and every example, rendered headless.
+screenshots:
+	@scripts/screenshots
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

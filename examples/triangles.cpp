@@ -95,6 +95,7 @@ void draw_card(LSR_Bitmap page, std::int32_t frame) {
         double from = x0, to = x1;
         if (dq > 0) from = std::max(from, x0 + (need - q0) / dq);
         if (dq < 0) to = std::min(to, x0 + (need - q0) / dq);
+        if (from > to) continue; // the row passes above or below the card
         const auto xs = std::max<std::int32_t>(0, static_cast<std::int32_t>(std::ceil(from)));
         const auto xe = std::min<std::int32_t>(page.width - 1, static_cast<std::int32_t>(to));
         if (xe < xs || q0 + (xs - x0) * dq < need) continue;

@@ -36,8 +36,8 @@ void draw_cube(LSR_Bitmap page, std::int32_t frame) {
     static constexpr int faces[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3},
                                         {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
     static constexpr std::int32_t ring_u[4] = {0, 255, 255, 0}, ring_v[4] = {0, 0, 255, 255};
-    // One face of each opposite pair textured, so that most views show both kinds.
-    static constexpr bool textured[6] = {true, false, false, true, true, false};
+    // The faces towards +x, +y and +z textured, the others shaded.
+    static constexpr bool textured[6] = {true, false, true, false, true, false};
     LSR_Vertex corner[8];
     double depth[8];
     for (int i = 0; i < 8; ++i) {

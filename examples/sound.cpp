@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <string>
 
 namespace {
 
@@ -49,9 +48,12 @@ void sound_start() {
             static_cast<std::int16_t>(wave * static_cast<std::int32_t>(k_note_samples - i) /
                                       static_cast<std::int32_t>(k_note_samples));
     }
-    // Written as a WAV file into the temporary directory, and loaded back from it.
-    const std::string directory = std::filesystem::temp_directory_path().string();
-    tarnfile_mountimage(directory.c_str(), TARNFILE_DIRECTORY);
+    // Written as a WAV file into a directory of its own under the temporary one (a directory
+    // mount walks everything below it), and loaded back from there.
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / "lodestar-sound";
+    std::filesystem::create_directories(directory);
+    tarnfile_mountimage(directory.string().c_str(), TARNFILE_DIRECTORY);
     Soundsystem_SaveWAV("note.wav", &made);
     Soundsystem_DeleteSound(&made);
     Soundsystem_LoadSound("note.wav", &g_note);

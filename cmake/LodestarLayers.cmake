@@ -1,9 +1,10 @@
 # The library's modules as CMake targets, and the check that keeps each one to its layer.
 #
 # lsr_module(<name> [DEPS <module>...] [SOURCES <file>...] [HEADERS <file>...]
-#            [INTERNAL <file>...])
+#            [INTERNAL <file>...] [GENERATED <file>...])
 #   One module of the library, its files named relative to src/lodestar. HEADERS are public (the
 #   umbrella includes them, programs may use them); INTERNAL headers stay in the library.
+#   GENERATED are public headers the build writes, named relative to LSR_GENERATED_DIR/lodestar.
 #   DEPS are the modules whose headers it includes, and the only ones it may; each must be
 #   declared before it, so the order of the calls is the order of the layers and no two modules
 #   can depend on each other.
@@ -22,6 +23,7 @@
 #   fails on a stray include) and again at every build where one of the files has changed.
 
 set(LSR_LIBRARY_DIR ${PROJECT_SOURCE_DIR}/src/lodestar)
+set(LSR_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 
 function(lsr_files out folder)
   cmake_path(APPEND CMAKE_CURRENT_SOURCE_DIR ${folder} OUTPUT_VARIABLE dir)
@@ -32,7 +34,7 @@ function(lsr_files out folder)
 endfunction()
 
 function(lsr_module name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "DEPS;SOURCES;HEADERS;INTERNAL")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "DEPS;SOURCES;HEADERS;INTERNAL;GENERATED")
   foreach(dep IN LISTS arg_DEPS)
     get_property(known GLOBAL PROPERTY LSR_MODULES)
     if(NOT dep IN_LIST known)
@@ -41,6 +43,10 @@ function(lsr_module name)
   endforeach()
   set(files ${arg_SOURCES} ${arg_HEADERS} ${arg_INTERNAL})
   list(TRANSFORM files PREPEND ${LSR_LIBRARY_DIR}/)
+  list(TRANSFORM arg_HEADERS PREPEND ${LSR_LIBRARY_DIR}/ OUTPUT_VARIABLE public_files)
+  list(TRANSFORM arg_GENERATED PREPEND ${LSR_GENERATED_DIR}/lodestar/ OUTPUT_VARIABLE generated)
+  list(APPEND files ${generated})
+  list(APPEND public_files ${generated})
   if(arg_SOURCES)
     add_library(lodestar_${name} OBJECT ${files})
     set(scope PUBLIC)
@@ -48,7 +54,8 @@ function(lsr_module name)
     add_library(lodestar_${name} INTERFACE ${files})
     set(scope INTERFACE)
   endif()
-  target_include_directories(lodestar_${name} ${scope} ${PROJECT_SOURCE_DIR}/src)
+  target_include_directories(lodestar_${name} ${scope} ${PROJECT_SOURCE_DIR}/src
+                             ${LSR_GENERATED_DIR})
   list(TRANSFORM arg_DEPS PREPEND lodestar_ OUTPUT_VARIABLE dep_targets)
   target_link_libraries(lodestar_${name} ${scope} ${dep_targets})
 
@@ -56,9 +63,12 @@ function(lsr_module name)
   set_property(GLOBAL PROPERTY LSR_MODULE_${name}_DEPS ${arg_DEPS})
   set_property(GLOBAL PROPERTY LSR_MODULE_${name}_FILES ${files})
   set_property(GLOBAL PROPERTY LSR_MODULE_${name}_OBJECTS ${arg_SOURCES})
+  list(APPEND arg_HEADERS ${arg_GENERATED})
   list(TRANSFORM arg_HEADERS PREPEND lodestar/)
   list(TRANSFORM arg_INTERNAL PREPEND lodestar/)
   set_property(GLOBAL PROPERTY LSR_MODULE_${name}_PUBLIC ${arg_HEADERS})
+  # The public headers' files, in the order of their names above: what an install copies.
+  set_property(GLOBAL PROPERTY LSR_MODULE_${name}_PUBLIC_FILES ${public_files})
   set_property(GLOBAL PROPERTY LSR_MODULE_${name}_INTERNAL ${arg_INTERNAL})
 endfunction()
 
@@ -83,7 +93,7 @@ function(lsr_check_layers)
     else()
       set(kind CLIENT)
     endif()
-    foreach(field DEPS FILES PUBLIC INTERNAL USES)
+    foreach(field DEPS FILES PUBLIC PUBLIC_FILES INTERNAL USES)
       get_property(value GLOBAL PROPERTY LSR_${kind}_${entry}_${field})
       string(APPEND manifest "set(LSR_${kind}_${entry}_${field} \"${value}\")\n")
     endforeach()

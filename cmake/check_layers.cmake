@@ -21,12 +21,13 @@ foreach(m IN LISTS LSR_MODULES)
   endforeach()
 endforeach()
 
-# The quoted includes of file, as written.
+# The quoted includes of file, as written, and the library's headers included in angle brackets
+# (as a program built against the installed library writes them).
 function(quoted_includes file out)
-  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*(\"|<lodestar/)")
   set(paths "")
   foreach(line IN LISTS lines)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" path "${line}")
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*" "\\1" path "${line}")
     list(APPEND paths ${path})
   endforeach()
   set(${out} ${paths} PARENT_SCOPE)

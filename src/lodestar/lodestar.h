@@ -7,6 +7,7 @@
 #include "lodestar/base/debug.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/base/version.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/bitmap_transform.h"

@@ -1,5 +1,6 @@
 // The asset painter: its files decode with the library's readers, the sockets sit where the
-// device paints its LEDs, the font images follow the marker rule, the Photoshop header holds.
+// device paints its LEDs, the font images follow the marker rule, the Photoshop header holds, and
+// the examples' files come out in every image format the library reads.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,9 +15,10 @@ namespace {
 
 using load_test::Bytes;
 
-// A picture written by the painter, decoded by the library's reader.
+// A picture written by the painter, decoded by the library's reader (TGA unless told).
 struct Decoded : load_test::Loaded {
-    explicit Decoded(const Bytes& file) : Loaded(lsr_image::decode_tga, file) {}
+    explicit Decoded(const Bytes& file, load_test::Decode decode = lsr_image::decode_tga)
+        : Loaded(decode, file) {}
     std::uint32_t rgb(std::int32_t x, std::int32_t y) const { return at(x, y) & 0xFFFFFF; }
     // Pixels that differ from the picture's.
     std::int32_t wrong(const mkassets::Picture& pic) const {
@@ -101,6 +103,82 @@ TEST_F(Mkassets, WritersRefuseWhatTheirFormatsCannotHold) {
     EXPECT_FALSE(mkassets::encode_tga(mkassets::Picture(1, 1), true).empty());
 }
 
+TEST_F(Mkassets, ExampleFilesDecodeToTheirPicturesInEveryFormat) {
+    const std::vector<mkassets::Asset> examples = mkassets::make_example_assets();
+    const struct {
+        const char* name;
+        load_test::Decode decode;
+        mkassets::Picture (*paint)();
+    } want[] = {{"heat.tga", lsr_image::decode_tga, mkassets::paint_heat_font},
+                {"landscape.tga", lsr_image::decode_tga, mkassets::paint_landscape},
+                {"plasma.scx", lsr_image::decode_scx, mkassets::paint_plasma},
+                {"rings.bmp", lsr_image::decode_bmp, mkassets::paint_rings},
+                {"tiles.pcx", lsr_image::decode_pcx, mkassets::paint_tiles}};
+    ASSERT_EQ(examples.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) {
+        SCOPED_TRACE(want[i].name);
+        EXPECT_EQ(examples[i].name, want[i].name);
+        const Decoded d(examples[i].bytes, want[i].decode);
+        ASSERT_EQ(d.ok, 1);
+        const mkassets::Picture picture = want[i].paint();
+        EXPECT_EQ(d.bm.width, picture.width());
+        EXPECT_EQ(d.bm.height, picture.height());
+        EXPECT_EQ(d.wrong(picture), 0);
+    }
+}
+
+TEST_F(Mkassets, PcxRunsSplitAtTheirLimitAndHighIndexesStandInRuns) {
+    // Row 0: 200 colours, so that indexes from 0xC0 on stand alone; row 1: one colour 200 wide.
+    const mkassets::Picture pic(200, 2);
+    for (std::int32_t x = 0; x < 200; ++x) {
+        const auto v = static_cast<std::uint32_t>(x);
+        LSR_DrawPixel(x, 0, 0xFF000000u | v << 16 | (255 - v), pic.bitmap());
+        LSR_DrawPixel(x, 1, 0xFF00FF00u, pic.bitmap());
+    }
+    const Bytes pcx = mkassets::encode_pcx(pic);
+    ASSERT_FALSE(pcx.empty());
+    const Decoded d(pcx, lsr_image::decode_pcx);
+    ASSERT_EQ(d.ok, 1);
+    EXPECT_EQ(d.wrong(pic), 0);
+    // The data: 192 lone values, 8 escaped ones, then the second colour in runs of 63, 63, 63, 11.
+    Bytes data(pcx.begin() + 128, pcx.end() - 769);
+    ASSERT_EQ(data.size(), 192u + 8 * 2 + 4 * 2);
+    EXPECT_EQ(data[192], 0xC1);
+    EXPECT_EQ(data[193], 0xC0);
+    EXPECT_EQ((Bytes(data.end() - 8, data.end())),
+              (Bytes{0xFF, 200, 0xFF, 200, 0xFF, 200, 0xCB, 200}));
+    EXPECT_EQ(pcx[pcx.size() - 769], 12) << "the palette's marker";
+}
+
+TEST_F(Mkassets, NewWritersRefuseWhatTheReadersCannotTake) {
+    const mkassets::Picture odd(5, 4), big(300, 300), off_grid(4, 4), stripes(400, 300),
+        many(20, 16);
+    LSR_DrawPixel(0, 0, 0xFF010203u, off_grid.bitmap());
+    for (std::int32_t i = 0; i < 320; ++i) { // 320 colours, all on the 6-bit grid
+        const auto blue = static_cast<std::uint32_t>(i % 64 * 4),
+                   green = static_cast<std::uint32_t>(i / 64 * 4);
+        LSR_DrawPixel(i % 20, i / 20, 0xFF000000u | green << 8 | blue, many.bitmap());
+    }
+    // Two colours side by side everywhere: no runs to pack.
+    for (std::int32_t x = 0; x < 400; x += 2)
+        LSR_DrawVLine(x, 0, 299, 0xFFFFFFFFu, stripes.bitmap());
+    const struct {
+        const char* what;
+        bool empty;
+    } cases[] = {
+        {"PCX of an odd width", mkassets::encode_pcx(odd).empty()},
+        {"PCX of more than 256 colours", mkassets::encode_pcx(many).empty()},
+        {"PCX past 65535 bytes", mkassets::encode_pcx(stripes).empty()},
+        {"SCX of more than 256 colours", mkassets::encode_scx(many).empty()},
+        {"SCX of a channel off the 6-bit grid", mkassets::encode_scx(off_grid).empty()},
+        {"SCX past 65535 bytes", mkassets::encode_scx(big).empty()},
+        {"BMP of no pixels", mkassets::encode_bmp(mkassets::Picture(0, 0)).empty()},
+    };
+    for (const auto& c : cases) EXPECT_TRUE(c.empty) << c.what;
+    EXPECT_FALSE(mkassets::encode_pcx(mkassets::Picture(4, 4)).empty());
+    EXPECT_FALSE(mkassets::encode_scx(mkassets::Picture(4, 4)).empty());
+}
+
 TEST_F(Mkassets, SocketsAndButtonsSitWhereTheDeviceIsPainted) {
     const Decoded d(assets[4].bytes);
     ASSERT_EQ(d.ok, 1);
@@ -166,12 +244,12 @@ TEST_F(Mkassets, WritesIntoANewDirectoryAndRefusesAnImpossibleOne) {
     tarn_test::TempDir dir;
     const std::string out = dir / "a/b";
     testing::internal::CaptureStdout();
-    EXPECT_EQ(mkassets::write_assets(out), 0);
+    EXPECT_EQ(mkassets::write_assets(out, assets), 0);
     for (const mkassets::Asset& a : assets)
         EXPECT_EQ(tarn_test::read_file(out + "/" + a.name), a.bytes) << a.name;
     dir.write("file", {1});
     testing::internal::CaptureStderr();
-    EXPECT_EQ(mkassets::write_assets(dir / "file/sub"), 1);
+    EXPECT_EQ(mkassets::write_assets(dir / "file/sub", assets), 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("mkassets: cannot"), std::string::npos);
     testing::internal::GetCapturedStdout();
 }

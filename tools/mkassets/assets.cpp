@@ -1,4 +1,4 @@
-// The six archive files, made and written into a directory.
+// The game's six archive files and the examples' files, made and written into a directory.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +20,17 @@ std::vector<Asset> make_assets() {
     return assets;
 }
 
-int write_assets(const std::string& dir) {
+std::vector<Asset> make_example_assets() {
+    std::vector<Asset> assets;
+    assets.push_back({"heat.tga", encode_tga_mapped(paint_heat_font())});
+    assets.push_back({"landscape.tga", encode_tga(paint_landscape(), true)});
+    assets.push_back({"plasma.scx", encode_scx(paint_plasma())});
+    assets.push_back({"rings.bmp", encode_bmp(paint_rings())});
+    assets.push_back({"tiles.pcx", encode_pcx(paint_tiles())});
+    return assets;
+}
+
+int write_assets(const std::string& dir, const std::vector<Asset>& assets) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     if (error) {
@@ -28,7 +38,7 @@ int write_assets(const std::string& dir) {
                      error.message().c_str());
         return 1;
     }
-    for (const Asset& asset : make_assets()) {
+    for (const Asset& asset : assets) {
         // An empty file would be a picture that could not be encoded: refuse it.
         const std::string path = (std::filesystem::path(dir) / asset.name).string();
         std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,6 +1,8 @@
-// The image writers: TGA true colour (plain or run-length), TGA colour-mapped, and Photoshop.
+// The image writers: TGA true colour (plain or run-length), TGA colour-mapped, Photoshop, BMP,
+// PCX and SCX.
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "paint.h"
 
@@ -11,6 +13,11 @@ namespace {
 void put16le(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v & 0xFF));
     out.push_back(static_cast<std::uint8_t>(v >> 8 & 0xFF));
+}
+
+void put32le(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16le(out, v & 0xFFFF);
+    put16le(out, v >> 16);
 }
 
 void put_be(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
@@ -64,10 +71,42 @@ void rle_row(std::vector<std::uint8_t>& out, const Picture& pic, std::int32_t y)
     }
 }
 
-// TGA sides are 16-bit fields, Photoshop's (version 1) at most 30000.
+// TGA, PCX and SCX sides are 16-bit fields, Photoshop's (version 1) at most 30000.
 bool fits(const Picture& pic, std::int32_t limit) {
     return pic.width() > 0 && pic.height() > 0 && pic.width() <= limit && pic.height() <= limit;
 }
+
+// A picture of at most 256 colours: its palette in order of first use and one index a pixel,
+// rows top first. Nothing for more colours.
+struct Indexed {
+    std::vector<std::uint32_t> palette;
+    std::vector<std::uint8_t> pixels;
+    std::uint8_t at(const Picture& pic, std::int32_t x, std::int32_t y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(pic.width()) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+std::optional<Indexed> index_colours(const Picture& pic) {
+    std::map<std::uint32_t, std::uint8_t> index;
+    Indexed out;
+    for (std::int32_t y = 0; y < pic.height(); ++y)
+        for (std::int32_t x = 0; x < pic.width(); ++x) {
+            const std::uint32_t c = pic.rgb(x, y);
+            auto found = index.find(c);
+            if (found == index.end()) {
+                if (out.palette.size() == 256) return std::nullopt;
+                found = index.emplace(c, static_cast<std::uint8_t>(out.palette.size())).first;
+                out.palette.push_back(c);
+            }
+            out.pixels.push_back(found->second);
+        }
+    out.palette.resize(256, 0);
+    return out;
+}
+
+// The readers of PCX and SCX address their files with 16-bit positions.
+constexpr std::size_t k_short_file = 65535;
 
 } // namespace
 
@@ -86,21 +125,12 @@ std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
 
 std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
     if (!fits(pic, 65535)) return {};
-    std::map<std::uint32_t, std::uint8_t> index;
-    std::vector<std::uint32_t> palette;
-    for (std::int32_t y = 0; y < pic.height(); ++y)
-        for (std::int32_t x = 0; x < pic.width(); ++x) {
-            const std::uint32_t c = pic.rgb(x, y);
-            if (index.contains(c)) continue;
-            if (palette.size() == 256) return {};
-            index.emplace(c, static_cast<std::uint8_t>(palette.size()));
-            palette.push_back(c);
-        }
+    const std::optional<Indexed> indexed = index_colours(pic);
+    if (!indexed) return {};
     std::vector<std::uint8_t> out = tga_header(pic, 1, true, 8);
-    palette.resize(256, 0);
-    for (std::uint32_t c : palette) put_bgr(out, c);
+    for (std::uint32_t c : indexed->palette) put_bgr(out, c);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y)
-        for (std::int32_t x = 0; x < pic.width(); ++x) out.push_back(index.at(pic.rgb(x, y)));
+        for (std::int32_t x = 0; x < pic.width(); ++x) out.push_back(indexed->at(pic, x, y));
     return out;
 }
 
@@ -122,6 +152,88 @@ std::vector<std::uint8_t> encode_psd(const Picture& pic) {
         for (std::int32_t y = 0; y < pic.height(); ++y)
             for (std::int32_t x = 0; x < pic.width(); ++x)
                 out.push_back(static_cast<std::uint8_t>(pic.rgb(x, y) >> shift & 0xFF));
+    return out;
+}
+
+std::vector<std::uint8_t> encode_bmp(const Picture& pic) {
+    // The file's size is a 32-bit field.
+    const auto stride = (static_cast<std::uint64_t>(pic.width()) * 3 + 3) & ~std::uint64_t{3};
+    const std::uint64_t bytes = stride * static_cast<std::uint64_t>(pic.height());
+    if (!fits(pic, 0x7FFFFFFF) || 54 + bytes > 0xFFFFFFFFu) return {};
+    const auto data = static_cast<std::uint32_t>(bytes);
+    std::vector<std::uint8_t> out = {'B', 'M'};
+    put32le(out, 54 + data); // file size
+    put32le(out, 0);         // reserved
+    put32le(out, 54);        // pixel data offset
+    put32le(out, 40);        // info header size
+    put32le(out, static_cast<std::uint32_t>(pic.width()));
+    put32le(out, static_cast<std::uint32_t>(pic.height())); // positive: bottom-up
+    put16le(out, 1);                                        // planes
+    put16le(out, 24);                                       // bits per pixel
+    put32le(out, 0);                                        // no compression
+    put32le(out, data);
+    for (int i = 0; i < 4; ++i) put32le(out, 0); // resolution and palette counts
+    for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
+        for (std::int32_t x = 0; x < pic.width(); ++x) put_bgr(out, pic.rgb(x, y));
+        out.resize(out.size() + stride - static_cast<std::uint64_t>(pic.width()) * 3, 0);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> encode_pcx(const Picture& pic) {
+    if (!fits(pic, 65535) || pic.width() % 2 != 0) return {};
+    const std::optional<Indexed> indexed = index_colours(pic);
+    if (!indexed) return {};
+    // Manufacturer, version 5, run-length encoding, 8 bits a plane, the window 0 .. size - 1.
+    std::vector<std::uint8_t> out = {10, 5, 1, 8};
+    put16le(out, 0);
+    put16le(out, 0);
+    put16le(out, static_cast<std::uint32_t>(pic.width() - 1));
+    put16le(out, static_cast<std::uint32_t>(pic.height() - 1));
+    put16le(out, 72); // resolution
+    put16le(out, 72);
+    out.resize(65, 0); // the 16-colour palette and a reserved byte
+    out.push_back(1);  // one plane
+    put16le(out, static_cast<std::uint32_t>(pic.width())); // bytes a line
+    put16le(out, 1);                                       // colour palette
+    out.resize(128, 0);
+    for (std::int32_t y = 0; y < pic.height(); ++y)
+        for (std::int32_t x = 0; x < pic.width();) {
+            const std::uint8_t v = indexed->at(pic, x, y);
+            std::int32_t run = 1;
+            while (x + run < pic.width() && run < 63 && indexed->at(pic, x + run, y) == v) ++run;
+            // A lone value below the run marker stands for itself.
+            if (run > 1 || v >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
+            out.push_back(v);
+            x += run;
+        }
+    out.push_back(12); // the palette follows
+    for (std::uint32_t c : indexed->palette) {
+        out.push_back(static_cast<std::uint8_t>(c >> 16 & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(c >> 8 & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    }
+    if (out.size() > k_short_file) return {};
+    return out;
+}
+
+std::vector<std::uint8_t> encode_scx(const Picture& pic) {
+    if (!fits(pic, 65535)) return {};
+    const std::optional<Indexed> indexed = index_colours(pic);
+    if (!indexed) return {};
+    std::vector<std::uint8_t> out = {'R', 'I', 'X', '3'};
+    put16le(out, static_cast<std::uint32_t>(pic.width()));
+    put16le(out, static_cast<std::uint32_t>(pic.height()));
+    out.push_back(0xAF); // a VGA palette follows
+    out.push_back(0);    // pixels stored linearly
+    for (std::uint32_t c : indexed->palette)
+        for (std::uint32_t shift : {16u, 8u, 0u}) {
+            const std::uint32_t channel = c >> shift & 0xFF;
+            if (channel % 4 != 0) return {};
+            out.push_back(static_cast<std::uint8_t>(channel / 4));
+        }
+    out.insert(out.end(), indexed->pixels.begin(), indexed->pixels.end());
+    if (out.size() > k_short_file) return {};
     return out;
 }
 

@@ -13,32 +13,6 @@ namespace mkassets {
 
 namespace {
 
-// Bitmaps take the library's depth when created; the pictures are always painted at 32 bits.
-class Depth32 {
-  public:
-    Depth32() : saved_(LSR_video.flags) { LSR_video.flags &= ~LSR_VIDEO_16BIT; }
-    ~Depth32() { LSR_video.flags = saved_; }
-    Depth32(const Depth32&) = delete;
-    Depth32& operator=(const Depth32&) = delete;
-
-  private:
-    std::uint32_t saved_;
-};
-
-constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return 0xFF000000u | (r & 0xFF) << 16 | (g & 0xFF) << 8 | (b & 0xFF);
-}
-
-// Channel-wise a + (b - a) * t / 256, t from 0 to 256.
-constexpr std::uint32_t mix(std::uint32_t a, std::uint32_t b, std::uint32_t t) {
-    std::uint32_t out = 0xFF000000u;
-    for (std::uint32_t shift = 0; shift < 24; shift += 8) {
-        const std::uint32_t ca = a >> shift & 0xFF, cb = b >> shift & 0xFF;
-        out |= ((ca * (256 - t) + cb * t) >> 8) << shift;
-    }
-    return out;
-}
-
 // A rounded rectangle, one span a row, shaded from top to bottom.
 void fill_round_rect(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t w,
                      std::int32_t h, std::int32_t r, std::uint32_t top, std::uint32_t bottom) {

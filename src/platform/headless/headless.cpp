@@ -23,6 +23,7 @@ struct State {
     headless::WindowRecord window;
     headless::Present present;
     std::uint32_t presents = 0;
+    headless::PresentObserver present_observer = nullptr;
     bool display_ok = true;
     bool class_ok = true;
     bool window_ok = true;
@@ -53,6 +54,7 @@ void reset() {
     s.window = {};
     s.present = {};
     s.presents = 0;
+    s.present_observer = nullptr;
     s.display_ok = true;
     s.class_ok = true;
     s.window_ok = true;
@@ -94,6 +96,11 @@ std::uint32_t present_count() {
 Present last_present() {
     std::lock_guard lock(state().mutex);
     return state().present;
+}
+
+void set_present_observer(PresentObserver observer) {
+    std::lock_guard lock(state().mutex);
+    state().present_observer = observer;
 }
 
 WindowRecord window() {
@@ -273,7 +280,7 @@ bool plat_restore_display_mode() {
 
 void plat_present(LSR_HWND, const void* pixels, int width, int height, int bpp, bool stretch,
                   int dst_width, int dst_height) {
-    std::lock_guard lock(state().mutex);
+    std::unique_lock lock(state().mutex);
     auto& p = state().present;
     const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                        static_cast<std::size_t>(bpp / 8);
@@ -285,7 +292,10 @@ void plat_present(LSR_HWND, const void* pixels, int width, int height, int bpp, 
     p.stretch = stretch;
     p.dst_width = dst_width;
     p.dst_height = dst_height;
-    ++state().presents;
+    const std::uint32_t count = ++state().presents;
+    const headless::PresentObserver observer = state().present_observer;
+    lock.unlock();
+    if (observer != nullptr) observer(count);
 }
 
 std::uint32_t plat_ticks() {

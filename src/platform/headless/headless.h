@@ -32,6 +32,10 @@ struct Present {
 };
 std::uint32_t present_count();
 Present last_present();
+// Called on the presenting thread after each present is recorded, with the count so far, outside
+// the platform's lock: a tool that runs a program for some frames reads and ends it from here.
+using PresentObserver = void (*)(std::uint32_t count);
+void set_present_observer(PresentObserver observer);
 
 struct WindowRecord {
     bool created = false, shown = false, destroyed = false, popup = false;

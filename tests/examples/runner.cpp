@@ -1,0 +1,144 @@
+// Runs a program's tarnmain on the headless platform for a number of frames (presents), holding
+// keys down on the way, then reads the last presented page: prints its checksum, compares it with
+// the expected one, writes it as a PNG file. The program's own source is the one its window runs.
+//
+//   <program> --frames N [--expect HEX] [--shot NAME] [--hold KEY:FROM-TO]...
+//
+// KEY is up, down, left, right, space, return, x or c; it goes down at present FROM and up at
+// present TO. With --shot, and LSR_SCREENSHOTS naming a directory in the environment, the page is
+// written there as NAME.png. Ends as a closed window ends the real program: at once, wherever the
+// program stands.
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "headless.h"
+#include "lodestar/frame/init.h"
+#include "lodestar/frame/internal/window.h"
+#include "lodestar/platform_types.h"
+#include "shot.h"
+
+namespace {
+
+struct Hold {
+    std::uint32_t key = 0, from = 0, to = 0;
+};
+
+struct Run {
+    std::uint32_t frames = 0;
+    bool check = false;
+    std::uint32_t expected = 0;
+    std::string png; // where the last page goes, if anywhere
+    std::vector<Hold> holds;
+};
+
+Run g_run;
+
+// The window system's codes of the keys a run may hold.
+constexpr struct {
+    std::string_view name;
+    std::uint32_t key;
+} k_keys[] = {{"up", 38},    {"down", 40},   {"left", 37}, {"right", 39},
+              {"space", 32}, {"return", 13}, {"x", 'X'},   {"c", 'C'}};
+
+bool number(std::string_view text, std::uint32_t& out, int base = 10) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out, base);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
+// KEY:FROM-TO
+bool parse_hold(std::string_view text, Hold& hold) {
+    const auto colon = text.find(':'), dash = text.find('-');
+    if (colon == std::string_view::npos || dash == std::string_view::npos || dash < colon)
+        return false;
+    bool known = false;
+    for (const auto& k : k_keys)
+        if (k.name == text.substr(0, colon)) {
+            hold.key = k.key;
+            known = true;
+        }
+    return known && number(text.substr(colon + 1, dash - colon - 1), hold.from) &&
+           number(text.substr(dash + 1), hold.to) && hold.from < hold.to;
+}
+
+bool parse(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string_view flag = argv[i], value = argv[i + 1];
+        Hold hold;
+        if (flag == "--frames" && number(value, g_run.frames) && g_run.frames > 0) continue;
+        if (flag == "--expect" && number(value, g_run.expected, 16)) {
+            g_run.check = true;
+            continue;
+        }
+        if (flag == "--shot") {
+            if (const char* directory = std::getenv("LSR_SCREENSHOTS"))
+                g_run.png = std::string(directory) + "/" + std::string(value) + ".png";
+            continue;
+        }
+        if (flag == "--hold" && parse_hold(value, hold)) {
+            g_run.holds.push_back(hold);
+            continue;
+        }
+        return false;
+    }
+    return argc % 2 == 1 && g_run.frames > 0;
+}
+
+bool write_png(const headless::Present& page) {
+    const std::vector<std::uint8_t> png =
+        shot::encode_png(static_cast<std::uint32_t>(page.width),
+                         static_cast<std::uint32_t>(page.height), shot::rgb_rows(page));
+    std::ofstream out(g_run.png, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return !png.empty() && out.good();
+}
+
+// The last frame: what it shows decides the run's status; then the process ends.
+[[noreturn]] void finish() {
+    const headless::Present page = headless::last_present();
+    const std::uint32_t sum = shot::checksum(page);
+    int status = 0;
+    std::printf("\nframe %u: %dx%d, checksum %08x\n", g_run.frames, page.width, page.height, sum);
+    if (g_run.check && sum != g_run.expected) {
+        std::printf("expected checksum %08x: the picture has changed\n", g_run.expected);
+        status = 1;
+    }
+    if (!g_run.png.empty() && !write_png(page)) {
+        std::printf("cannot write %s\n", g_run.png.c_str());
+        status = 1;
+    }
+    std::fflush(stdout);
+    std::_Exit(status);
+}
+
+// On the program's thread, right after each present.
+void on_present(std::uint32_t count) {
+    for (const Hold& hold : g_run.holds) {
+        if (count == hold.from) WIN32_WndProc(nullptr, WM_KEYDOWN, hold.key, 0);
+        if (count == hold.to) WIN32_WndProc(nullptr, WM_KEYUP, hold.key, 0);
+    }
+    if (count == g_run.frames) finish();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!parse(argc, argv)) {
+        std::fprintf(stderr,
+                     "usage: %s --frames N [--expect HEX] [--png FILE] "
+                     "[--hold KEY:FROM-TO]...\n",
+                     argv[0]);
+        return 2;
+    }
+    headless::reset();
+    headless::set_present_observer(on_present);
+    WinMain(nullptr, nullptr, nullptr, 0);
+    // Only a program that returned before its last frame comes back here.
+    std::printf("\nthe program ended after %u of %u frames\n", headless::present_count(),
+                g_run.frames);
+    return 1;
+}

@@ -221,9 +221,10 @@ Picture paint_device() {
 
     // Auxiliary LEDs: small amber domes, dark when unlit.
     for (std::int32_t k = 0; k < 8; ++k) {
-        LSR_DrawFilledCircle(aux_x(k), k_aux_y, k_aux_socket_radius, rgb(16, 14, 12), bm);
-        LSR_DrawFilledCircle(aux_x(k), k_aux_y, 6, rgb(104, 66, 20), bm);
-        soft_disc(pic, aux_x(k) - 2, k_aux_y - 2, 2, rgb(176, 130, 70));
+        const std::int32_t x = MeggyJr_AuxLedX(k), y = MeggyJr_AuxLedY;
+        LSR_DrawFilledCircle(x, y, k_aux_socket_radius, rgb(16, 14, 12), bm);
+        LSR_DrawFilledCircle(x, y, MeggyJr_AuxLedRadius, rgb(104, 66, 20), bm);
+        soft_disc(pic, x - 2, y - 2, 2, rgb(176, 130, 70));
     }
 
     // The LED matrix module and its 64 recesses.
@@ -231,9 +232,10 @@ Picture paint_device() {
     LSR_DrawBox(188, 124, 254, 250, rgb(70, 70, 76), bm);
     for (std::int32_t y = 0; y < 8; ++y)
         for (std::int32_t x = 0; x < 8; ++x) {
-            LSR_DrawFilledCircle(matrix_x(x), matrix_y(y), k_matrix_socket_radius, rgb(6, 6, 7),
-                                 bm);
-            LSR_DrawFilledCircle(matrix_x(x), matrix_y(y), 12, rgb(64, 64, 64), bm);
+            const std::int32_t cx = MeggyJr_LedX(x), cy = MeggyJr_LedY(y);
+            const std::uint32_t dark = MeggyJr_Brightness(0);
+            LSR_DrawFilledCircle(cx, cy, k_matrix_socket_radius, rgb(6, 6, 7), bm);
+            LSR_DrawFilledCircle(cx, cy, MeggyJr_LedRadius, rgb(dark, dark, dark), bm);
         }
 
     // The direction pad on the left, B and A on the right, each with its name.
@@ -243,8 +245,8 @@ Picture paint_device() {
     }
 
     // Current-limiting parts beside the display, connectors and the power switch at the top.
-    for (std::int32_t y = 0; y < 8; ++y) draw_smd(pic, 460, matrix_y(y), true);
-    for (std::int32_t x = 0; x < 8; ++x) draw_smd(pic, matrix_x(x), 383, false);
+    for (std::int32_t y = 0; y < 8; ++y) draw_smd(pic, 460, MeggyJr_LedY(y), true);
+    for (std::int32_t x = 0; x < 8; ++x) draw_smd(pic, MeggyJr_LedX(x), 383, false);
     draw_header(pic, 478, 96, 6);
     draw_text(pic, 478, 78, 1, "ISP", k_silk);
     LSR_DrawFilledBox(80, 86, 44, 20, rgb(176, 176, 180), pic.bitmap());
@@ -269,10 +271,10 @@ Picture paint_led_chart() {
     const Depth32 depth;
     // Each row one colour, each column one intensity, as the device paints them.
     constexpr std::array<std::uint32_t, 5> k_channels = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF,
-                                                         0xFFAA00};
+                                                         MeggyJr_AuxLedColour};
     for (std::size_t row = 0; row < k_channels.size(); ++row)
-        for (std::uint32_t level = 0; level < 16; ++level) {
-            const std::uint32_t v = std::min<std::uint32_t>(level * 16 + 64, 255);
+        for (std::uint8_t level = 0; level < 16; ++level) {
+            const std::uint32_t v = MeggyJr_Brightness(level);
             std::uint32_t colour = 0xFF000000u;
             for (std::uint32_t shift = 0; shift < 24; shift += 8)
                 colour |= ((k_channels[row] >> shift & 0xFF) * v / 255) << shift;

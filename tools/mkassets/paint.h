@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lodestar/lodestar.h"
+#include "meggyjr/meggyjr.h"
 
 namespace mkassets {
 
@@ -31,19 +32,9 @@ class Picture {
     LSR_Bitmap bm_;
 };
 
-// Where the device paints its LEDs: the picture's sockets sit exactly there.
-constexpr std::int32_t matrix_x(std::int32_t x) {
-    return 206 + 31 * x;
-}
-constexpr std::int32_t matrix_y(std::int32_t y) {
-    return 356 - 31 * y;
-}
-constexpr std::int32_t aux_x(std::int32_t k) {
-    return 210 + 30 * k;
-}
-inline constexpr std::int32_t k_aux_y = 115;
-inline constexpr std::int32_t k_matrix_socket_radius = 14;
-inline constexpr std::int32_t k_aux_socket_radius = 8;
+// The picture's sockets sit exactly where the device paints its LEDs, a rim of 2 pixels wider.
+inline constexpr std::int32_t k_matrix_socket_radius = MeggyJr_LedRadius + 2;
+inline constexpr std::int32_t k_aux_socket_radius = MeggyJr_AuxLedRadius + 2;
 
 // The six buttons, centred at (x, y) with a cap of radius 9 in a 27 pixel square body, and the
 // top of each name's lettering.

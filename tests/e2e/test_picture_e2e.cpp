@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "lodestar/base/bytes.h"
 #include "meggyjr/meggyjr.h"
 
 namespace {
@@ -31,7 +32,8 @@ bool read_tga24(const std::string& path, Reference* out) {
     std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)),
                                 std::istreambuf_iterator<char>());
     if (b.size() < 18 || b[1] != 0 || b[2] != 2 || b[16] != 24) return false;
-    const int w = b[12] | b[13] << 8, h = b[14] | b[15] << 8;
+    const int w = static_cast<int>(lsr::get_le16(&b[12])),
+              h = static_cast<int>(lsr::get_le16(&b[14]));
     const std::size_t start = 18u + b[0];
     if (b.size() < start + std::size_t{3} * w * h) return false;
     const bool top_down = (b[17] & 0x20) != 0;

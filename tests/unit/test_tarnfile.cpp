@@ -167,8 +167,7 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
 
 // 32-bit little-endian words, then text.
 Bytes& put(Bytes& b, std::initializer_list<std::uint32_t> words, const std::string& text = "") {
-    for (std::uint32_t v : words)
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    for (std::uint32_t v : words) tarn_test::put(b, v, 4);
     b.insert(b.end(), text.begin(), text.end());
     return b;
 }

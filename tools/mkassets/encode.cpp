@@ -2,16 +2,12 @@
 #include <algorithm>
 #include <map>
 
+#include "lodestar/base/bytes.h"
 #include "paint.h"
 
 namespace mkassets {
 
 namespace {
-
-void put16le(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(v >> 8 & 0xFF));
-}
 
 void put_be(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
     // Fields wider than v (the six reserved bytes) are zero-extended.
@@ -29,13 +25,13 @@ void put_bgr(std::vector<std::uint8_t>& out, std::uint32_t rgb) {
 std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, bool mapped,
                                      std::uint8_t depth) {
     std::vector<std::uint8_t> out = {0, static_cast<std::uint8_t>(mapped ? 1 : 0), type};
-    put16le(out, 0);
-    put16le(out, mapped ? 256 : 0);
+    lsr::push_le16(out, 0);
+    lsr::push_le16(out, mapped ? 256 : 0);
     out.push_back(mapped ? 24 : 0);
-    put16le(out, 0);
-    put16le(out, 0);
-    put16le(out, static_cast<std::uint32_t>(pic.width()));
-    put16le(out, static_cast<std::uint32_t>(pic.height()));
+    lsr::push_le16(out, 0);
+    lsr::push_le16(out, 0);
+    lsr::push_le16(out, static_cast<std::uint32_t>(pic.width()));
+    lsr::push_le16(out, static_cast<std::uint32_t>(pic.height()));
     out.push_back(depth);
     out.push_back(0);
     return out;

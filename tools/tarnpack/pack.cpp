@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/lodestar.h"
 
 namespace tarnpack {
@@ -12,12 +13,8 @@ namespace {
 
 constexpr std::uint64_t k_limit = 0xFFFFFFFFull; // offsets are 32-bit
 
-void put_u32(std::vector<std::uint8_t>* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 std::uint32_t u32_at(const std::vector<std::uint8_t>& file, std::uint64_t at) {
-    return getint(file.data() + at);
+    return lsr::get_le32(file.data() + at);
 }
 
 } // namespace
@@ -67,14 +64,15 @@ bool build(std::vector<Entry> entries, std::uint64_t base, std::vector<std::uint
     out->clear();
     out->reserve(static_cast<std::size_t>(table + data));
     out->insert(out->end(), {'T', 'A', 'R', 'N'});
-    put_u32(out, static_cast<std::uint32_t>(entries.size()));
-    put_u32(out, static_cast<std::uint32_t>(base + table + data)); // romsize: end of the data
+    lsr::push_le32(*out, static_cast<std::uint32_t>(entries.size()));
+    lsr::push_le32(*out,
+                   static_cast<std::uint32_t>(base + table + data)); // romsize: end of the data
     std::uint64_t offset = base + table;
     for (const Entry& entry : entries) {
-        put_u32(out, static_cast<std::uint32_t>(entry.name.size()));
-        put_u32(out, static_cast<std::uint32_t>(tarnfile_gethash(entry.name.c_str())));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(entry.name.size()));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(tarnfile_gethash(entry.name.c_str())));
         out->insert(out->end(), entry.name.begin(), entry.name.end());
-        put_u32(out, static_cast<std::uint32_t>(offset));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(offset));
         offset += entry.data.size();
     }
     for (const Entry& entry : entries)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
@@ -26,7 +27,7 @@ std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t 
     case 8: return l.palette[row[x]];
     case 15:
     case 16: {
-        const std::uint32_t word = row[2 * x] | std::uint32_t{row[2 * x + 1]} << 8;
+        const std::uint32_t word = lsr::get_le16(row + 2 * x);
         if (l.bits == 16 && l.masks)
             return rgb((word >> 8 & 15) << 4, (word >> 4 & 15) << 4, (word & 15) << 4);
         return from555(word);
@@ -37,8 +38,7 @@ std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t 
         if (l.masks)
             return std::uint32_t{p[0]} << 24 | std::uint32_t{p[3]} << 16 |
                    std::uint32_t{p[2]} << 8 | p[1];
-        return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
-               p[0];
+        return lsr::get_le32(p);
     }
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
@@ -36,9 +37,9 @@ std::uint32_t pixel(const Header& h, const std::uint8_t* p) {
         return h.type == 3 || h.type == 11 ? rgb(v, v, v) : h.map[v];
     }
     case 15:
-    case 16: return from555(p[0] | std::uint32_t{p[1]} << 8);
+    case 16: return from555(lsr::get_le16(p));
     case 24: return from_bgr(p);
-    default: return std::uint32_t{p[3]} << 24 | (from_bgr(p) & 0x00FFFFFFu);
+    default: return lsr::get_le32(p); // blue, green, red, alpha
     }
 }
 
@@ -52,9 +53,9 @@ bool read_map(const Bytes& b, std::uint64_t* at, Header* h) {
     if (!b.has(*at, std::uint64_t{length} * size)) return refuse(k_format, "truncated colour map");
     for (std::uint32_t i = 0; i < length; ++i) {
         const std::uint8_t* p = b.data + *at + std::uint64_t{i} * size;
-        std::uint32_t colour = size == 2 ? from555(p[0] | std::uint32_t{p[1]} << 8) : from_bgr(p);
-        if (size == 4) colour = std::uint32_t{p[3]} << 24 | (colour & 0x00FFFFFFu);
-        h->map[first + i] = colour;
+        h->map[first + i] = size == 2   ? from555(lsr::get_le16(p))
+                            : size == 3 ? from_bgr(p)
+                                        : lsr::get_le32(p);
     }
     *at += std::uint64_t{length} * size;
     return true;

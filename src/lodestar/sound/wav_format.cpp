@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
 
@@ -13,20 +14,6 @@ namespace {
 constexpr auto relaxed = std::memory_order_relaxed;
 constexpr const char* k_tag = "sound/loadwav";
 
-std::uint32_t get_u16(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8;
-}
-std::uint32_t get_u32(const std::uint8_t* p) {
-    return get_u16(p) | get_u16(p + 2) << 16;
-}
-void put_u16(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put_u32(std::uint8_t* p, std::uint32_t v) {
-    put_u16(p, v);
-    put_u16(p + 2, v >> 16);
-}
 bool tag_is(const std::uint8_t* p, const char* tag) {
     return std::memcmp(p, tag, std::strlen(tag)) == 0;
 }
@@ -43,10 +30,10 @@ std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sou
     }
     if (!tag_is(bytes + 12, "fmt")) return 0;
 
-    const std::uint32_t format = get_u16(bytes + 20);
-    const std::uint32_t bits = get_u16(bytes + 34);
-    sound.channels.store(static_cast<std::uint16_t>(get_u16(bytes + 22)), relaxed);
-    sound.frequency.store(get_u32(bytes + 24), relaxed);
+    const std::uint32_t format = lsr::get_le16(bytes + 20);
+    const std::uint32_t bits = lsr::get_le16(bytes + 34);
+    sound.channels.store(static_cast<std::uint16_t>(lsr::get_le16(bytes + 22)), relaxed);
+    sound.frequency.store(lsr::get_le32(bytes + 24), relaxed);
     sound.bits.store(static_cast<std::uint16_t>(bits), relaxed);
     if (format != 1) {
         _dbg_printf("Not PCM signed");
@@ -59,7 +46,7 @@ std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sou
         return 0;
     }
 
-    const std::uint32_t size = get_u32(bytes + 40);
+    const std::uint32_t size = lsr::get_le32(bytes + 40);
     if (size > n - k_wav_header_bytes) {
         _dbg_printf("WAV data larger than the file");
         return 0;
@@ -87,17 +74,17 @@ std::uint8_t* build_wav(const LSR_Sound& sound, std::uint32_t* n) {
     const std::uint32_t frequency = sound.frequency.load(relaxed);
     const std::uint32_t data_bytes = width * sound.length.load(relaxed);
     std::memcpy(block, "RIFF", 4);
-    put_u32(block + 4, data_bytes + 36);
+    lsr::put_le32(block + 4, data_bytes + 36);
     std::memcpy(block + 8, "WAVEfmt ", 8);
-    put_u32(block + 16, 16);
-    put_u16(block + 20, 1);
-    put_u16(block + 22, channels);
-    put_u32(block + 24, frequency);
-    put_u32(block + 28, channels * width * frequency);
-    put_u16(block + 32, channels * width);
-    put_u16(block + 34, sound.bits.load(relaxed));
+    lsr::put_le32(block + 16, 16);
+    lsr::put_le16(block + 20, 1);
+    lsr::put_le16(block + 22, channels);
+    lsr::put_le32(block + 24, frequency);
+    lsr::put_le32(block + 28, channels * width * frequency);
+    lsr::put_le16(block + 32, channels * width);
+    lsr::put_le16(block + 34, sound.bits.load(relaxed));
     std::memcpy(block + 36, "data", 4);
-    put_u32(block + 40, data_bytes);
+    lsr::put_le32(block + 40, data_bytes);
     if (size > 0) std::memcpy(block + k_wav_header_bytes, data, size);
     *n = size + k_wav_header_bytes;
     return block;

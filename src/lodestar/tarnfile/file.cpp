@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
@@ -92,8 +93,7 @@ void file_downcase(char* destination, const char* source, std::uint32_t n) {
 }
 
 std::uint32_t getint(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
+    return lsr::get_le32(bytes);
 }
 
 std::int32_t tarnfile_open(const char* name, TarnFileHandle* handle, std::int32_t mode) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 
@@ -15,10 +16,8 @@ struct Bytes {
     std::uint32_t size;
     bool has(std::uint64_t at, std::uint64_t n) const { return at <= size && n <= size - at; }
     std::uint32_t u8(std::uint64_t at) const { return data[at]; }
-    std::uint32_t u16(std::uint64_t at) const {
-        return data[at] | std::uint32_t{data[at + 1]} << 8;
-    }
-    std::uint32_t u32(std::uint64_t at) const { return u16(at) | u16(at + 2) << 16; }
+    std::uint32_t u16(std::uint64_t at) const { return lsr::get_le16(data + at); }
+    std::uint32_t u32(std::uint64_t at) const { return lsr::get_le32(data + at); }
 };
 
 inline constexpr std::uint32_t k_opaque = 0xFF000000u;

@@ -179,6 +179,15 @@ Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_
     return put(b, {offset}, "DATA");
 }
 
+// One entry whose name is n bytes long, the rest of the archive sound.
+Bytes name_of_length(std::uint32_t n) {
+    const std::string name(n, 'a');
+    const std::uint32_t data_at = 12 + 12 + n;
+    Bytes b = bytes_of("TARN");
+    put(b, {1, data_at + 4, n, std::uint32_t(tarnfile_gethash(name.c_str()))}, name);
+    return put(b, {data_at}, "DATA");
+}
+
 TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     const Bytes good = archive_of(1, 33, 5, 29);
     ASSERT_EQ(good.size(), 33u);
@@ -187,6 +196,13 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     TarnFileHandle h;
     ASSERT_EQ(tarnfile_open("x.tga", &h, 0), 1);
     EXPECT_EQ(tarn_test::read_all(&h), bytes_of("DATA"));
+    // The longest name a path holds is still a name, to the mount and to the archive tool.
+    tarnfile_closeimage();
+    const Bytes longest = name_of_length(TARNFILE_PATHMAX - 1);
+    tarnpack::Located located;
+    std::string error;
+    EXPECT_TRUE(tarnpack::locate(longest, &located, &error)) << error;
+    ASSERT_EQ(tarnfile_mountimage(dir.write("longest", longest).c_str(), 0), 1);
 
     tarnfile_closeimage();
     const std::uint32_t in_use = g_mem_in_use.load();
@@ -200,6 +216,7 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     const Files bad = {
         {"many entries", archive_of(0x10000000, 33, 5, 29)},
         {"long name", archive_of(1, 33, 0xFFFFFFF0u, 29)},
+        {"name longer than a path", name_of_length(TARNFILE_PATHMAX)},
         {"offset past romsize", archive_of(1, 33, 5, 34)},
         {"romsize past the end", archive_of(1, 1000, 5, 29)},
         {"truncated", Bytes(good.begin(), good.begin() + 20)},
@@ -207,7 +224,11 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
         {"empty", {}},
         {"backwards", backwards},
     };
+    // Every table the mount refuses, the archive tool refuses too: they read it alike.
     for (const auto& [what, bytes] : bad) {
+        tarnpack::Located located;
+        std::string error;
+        EXPECT_FALSE(tarnpack::locate(bytes, &located, &error)) << what;
         dir.write("bad", bytes);
         EXPECT_EQ(tarnfile_mountimage((dir / "bad").c_str(), 0), 0) << what;
         EXPECT_EQ(tarnfile_image.numfiles, 0u) << what;

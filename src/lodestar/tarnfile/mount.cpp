@@ -65,18 +65,14 @@ using namespace tarnfile_detail;
 namespace {
 
 // End of the bytes that belong to the mounted archive: the file's length, or for an appended
-// archive the position of its trailer.
+// archive the position of its trailer; and where its header stands.
 std::uint64_t g_archive_end = 0;
+std::uint64_t g_archive_header = 0;
 
-bool read_exact(std::FILE* stream, void* out, std::size_t n) {
-    return std::fread(out, 1, n, stream) == n;
-}
-
-bool read_u32(std::FILE* stream, std::uint32_t* value) {
-    std::uint8_t bytes[4];
-    if (!read_exact(stream, bytes, 4)) return false;
-    *value = getint(bytes);
-    return true;
+bool read_at(void* source, std::uint64_t at, void* out, std::uint32_t n) {
+    auto* stream = static_cast<std::FILE*>(source);
+    return std::fseek(stream, static_cast<long>(at), SEEK_SET) == 0 &&
+           std::fread(out, 1, n, stream) == n;
 }
 
 // Length of an open file, or -1 when it cannot be measured or does not fit 32 bits.
@@ -87,9 +83,9 @@ std::int64_t file_length(std::FILE* stream) {
     return length;
 }
 
-// Opens an archive file and places its stream on the header. 0 on failure: with a message when
-// the file cannot be opened; silently, as for a header without its magic, when no header can
-// lie where the file (or an executable's trailer) says.
+// Opens an archive file and finds its header. 0 on failure: with a message when the file cannot
+// be opened; silently, as for a header without its magic, when no header can lie where the file
+// (or an executable's trailer) says.
 std::int32_t open_archive(const char* name, std::int32_t kind) {
     std::FILE* stream = std::fopen(name, "rb");
     if (stream == nullptr) {
@@ -100,24 +96,17 @@ std::int32_t open_archive(const char* name, std::int32_t kind) {
     bool readable = length >= 0;
     std::uint64_t start = 0;
     std::uint64_t end = readable ? static_cast<std::uint64_t>(length) : 0;
-    if (readable && kind == TARNFILE_EXECUTABLE) {
-        // The trailer must point at a header that lies wholly before it.
-        std::uint32_t trailer = 0;
-        readable = length >= 16 &&
-                   std::fseek(stream, static_cast<long>(length - 4), SEEK_SET) == 0 &&
-                   read_u32(stream, &trailer) && trailer <= static_cast<std::uint64_t>(length) - 16;
-        start = trailer;
-        end = static_cast<std::uint64_t>(length) - 4;
-    }
+    if (readable && kind == TARNFILE_EXECUTABLE)
+        readable = tarnfile_findappended(read_at, stream, end, &start, &end) == 1;
     _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
     if (!readable) {
         std::fclose(stream);
         return 0;
     }
-    std::fseek(stream, static_cast<long>(start), SEEK_SET);
     tarnfile_mounttype = TARNFILE_ARCHIVE;
     g_fp = stream;
     tarnfile_image.source = stream;
+    g_archive_header = start;
     g_archive_end = end;
     return 1;
 }
@@ -131,61 +120,34 @@ bool allocate_table(std::uint32_t count) {
     return image.offsets != nullptr && image.names != nullptr && image.hashes != nullptr;
 }
 
-// Reads the table at the stream's position, checking every length and offset against the
-// archive's end, so that no entry can later send a read outside the archive.
+// Reads the archive's table into the image; the table reader checks every length and offset
+// against the archive's end, so that no entry can later send a read outside the archive.
 std::int32_t read_archive_table() {
-    std::FILE* stream = g_fp;
     TarnImage& image = tarnfile_image;
-    const long header_at = std::ftell(stream);
-    char magic[4];
-    if (header_at < 0 || !read_exact(stream, magic, 4) || std::memcmp(magic, "TARN", 4) != 0)
-        return 0;
-    std::uint32_t numfiles = 0, romsize = 0;
-    if (!read_u32(stream, &numfiles) || !read_u32(stream, &romsize)) {
-        _dbg_printf("resource image is truncated\n");
-        return 0;
+    TarnTable table;
+    const std::int32_t started =
+        tarnfile_tablestart(&table, read_at, g_fp, g_archive_header, g_archive_end);
+    if (table.counted) {
+        _dbg_printf("numfiles: %d\n", static_cast<int>(table.numfiles));
+        _dbg_printf("romsize: %d\n", static_cast<int>(table.romsize));
     }
-    _dbg_printf("numfiles: %d\n", static_cast<int>(numfiles));
-    _dbg_printf("romsize: %d\n", static_cast<int>(romsize));
-    std::uint64_t at = static_cast<std::uint64_t>(header_at) + 12;
-    if (romsize > g_archive_end) {
-        _dbg_printf("resource image is damaged: its data ends past the file\n");
+    const auto refused = [&table] {
+        if (table.problem[0] != '\0') _dbg_printf("resource image %s\n", table.problem);
         return 0;
-    }
-    if (numfiles > (g_archive_end - at) / 12) { // an entry record is at least 12 bytes
-        _dbg_printf("resource image is truncated: %u entries do not fit\n", numfiles);
-        return 0;
-    }
-    if (!allocate_table(numfiles)) return 0;
-    image.romsize = romsize;
-    std::uint32_t previous = 0;
-    for (std::uint32_t i = 0; i < numfiles; ++i) {
-        std::uint32_t length = 0, hash = 0, offset = 0;
-        if (at + 12 > g_archive_end || !read_u32(stream, &length) || !read_u32(stream, &hash) ||
-            length > g_archive_end - at - 12) {
-            _dbg_printf("resource image is truncated at entry %u\n", i);
-            return 0;
-        }
-        if (length >= TARNFILE_PATHMAX) {
-            _dbg_printf("resource image entry %u has a name too long\n", i);
-            return 0;
-        }
-        char* name = static_cast<char*>(zeroed_block(length + 1, 1, __LINE__));
+    };
+    if (started == 0) return refused();
+    if (!allocate_table(table.numfiles)) return 0;
+    image.romsize = table.romsize;
+    TarnRecord record;
+    for (std::uint32_t i = 0; i < table.numfiles; ++i) {
+        if (tarnfile_tablenext(&table, &record) == 0) return refused();
+        char* name = static_cast<char*>(zeroed_block(record.length + 1, 1, __LINE__));
         if (name == nullptr) return 0;
+        std::memcpy(name, record.name, record.length);
         image.names[i] = name;
-        image.numfiles = i + 1; // from here the slot is released on failure
-        if (!read_exact(stream, name, length) || !read_u32(stream, &offset)) {
-            _dbg_printf("resource image is truncated at entry %u\n", i);
-            return 0;
-        }
-        at += 12 + std::uint64_t{length};
-        if (offset < previous || offset > romsize) {
-            _dbg_printf("resource image is damaged: entry %u lies outside its data\n", i);
-            return 0;
-        }
-        image.hashes[i] = static_cast<std::int32_t>(hash);
-        image.offsets[i] = offset;
-        previous = offset;
+        image.numfiles = i + 1;
+        image.hashes[i] = record.hash;
+        image.offsets[i] = record.offset;
     }
     return 1;
 }

@@ -99,3 +99,52 @@ void tarnfile_savebuffer(const char* name, const void* data, std::uint32_t size)
 std::int32_t tarnfile_gethash(const char* name);
 void file_downcase(char* destination, const char* source, std::uint32_t n);
 std::uint32_t getint(const std::uint8_t* bytes);
+
+// The archive format. Every field is 32-bit little-endian. The header: the magic "TARN",
+// numfiles, romsize (the end of the last entry's data). Then numfiles records: the name's length,
+// its hash, the name (no terminator), the data offset (absolute in the file). An archive appended
+// to another file is followed by a trailer, the header's position, as the file's last bytes.
+inline constexpr char TARNFILE_MAGIC[] = "TARN";
+inline constexpr std::uint32_t TARNFILE_HEADERSIZE = 12;
+inline constexpr std::uint32_t TARNFILE_RECORDSIZE = 12; // a record less its name
+inline constexpr std::uint32_t TARNFILE_TRAILERSIZE = 4;
+
+// Reads n bytes at position at of the file that holds an archive into out; false when they
+// cannot all be read.
+using TarnReadAt = bool (*)(void* source, std::uint64_t at, void* out, std::uint32_t n);
+
+// An archive's entry table read record by record, every length and offset checked against end,
+// the end of the bytes that belong to the archive, so that no entry can send a read outside them.
+struct TarnTable {
+    TarnReadAt read = nullptr;
+    void* source = nullptr;
+    std::uint64_t end = 0;
+    std::uint64_t at = 0; // where the next record starts
+    bool counted = false; // numfiles and romsize were read
+    std::uint32_t numfiles = 0;
+    std::uint32_t romsize = 0;
+    std::uint32_t index = 0;    // records read so far
+    std::uint32_t previous = 0; // the last data offset read: offsets never decrease
+    char problem[64] = {};      // what is wrong, once a step has refused: "is truncated at entry 2"
+};
+
+// One record of the table.
+struct TarnRecord {
+    std::uint32_t length = 0; // of the name, below TARNFILE_PATHMAX
+    std::int32_t hash = 0;
+    char name[TARNFILE_PATHMAX] = {}; // length bytes (which may hold zero bytes), then a zero
+    std::uint32_t offset = 0;
+};
+
+// Starts reading the archive whose header stands at position header of source. 1 with numfiles
+// and romsize set when the header is sound; 0 when no "TARN" stands there (problem empty) or the
+// header is refused (problem set; numfiles and romsize as read when counted).
+std::int32_t tarnfile_tablestart(TarnTable* table, TarnReadAt read, void* source,
+                                 std::uint64_t header, std::uint64_t end);
+// Reads the next of the numfiles records: 1, or 0 with problem set.
+std::int32_t tarnfile_tablenext(TarnTable* table, TarnRecord* record);
+// Where the archive appended to a file of length bytes lies: its header's position, from the
+// trailer, and the end of its bytes, the trailer's position. 0 when the file holds no trailer or
+// the trailer points where no header fits before it.
+std::int32_t tarnfile_findappended(TarnReadAt read, void* source, std::uint64_t length,
+                                   std::uint64_t* header, std::uint64_t* end);

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <map>
 
+#include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/tarnfile/tarnfile.h"
 #include "pack.h"
@@ -275,11 +276,28 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
     // Whole-file loads go below the current path.
     tarnfile_chdir("/");
     std::uint32_t size = 0;
-    std::uint8_t* leds = tarnfile_loadbuffer("leds.tga", &size);
-    ASSERT_NE(leds, nullptr);
-    EXPECT_EQ(Bytes(leds, leds + size), k_shipped.at("leds.tga"));
-    _wrap_free_dbg(leds, "test", __LINE__);
+    const lsr::Counted<std::uint8_t> leds(tarnfile_loadbuffer("leds.tga", &size),
+                                          lsr::CountedRelease{"test", __LINE__});
+    ASSERT_TRUE(leds);
+    EXPECT_EQ(Bytes(leds.get(), leds.get() + size), k_shipped.at("leds.tga"));
     EXPECT_EQ(tarnfile_loadbuffer(std::string(300, 'n').c_str()), nullptr);
+
+    // Read by its own name, a whole file ignores the current path, and its block goes back to
+    // the allocator with its owner.
+    tarnfile_chdir("gfx");
+    const std::uint32_t in_use = g_mem_in_use.load();
+    {
+        std::uint32_t n = 0;
+        const lsr::Counted<std::uint8_t> whole = tarnfile_readall("leds.tga", "test", __LINE__, &n);
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(Bytes(whole.get(), whole.get() + n), k_shipped.at("leds.tga"));
+        EXPECT_GT(g_mem_in_use.load(), in_use);
+    }
+    EXPECT_EQ(g_mem_in_use.load(), in_use);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(tarnfile_readall("gfx/leds.tga", "test", __LINE__));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "couldn't find file: gfx/leds.tga\n");
+    EXPECT_EQ(g_mem_in_use.load(), in_use);
 }
 
 TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPath) {

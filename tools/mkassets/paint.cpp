@@ -166,20 +166,15 @@ void draw_header(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_
 
 Picture::Picture(std::int32_t width, std::int32_t height) {
     const Depth32 depth;
-    LSR_CreateBitmap(width, height, &bm_);
-    LSR_ClearBitmap(bm_);
+    bm_.create(width, height);
+    LSR_ClearBitmap(bm_.get());
 }
-
-Picture::~Picture() {
-    if (bm_.data != nullptr) LSR_DeleteBitmap(&bm_);
-}
-
-Picture::Picture(Picture&& other) noexcept : bm_(std::exchange(other.bm_, LSR_Bitmap{})) {}
 
 std::uint32_t Picture::rgb(std::int32_t x, std::int32_t y) const {
-    if (bm_.data == nullptr || x < 0 || y < 0 || x >= bm_.width || y >= bm_.height) return 0;
-    const auto* px = static_cast<const std::uint32_t*>(bm_.data);
-    return px[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm_.width) +
+    const LSR_Bitmap& bm = bm_.get();
+    if (bm.data == nullptr || x < 0 || y < 0 || x >= bm.width || y >= bm.height) return 0;
+    const auto* px = static_cast<const std::uint32_t*>(bm.data);
+    return px[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
               static_cast<std::size_t>(x)] &
            0xFFFFFF;
 }

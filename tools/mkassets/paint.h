@@ -16,20 +16,15 @@ namespace mkassets {
 class Picture {
   public:
     Picture(std::int32_t width, std::int32_t height);
-    ~Picture();
-    Picture(Picture&& other) noexcept;
-    Picture& operator=(Picture&&) = delete;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
 
-    const LSR_Bitmap& bitmap() const { return bm_; }
-    std::int32_t width() const { return bm_.width; }
-    std::int32_t height() const { return bm_.height; }
+    const LSR_Bitmap& bitmap() const { return bm_.get(); }
+    std::int32_t width() const { return bitmap().width; }
+    std::int32_t height() const { return bitmap().height; }
     // 0x00RRGGBB of pixel (x, y), y from the top; 0 outside.
     std::uint32_t rgb(std::int32_t x, std::int32_t y) const;
 
   private:
-    LSR_Bitmap bm_;
+    lsr::OwnedBitmap bm_;
 };
 
 // The picture's sockets sit exactly where the device paints its LEDs, a rim of 2 pixels wider.

@@ -1,6 +1,6 @@
 // The PCX reader: run-length scanlines, 8-bit with the palette at the file's end, or 3 planes.
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
@@ -11,18 +11,6 @@ using namespace lsr_image;
 
 constexpr const char* k_format = "PCX";
 constexpr const char* k_tag = "graphics/loadpcx";
-
-// One row of red, green, blue triples, counted, released with the reader.
-struct Row {
-    std::uint8_t* rgb;
-    explicit Row(std::uint32_t width)
-        : rgb(static_cast<std::uint8_t*>(_wrap_malloc_dbg(width * 3, k_tag, __LINE__))) {}
-    ~Row() {
-        if (rgb != nullptr) _wrap_free_dbg(rgb, k_tag, __LINE__);
-    }
-    Row(const Row&) = delete;
-    Row& operator=(const Row&) = delete;
-};
 
 } // namespace
 
@@ -47,8 +35,9 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;
     if (!canvas.create(width, height, k_format)) return 0;
-    Row row(width);
-    if (row.rgb == nullptr) return 0;
+    // One row of red, green, blue triples.
+    const auto row = lsr::allocate_counted<std::uint8_t>(width * 3, k_tag, __LINE__);
+    if (!row) return 0;
 
     std::uint32_t at = 128, y = 0, plane = 0, x = 0;
     while (y < height) {
@@ -61,9 +50,9 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         }
         for (; count > 0 && y < height; --count) {
             if (truecolour) {
-                row.rgb[3 * x + plane] = static_cast<std::uint8_t>(value);
+                row[3 * x + plane] = static_cast<std::uint8_t>(value);
             } else {
-                for (std::uint32_t c = 0; c < 3; ++c) row.rgb[3 * x + c] = palette[3 * value + c];
+                for (std::uint32_t c = 0; c < 3; ++c) row[3 * x + c] = palette[3 * value + c];
             }
             if (++x < width) continue;
             x = 0;
@@ -71,7 +60,7 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
             plane = 0;
             for (std::uint32_t i = 0; i < width; ++i)
                 canvas.put(static_cast<std::int32_t>(i), static_cast<std::int32_t>(y),
-                           rgb(row.rgb[3 * i], row.rgb[3 * i + 1], row.rgb[3 * i + 2]));
+                           rgb(row[3 * i], row[3 * i + 1], row[3 * i + 2]));
             ++y;
         }
     }

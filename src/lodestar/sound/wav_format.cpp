@@ -5,7 +5,7 @@
 
 #include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 
 namespace lsr_sound {
 
@@ -51,41 +51,41 @@ std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sou
         _dbg_printf("WAV data larger than the file");
         return 0;
     }
-    void* data = _wrap_malloc_dbg(size, k_tag, 58);
-    if (data == nullptr) return 0;
-    if (size > 0) std::memcpy(data, bytes + k_wav_header_bytes, size);
+    lsr::Counted<std::uint8_t> data = lsr::allocate_counted<std::uint8_t>(size, k_tag, 58);
+    if (!data) return 0;
+    if (size > 0) std::memcpy(data.get(), bytes + k_wav_header_bytes, size);
     sound.size.store(size, relaxed);
     sound.length.store(size / (bits / 8), relaxed);
-    sound.data.store(data, relaxed);
+    sound.data.store(data.release(), relaxed); // the sound's now, freed with it
     return 1;
 }
 
-std::uint8_t* build_wav(const LSR_Sound& sound, std::uint32_t* n) {
+lsr::Counted<std::uint8_t> build_wav(const LSR_Sound& sound, std::uint32_t* n) {
     const void* data = sound.data.load(relaxed);
     const std::uint32_t size = sound.size.load(relaxed);
-    if (data == nullptr && size > 0) return nullptr;
-    if (size > 0xFFFFFFFFu - k_wav_header_bytes) return nullptr;
-    auto* block =
-        static_cast<std::uint8_t*>(_wrap_malloc_dbg(size + k_wav_header_bytes, k_tag, 74));
-    if (block == nullptr) return nullptr;
+    if (data == nullptr && size > 0) return {};
+    if (size > 0xFFFFFFFFu - k_wav_header_bytes) return {};
+    auto block = lsr::allocate_counted<std::uint8_t>(size + k_wav_header_bytes, k_tag, 74);
+    if (!block) return {};
 
+    std::uint8_t* const out = block.get();
     const std::uint32_t channels = sound.channels.load(relaxed);
     const std::uint32_t width = sound.bits.load(relaxed) / 8u;
     const std::uint32_t frequency = sound.frequency.load(relaxed);
     const std::uint32_t data_bytes = width * sound.length.load(relaxed);
-    std::memcpy(block, "RIFF", 4);
-    lsr::put_le32(block + 4, data_bytes + 36);
-    std::memcpy(block + 8, "WAVEfmt ", 8);
-    lsr::put_le32(block + 16, 16);
-    lsr::put_le16(block + 20, 1);
-    lsr::put_le16(block + 22, channels);
-    lsr::put_le32(block + 24, frequency);
-    lsr::put_le32(block + 28, channels * width * frequency);
-    lsr::put_le16(block + 32, channels * width);
-    lsr::put_le16(block + 34, sound.bits.load(relaxed));
-    std::memcpy(block + 36, "data", 4);
-    lsr::put_le32(block + 40, data_bytes);
-    if (size > 0) std::memcpy(block + k_wav_header_bytes, data, size);
+    std::memcpy(out, "RIFF", 4);
+    lsr::put_le32(out + 4, data_bytes + 36);
+    std::memcpy(out + 8, "WAVEfmt ", 8);
+    lsr::put_le32(out + 16, 16);
+    lsr::put_le16(out + 20, 1);
+    lsr::put_le16(out + 22, channels);
+    lsr::put_le32(out + 24, frequency);
+    lsr::put_le32(out + 28, channels * width * frequency);
+    lsr::put_le16(out + 32, channels * width);
+    lsr::put_le16(out + 34, sound.bits.load(relaxed));
+    std::memcpy(out + 36, "data", 4);
+    lsr::put_le32(out + 40, data_bytes);
+    if (size > 0) std::memcpy(out + k_wav_header_bytes, data, size);
     *n = size + k_wav_header_bytes;
     return block;
 }

@@ -60,7 +60,7 @@ void add_file(Walk& walk, const std::string& name) {
     if (walk.pass == 1) {
         // The tree may have grown since the count: names beyond the table are dropped.
         if (image.numfiles >= image.capacity) return;
-        image.names[image.numfiles] = tarnfile_detail::copy_string(curFile, __LINE__);
+        image.names[image.numfiles] = tarnfile_detail::copy_string(curFile, __LINE__).release();
         if (image.names[image.numfiles] == nullptr) return;
     }
     ++image.numfiles;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
@@ -21,21 +22,12 @@ std::uint32_t diroffset = 0;
 
 namespace tarnfile_detail {
 
-char* copy_string(const char* text, int line) {
+lsr::Counted<char> copy_string(const char* text, int line) {
     const std::size_t length = std::strlen(text);
-    if (length >= 0xFFFFFFFFu) return nullptr;
-    auto* copy =
-        static_cast<char*>(_wrap_malloc_dbg(static_cast<std::uint32_t>(length + 1), k_tag, line));
-    if (copy != nullptr) std::memcpy(copy, text, length + 1);
+    if (length >= 0xFFFFFFFFu) return {};
+    auto copy = lsr::allocate_counted<char>(static_cast<std::uint32_t>(length + 1), k_tag, line);
+    if (copy) std::memcpy(copy.get(), text, length + 1);
     return copy;
-}
-
-void* zeroed_block(std::uint32_t count, std::uint32_t size, int line) {
-    const std::uint64_t bytes = std::uint64_t{count == 0 ? 1u : count} * size;
-    if (bytes > 0xFFFFFFFFu) return nullptr;
-    void* block = _wrap_malloc_dbg(static_cast<std::uint32_t>(bytes), k_tag, line);
-    if (block != nullptr) std::memset(block, 0, static_cast<std::size_t>(bytes));
-    return block;
 }
 
 void release(void* block, int line) {
@@ -87,25 +79,22 @@ std::int64_t file_length(std::FILE* stream) {
 // be opened; silently, as for a header without its magic, when no header can lie where the file
 // (or an executable's trailer) says.
 std::int32_t open_archive(const char* name, std::int32_t kind) {
-    std::FILE* stream = std::fopen(name, "rb");
-    if (stream == nullptr) {
+    lsr::File stream = lsr::open_file(name, "rb");
+    if (!stream) {
         _dbg_printf("could not open image: %s\n", name);
         return 0;
     }
-    const std::int64_t length = file_length(stream);
+    const std::int64_t length = file_length(stream.get());
     bool readable = length >= 0;
     std::uint64_t start = 0;
     std::uint64_t end = readable ? static_cast<std::uint64_t>(length) : 0;
     if (readable && kind == TARNFILE_EXECUTABLE)
-        readable = tarnfile_findappended(read_at, stream, end, &start, &end) == 1;
+        readable = tarnfile_findappended(read_at, stream.get(), end, &start, &end) == 1;
     _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
-    if (!readable) {
-        std::fclose(stream);
-        return 0;
-    }
+    if (!readable) return 0;
     tarnfile_mounttype = TARNFILE_ARCHIVE;
-    g_fp = stream;
-    tarnfile_image.source = stream;
+    g_fp = stream.release(); // the mount's now, closed with it
+    tarnfile_image.source = g_fp;
     g_archive_header = start;
     g_archive_end = end;
     return 1;
@@ -114,9 +103,9 @@ std::int32_t open_archive(const char* name, std::int32_t kind) {
 bool allocate_table(std::uint32_t count) {
     TarnImage& image = tarnfile_image;
     image.capacity = count;
-    image.offsets = static_cast<std::uint32_t*>(zeroed_block(count, 4, __LINE__));
-    image.names = static_cast<char**>(zeroed_block(count, sizeof(char*), __LINE__));
-    image.hashes = static_cast<std::int32_t*>(zeroed_block(count, 4, __LINE__));
+    image.offsets = zeroed<std::uint32_t>(count, __LINE__).release();
+    image.names = zeroed<char*>(count, __LINE__).release();
+    image.hashes = zeroed<std::int32_t>(count, __LINE__).release();
     return image.offsets != nullptr && image.names != nullptr && image.hashes != nullptr;
 }
 
@@ -141,10 +130,10 @@ std::int32_t read_archive_table() {
     TarnRecord record;
     for (std::uint32_t i = 0; i < table.numfiles; ++i) {
         if (tarnfile_tablenext(&table, &record) == 0) return refused();
-        char* name = static_cast<char*>(zeroed_block(record.length + 1, 1, __LINE__));
-        if (name == nullptr) return 0;
-        std::memcpy(name, record.name, record.length);
-        image.names[i] = name;
+        lsr::Counted<char> name = zeroed<char>(record.length + 1, __LINE__);
+        if (!name) return 0;
+        std::memcpy(name.get(), record.name, record.length);
+        image.names[i] = name.release();
         image.numfiles = i + 1;
         image.hashes[i] = record.hash;
         image.offsets[i] = record.offset;
@@ -174,9 +163,8 @@ std::int32_t readheader() {
     if (read == 0) return 0;
     // A listing below the root also holds "..": one slot more than there are entries.
     tarnfile_filelistsize = tarnfile_image.numfiles + 1;
-    tarnfile_filelist = static_cast<TarnListEntry*>(
-        zeroed_block(tarnfile_filelistsize, sizeof(TarnListEntry), __LINE__));
-    tarnfile_localpath = static_cast<char*>(zeroed_block(TARNFILE_PATHMAX, 1, __LINE__));
+    tarnfile_filelist = zeroed<TarnListEntry>(tarnfile_filelistsize, __LINE__).release();
+    tarnfile_localpath = zeroed<char>(TARNFILE_PATHMAX, __LINE__).release();
     if (tarnfile_filelist == nullptr || tarnfile_localpath == nullptr) return 0;
     tarnfile_localpath[0] = '/';
     return 1;
@@ -195,7 +183,7 @@ std::int32_t tarnfile_mountimage(const char* name, std::int32_t kind) {
         break;
     case TARNFILE_DIRECTORY:
         tarnfile_mounttype = TARNFILE_DIRECTORY;
-        tarnfile_image.directory = copy_string(name, __LINE__);
+        tarnfile_image.directory = copy_string(name, __LINE__).release();
         if (tarnfile_image.directory == nullptr) return 0;
         break;
     default: return 0;

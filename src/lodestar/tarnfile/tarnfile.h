@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "lodestar/base/owner.h"
+
 // Mount kinds for tarnfile_mountimage.
 inline constexpr std::int32_t TARNFILE_ARCHIVE = 0;
 inline constexpr std::int32_t TARNFILE_EXECUTABLE = 1;
@@ -93,6 +95,11 @@ void tarnfile_adddir(const char* name);
 // The whole file under the current path, in a counted block the caller frees; null when it
 // cannot be opened. size, when given, receives the file's size.
 std::uint8_t* tarnfile_loadbuffer(const char* name, std::uint32_t* size = nullptr);
+// The whole of the named file (the name as given, not under the current path) in a counted block
+// of at least one byte allocated under the caller's source tag and line; empty when the file is
+// not found or the block cannot be had. size, when given, receives the file's size.
+lsr::Counted<std::uint8_t> tarnfile_readall(const char* name, const char* tag, int line,
+                                            std::uint32_t* size = nullptr);
 // Writes size bytes to name under the current path (directory mounts only).
 void tarnfile_savebuffer(const char* name, const void* data, std::uint32_t size);
 

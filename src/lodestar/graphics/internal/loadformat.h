@@ -37,24 +37,17 @@ inline constexpr std::uint32_t from_bgr(const std::uint8_t* p) {
 // A bitmap being filled: deleted unless kept, so that a reader that gives up leaves nothing.
 class Canvas {
   public:
-    Canvas() = default;
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() { LSR_DeleteBitmap(&bitmap_); }
     // Creates width by height pixels; false (with a message naming the format) when the size is
     // not one a bitmap can have.
     bool create(std::uint32_t width, std::uint32_t height, const char* format);
     void put(std::int32_t x, std::int32_t y, std::uint32_t colour) const {
-        LSR_DrawPixel(x, y, colour, bitmap_);
+        LSR_DrawPixel(x, y, colour, bitmap_.get());
     }
     // Hands the finished picture over.
-    void keep(LSR_Bitmap* out) {
-        *out = bitmap_;
-        bitmap_ = LSR_Bitmap{};
-    }
+    void keep(LSR_Bitmap* out) { *out = bitmap_.release(); }
 
   private:
-    LSR_Bitmap bitmap_;
+    lsr::OwnedBitmap bitmap_;
 };
 
 // Prints "<format>: <problem>\n" and returns 0, the reader's failure.

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "lodestar/base/bytes.h"
+#include "lodestar/graphics/loadimage.h"
 #include "paint.h"
 
 namespace mkassets {
@@ -21,19 +22,20 @@ void put_bgr(std::vector<std::uint8_t>& out, std::uint32_t rgb) {
     out.push_back(static_cast<std::uint8_t>(rgb >> 16 & 0xFF));
 }
 
-// The 18-byte header; origin 0, descriptor 0 (bottom-up, left to right).
-std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, bool mapped,
-                                     std::uint8_t depth) {
-    std::vector<std::uint8_t> out = {0, static_cast<std::uint8_t>(mapped ? 1 : 0), type};
-    lsr::push_le16(out, 0);
-    lsr::push_le16(out, mapped ? 256 : 0);
-    out.push_back(mapped ? 24 : 0);
-    lsr::push_le16(out, 0);
-    lsr::push_le16(out, 0);
-    lsr::push_le16(out, static_cast<std::uint32_t>(pic.width()));
-    lsr::push_le16(out, static_cast<std::uint32_t>(pic.height()));
-    out.push_back(depth);
-    out.push_back(0);
+// The header: no ID, origin 0, descriptor 0 (bottom-up, left to right); a colour map of 256
+// entries of 24 bits from index 0 for a mapped picture.
+std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, std::uint8_t depth) {
+    using namespace lsr::tga;
+    std::vector<std::uint8_t> out(k_header_size, 0);
+    out[k_image_type] = type;
+    if (type == k_mapped) {
+        out[k_map_type] = 1;
+        lsr::put_le16(&out[k_map_length], 256);
+        out[k_map_bits] = 24;
+    }
+    lsr::put_le16(&out[k_width], static_cast<std::uint32_t>(pic.width()));
+    lsr::put_le16(&out[k_height], static_cast<std::uint32_t>(pic.height()));
+    out[k_depth] = depth;
     return out;
 }
 
@@ -43,15 +45,17 @@ void rle_row(std::vector<std::uint8_t>& out, const Picture& pic, std::int32_t y)
     std::int32_t x = 0;
     while (x < w) {
         std::int32_t run = 1;
-        while (x + run < w && run < 128 && pic.rgb(x + run, y) == pic.rgb(x, y)) ++run;
+        while (x + run < w && run < lsr::tga::k_packet_pixels &&
+               pic.rgb(x + run, y) == pic.rgb(x, y))
+            ++run;
         if (run >= 2) {
-            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            out.push_back(static_cast<std::uint8_t>(lsr::tga::k_run_packet | (run - 1)));
             put_bgr(out, pic.rgb(x, y));
             x += run;
             continue;
         }
         std::int32_t raw = 1;
-        while (x + raw < w && raw < 128 &&
+        while (x + raw < w && raw < lsr::tga::k_packet_pixels &&
                !(x + raw + 1 < w && pic.rgb(x + raw, y) == pic.rgb(x + raw + 1, y)))
             ++raw;
         out.push_back(static_cast<std::uint8_t>(raw - 1));
@@ -69,7 +73,8 @@ bool fits(const Picture& pic, std::int32_t limit) {
 
 std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
     if (!fits(pic, 65535)) return {};
-    std::vector<std::uint8_t> out = tga_header(pic, rle ? 10 : 2, false, 24);
+    std::vector<std::uint8_t> out =
+        tga_header(pic, rle ? lsr::tga::k_rle_true_colour : lsr::tga::k_true_colour, 24);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
         if (rle) {
             rle_row(out, pic, y);
@@ -92,7 +97,7 @@ std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
             index.emplace(c, static_cast<std::uint8_t>(palette.size()));
             palette.push_back(c);
         }
-    std::vector<std::uint8_t> out = tga_header(pic, 1, true, 8);
+    std::vector<std::uint8_t> out = tga_header(pic, lsr::tga::k_mapped, 8);
     palette.resize(256, 0);
     for (std::uint32_t c : palette) put_bgr(out, c);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y)

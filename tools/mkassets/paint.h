@@ -18,6 +18,8 @@ class Picture {
     Picture(std::int32_t width, std::int32_t height);
 
     const LSR_Bitmap& bitmap() const { return bm_.get(); }
+    // The same bitmap, to paint on.
+    const LSR_Bitmap& canvas() { return bm_.get(); }
     std::int32_t width() const { return bitmap().width; }
     std::int32_t height() const { return bitmap().height; }
     // 0x00RRGGBB of pixel (x, y), y from the top; 0 outside.

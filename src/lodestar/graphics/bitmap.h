@@ -22,6 +22,13 @@ void LSR_ClearColorBitmap(LSR_Bitmap bitmap, std::uint32_t colour);
 void LSR_DrawBitmap(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst);
 void DrawBitmap16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst);
 void DrawBitmap32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst);
+// Modes of LSR_ScaleBitmap2x (the page's scale modes): each pixel doubled (also any mode below),
+// smoothed, edges kept (the two outermost rows and columns left alone), and edges kept with a
+// rule for checkerboards; any mode above draws nothing.
+inline constexpr std::int32_t LSR_SCALE2X_DOUBLE = 1;
+inline constexpr std::int32_t LSR_SCALE2X_SMOOTH = 2;
+inline constexpr std::int32_t LSR_SCALE2X_EDGES = 3;
+inline constexpr std::int32_t LSR_SCALE2X_CHECKERS = 4;
 void LSR_ScaleBitmap2x(LSR_Bitmap src, LSR_Bitmap dst, std::int32_t mode);
 void LSR_ScaleBitmap2x32(LSR_Bitmap src, LSR_Bitmap dst, std::int32_t mode);
 

@@ -82,7 +82,7 @@ void LSR_LoadBitmap(const char* name, LSR_Bitmap* bitmap) {
 void LSR_LoadPal(const char* name, std::uint8_t* palette) {
     if (name == nullptr || palette == nullptr) return;
     TarnFileHandle handle;
-    if (tarnfile_open(name, &handle, 0) == 0) return;
+    if (tarnfile_open(name, &handle, TARNFILE_READ) == 0) return;
     const std::uint32_t size = tarnfile_fsize(&handle);
     if (size < 768) {
         _dbg_printf("palette %s is too short: %u bytes\n", name, size);

@@ -12,6 +12,15 @@ using namespace lsr_image;
 constexpr const char* k_format = "PCX";
 constexpr const char* k_tag = "graphics/loadpcx";
 
+// The fields read, by offset (16-bit little-endian), and where the run-length data begins.
+constexpr std::uint32_t k_x_max = 8, k_y_max = 10; // x-min and y-min are taken as 0
+constexpr std::uint32_t k_planes = 65;             // 3: red, green and blue scanlines
+constexpr std::uint32_t k_data = 128;
+// An 8-bit image's palette: the file's last bytes, 256 entries of red, green, blue.
+constexpr std::uint32_t k_palette_size = 768;
+// A byte with both top bits set starts a run: the next byte, repeated as often as its low bits say.
+constexpr std::uint32_t k_run = 0xC0, k_run_count = 0x3F;
+
 } // namespace
 
 namespace lsr_image {
@@ -20,18 +29,19 @@ namespace lsr_image {
 // three (red, green, blue) in a 3-plane image. The scanline is exactly the width long.
 std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
     const Bytes b{data, size};
-    if (!b.has(0, 128)) return refuse(k_format, "file too short for its header");
-    const std::uint32_t width = b.u16(8) + 1, height = b.u16(10) + 1;
-    const bool truecolour = b.u8(65) == 3;
+    if (!b.has(0, k_data)) return refuse(k_format, "file too short for its header");
+    const std::uint32_t width = b.u16(k_x_max) + 1, height = b.u16(k_y_max) + 1;
+    const bool truecolour = b.u8(k_planes) == 3;
     const std::uint32_t planes = truecolour ? 3 : 1;
     // The palette follows the image data, so an 8-bit image's data ends where it begins.
-    if (!truecolour && !b.has(128, 768)) return refuse(k_format, "file too short for a palette");
-    const std::uint32_t end = truecolour ? size : size - 768;
+    if (!truecolour && !b.has(k_data, k_palette_size))
+        return refuse(k_format, "file too short for a palette");
+    const std::uint32_t end = truecolour ? size : size - k_palette_size;
     const std::uint8_t* palette = data + end;
     _dbg_printf("width: %d, height: %d, bpp: %d\n", static_cast<int>(width),
                 static_cast<int>(height), truecolour ? 24 : 8);
     // Two bytes give at most 63 values.
-    if (std::uint64_t{width} * height * planes > std::uint64_t{end - 128} * 32)
+    if (std::uint64_t{width} * height * planes > std::uint64_t{end - k_data} * 32)
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;
     if (!canvas.create(width, height, k_format)) return 0;
@@ -39,13 +49,13 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
     const auto row = lsr::allocate_counted<std::uint8_t>(width * 3, k_tag, __LINE__);
     if (!row) return 0;
 
-    std::uint32_t at = 128, y = 0, plane = 0, x = 0;
+    std::uint32_t at = k_data, y = 0, plane = 0, x = 0;
     while (y < height) {
         if (at >= end) return refuse(k_format, "truncated image data");
         std::uint32_t value = data[at++], count = 1;
-        if ((value & 0xC0) == 0xC0) {
+        if ((value & k_run) == k_run) {
             if (at >= end) return refuse(k_format, "truncated image data");
-            count = value & 0x3F;
+            count = value & k_run_count;
             value = data[at++];
         }
         for (; count > 0 && y < height; --count) {

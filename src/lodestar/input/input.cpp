@@ -168,7 +168,8 @@ void LSR_ll_input_getjoypad(std::int32_t* x, std::int32_t* y, std::int32_t* z, s
 }
 
 std::int32_t LSR_ll_input_scancontrollers() {
-    constexpr std::uint32_t fixed_types[3] = {1, 3, 4};
+    constexpr std::uint32_t fixed_types[3] = {LSR_CONTROLLER_KEYS, LSR_CONTROLLER_KEYCODE,
+                                              LSR_CONTROLLER_MOUSE};
     for (int i = 0; i < 3; ++i) {
         auto& c = LSR_controller[i];
         c.type = fixed_types[i];
@@ -178,7 +179,7 @@ std::int32_t LSR_ll_input_scancontrollers() {
     for (int slot = 0; slot < 4; ++slot) {
         if (win32_initjoystick() != 0) {
             auto& c = LSR_controller[n];
-            c.type = 2;
+            c.type = LSR_CONTROLLER_JOYPAD;
             c.x = c.y = c.z = c.r = 0;
             ++n;
             _dbg_printf("joystick found, id: %d\n", slot);
@@ -196,25 +197,25 @@ void LSR_input_pollcontrollers() {
     for (std::int32_t i = 0; i < LSR_numcontrollers && i < 8; ++i) {
         auto& c = LSR_controller[i];
         switch (c.type) {
-        case 1: {
+        case LSR_CONTROLLER_KEYS: {
             std::uint32_t held = 0, pressed = 0;
             LSR_GetKeys(&held, &pressed);
             c.buttons = held;
             break;
         }
-        case 2: {
+        case LSR_CONTROLLER_JOYPAD: {
             std::int32_t b = 0;
             LSR_ll_input_getjoypad(&c.x, &c.y, &c.z, &c.r, &b);
             c.buttons = static_cast<std::uint32_t>(b);
             break;
         }
-        case 3: {
+        case LSR_CONTROLLER_KEYCODE: {
             std::uint32_t code = 0, changed = 0;
             LSR_GetKeycode(&code, &changed);
             c.buttons = code;
             break;
         }
-        case 4: {
+        case LSR_CONTROLLER_MOUSE: {
             std::int32_t b = 0;
             LSR_GetMouse(&c.x, &c.y, &b);
             c.buttons = static_cast<std::uint32_t>(b);

@@ -14,6 +14,16 @@ namespace {
 constexpr auto relaxed = std::memory_order_relaxed;
 constexpr const char* k_tag = "sound/loadwav";
 
+// The fields of the layout, by offset: the RIFF header, the 16-byte format chunk, the data chunk.
+constexpr std::uint32_t k_riff = 0, k_riff_size = 4, k_wave = 8;
+constexpr std::uint32_t k_fmt = 12, k_fmt_size = 16, k_format = 20, k_channels = 22, k_rate = 24,
+                        k_byte_rate = 28, k_block_align = 32, k_bits = 34;
+constexpr std::uint32_t k_data = 36, k_data_size = 40;
+constexpr std::uint32_t k_fmt_bytes = 16;
+constexpr std::uint32_t k_pcm = 1;
+// What the RIFF size counts: the header after its first 8 bytes, then the samples.
+constexpr std::uint32_t k_riff_header_rest = k_wav_header_bytes - 8;
+
 bool tag_is(const std::uint8_t* p, const char* tag) {
     return std::memcmp(p, tag, std::strlen(tag)) == 0;
 }
@@ -24,29 +34,29 @@ std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sou
     sound.data.store(nullptr, relaxed);
     // Too short for the header is no WAV file either.
     if (bytes == nullptr || n < k_wav_header_bytes ||
-        (!tag_is(bytes, "RIFF") && !tag_is(bytes + 8, "WAVE"))) {
+        (!tag_is(bytes + k_riff, "RIFF") && !tag_is(bytes + k_wave, "WAVE"))) {
         _dbg_printf("No WAV file");
         return 0;
     }
-    if (!tag_is(bytes + 12, "fmt")) return 0;
+    if (!tag_is(bytes + k_fmt, "fmt")) return 0;
 
-    const std::uint32_t format = lsr::get_le16(bytes + 20);
-    const std::uint32_t bits = lsr::get_le16(bytes + 34);
-    sound.channels.store(static_cast<std::uint16_t>(lsr::get_le16(bytes + 22)), relaxed);
-    sound.frequency.store(lsr::get_le32(bytes + 24), relaxed);
+    const std::uint32_t format = lsr::get_le16(bytes + k_format);
+    const std::uint32_t bits = lsr::get_le16(bytes + k_bits);
+    sound.channels.store(static_cast<std::uint16_t>(lsr::get_le16(bytes + k_channels)), relaxed);
+    sound.frequency.store(lsr::get_le32(bytes + k_rate), relaxed);
     sound.bits.store(static_cast<std::uint16_t>(bits), relaxed);
-    if (format != 1) {
+    if (format != k_pcm) {
         _dbg_printf("Not PCM signed");
         return 0;
     }
-    if (!tag_is(bytes + 36, "data")) return 0;
+    if (!tag_is(bytes + k_data, "data")) return 0;
     // Samples narrower than a byte would leave no sample count to divide by.
     if (bits / 8 == 0) {
         _dbg_printf("Bad WAV sample width");
         return 0;
     }
 
-    const std::uint32_t size = lsr::get_le32(bytes + 40);
+    const std::uint32_t size = lsr::get_le32(bytes + k_data_size);
     if (size > n - k_wav_header_bytes) {
         _dbg_printf("WAV data larger than the file");
         return 0;
@@ -73,18 +83,19 @@ lsr::Counted<std::uint8_t> build_wav(const LSR_Sound& sound, std::uint32_t* n) {
     const std::uint32_t width = sound.bits.load(relaxed) / 8u;
     const std::uint32_t frequency = sound.frequency.load(relaxed);
     const std::uint32_t data_bytes = width * sound.length.load(relaxed);
-    std::memcpy(out, "RIFF", 4);
-    lsr::put_le32(out + 4, data_bytes + 36);
-    std::memcpy(out + 8, "WAVEfmt ", 8);
-    lsr::put_le32(out + 16, 16);
-    lsr::put_le16(out + 20, 1);
-    lsr::put_le16(out + 22, channels);
-    lsr::put_le32(out + 24, frequency);
-    lsr::put_le32(out + 28, channels * width * frequency);
-    lsr::put_le16(out + 32, channels * width);
-    lsr::put_le16(out + 34, sound.bits.load(relaxed));
-    std::memcpy(out + 36, "data", 4);
-    lsr::put_le32(out + 40, data_bytes);
+    std::memcpy(out + k_riff, "RIFF", 4);
+    lsr::put_le32(out + k_riff_size, data_bytes + k_riff_header_rest);
+    std::memcpy(out + k_wave, "WAVE", 4);
+    std::memcpy(out + k_fmt, "fmt ", 4);
+    lsr::put_le32(out + k_fmt_size, k_fmt_bytes);
+    lsr::put_le16(out + k_format, k_pcm);
+    lsr::put_le16(out + k_channels, channels);
+    lsr::put_le32(out + k_rate, frequency);
+    lsr::put_le32(out + k_byte_rate, channels * width * frequency);
+    lsr::put_le16(out + k_block_align, channels * width);
+    lsr::put_le16(out + k_bits, sound.bits.load(relaxed));
+    std::memcpy(out + k_data, "data", 4);
+    lsr::put_le32(out + k_data_size, data_bytes);
     if (size > 0) std::memcpy(out + k_wav_header_bytes, data, size);
     *n = size + k_wav_header_bytes;
     return block;

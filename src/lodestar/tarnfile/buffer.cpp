@@ -25,7 +25,7 @@ bool build_path(const char* name, char (&path)[TARNFILE_PATHMAX]) {
 lsr::Counted<std::uint8_t> tarnfile_readall(const char* name, const char* tag, int line,
                                             std::uint32_t* size) {
     TarnFileHandle handle;
-    if (name == nullptr || tarnfile_open(name, &handle, 0) == 0) return {};
+    if (name == nullptr || tarnfile_open(name, &handle, TARNFILE_READ) == 0) return {};
     const std::uint32_t bytes = tarnfile_fsize(&handle);
     auto buffer = lsr::allocate_counted<std::uint8_t>(bytes == 0 ? 1 : bytes, tag, line);
     if (buffer) tarnfile_read(buffer.get(), 1, bytes, &handle);
@@ -44,7 +44,7 @@ void tarnfile_savebuffer(const char* name, const void* data, std::uint32_t size)
     char path[TARNFILE_PATHMAX];
     if (name == nullptr || data == nullptr || !build_path(name, path)) return;
     TarnFileHandle handle;
-    if (tarnfile_open(path, &handle, 1) == 0) return;
+    if (tarnfile_open(path, &handle, TARNFILE_WRITE) == 0) return;
     tarnfile_write(data, 1, size, &handle);
     tarnfile_close(&handle);
 }

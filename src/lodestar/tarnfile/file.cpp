@@ -41,7 +41,7 @@ std::int32_t open_on_disk(const char* lower, TarnFileHandle* handle, std::int32_
     const lsr::Counted<char> path = zeroed<char>(static_cast<std::uint32_t>(length), __LINE__);
     if (!path) return 0;
     std::snprintf(path.get(), length, "%s/%s", directory, lower);
-    lsr::File stream = lsr::open_file(path.get(), mode == 1 ? "wb" : "rb");
+    lsr::File stream = lsr::open_file(path.get(), mode == TARNFILE_WRITE ? "wb" : "rb");
     if (!stream) return 0;
     long size = -1;
     if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
@@ -130,9 +130,9 @@ void tarnfile_write(const void* buffer, std::uint32_t size, std::uint32_t count,
 void tarnfile_seek(TarnFileHandle* handle, std::int32_t offset, std::int32_t origin) {
     if (handle == nullptr) return;
     const auto delta = static_cast<std::uint32_t>(offset); // positions wrap as 32-bit words
-    if (origin == 0)
+    if (origin == TARNFILE_SEEK_START)
         handle->pos = start_of(*handle) + delta;
-    else if (origin == 1)
+    else if (origin == TARNFILE_SEEK_CURRENT)
         handle->pos += delta;
     // A read past the end leaves the stream's end flag set; the new position decides anew.
     if (!archive_mode() && handle->stream != nullptr) std::clearerr(handle->stream);

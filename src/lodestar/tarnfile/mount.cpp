@@ -146,13 +146,13 @@ std::int32_t read_directory_table() {
     curDir[0] = curFile[0] = '\0';
     diroffset = 0;
     image.numfiles = 0;
-    tarnfile_opendir(image.directory, 0);
+    tarnfile_opendir(image.directory, TARNFILE_PASS_COUNT);
     _dbg_printf("Found %d files\n", static_cast<int>(image.numfiles));
     if (!allocate_table(image.numfiles)) return 0;
     curDir[0] = curFile[0] = '\0';
     diroffset = 0;
     image.numfiles = 0;
-    tarnfile_opendir(image.directory, 1);
+    tarnfile_opendir(image.directory, TARNFILE_PASS_STORE);
     return 1;
 }
 

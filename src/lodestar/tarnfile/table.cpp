@@ -8,6 +8,10 @@
 
 namespace {
 
+// Fields by offset: in the header after the magic, and in a record.
+constexpr std::uint64_t k_numfiles = 4, k_romsize = 8;
+constexpr std::uint64_t k_name_length = 0, k_hash = 4, k_name = 8;
+
 bool read_u32(const TarnTable& table, std::uint64_t at, std::uint32_t* value) {
     std::uint8_t bytes[4];
     if (!table.read(table.source, at, bytes, 4)) return false;
@@ -34,8 +38,8 @@ std::int32_t tarnfile_tablestart(TarnTable* table, TarnReadAt read, void* source
         std::memcmp(magic, TARNFILE_MAGIC, sizeof magic) != 0)
         return 0;
     const std::uint64_t first = header + TARNFILE_HEADERSIZE;
-    if (first > end || !read_u32(*table, header + 4, &table->numfiles) ||
-        !read_u32(*table, header + 8, &table->romsize))
+    if (first > end || !read_u32(*table, header + k_numfiles, &table->numfiles) ||
+        !read_u32(*table, header + k_romsize, &table->romsize))
         return refuse(table, "is truncated");
     table->counted = true;
     if (table->romsize > end) return refuse(table, "is damaged: its data ends past the file");
@@ -50,15 +54,17 @@ std::int32_t tarnfile_tablenext(TarnTable* table, TarnRecord* record) {
     const std::uint64_t at = table->at, end = table->end;
     std::uint32_t length = 0, hash = 0;
     if (i >= table->numfiles) return refuse(table, "has no entry %u", i);
-    if (at > end || end - at < TARNFILE_RECORDSIZE || !read_u32(*table, at, &length) ||
-        !read_u32(*table, at + 4, &hash) || length > end - at - TARNFILE_RECORDSIZE)
+    if (at > end || end - at < TARNFILE_RECORDSIZE ||
+        !read_u32(*table, at + k_name_length, &length) || !read_u32(*table, at + k_hash, &hash) ||
+        length > end - at - TARNFILE_RECORDSIZE)
         return refuse(table, "is truncated at entry %u", i);
     if (length >= TARNFILE_PATHMAX) return refuse(table, "entry %u has a name too long", i);
     *record = TarnRecord{};
     record->length = length;
     record->hash = static_cast<std::int32_t>(hash);
-    if (!table->read(table->source, at + 8, record->name, length) ||
-        !read_u32(*table, at + 8 + length, &record->offset))
+    // The data offset follows the name.
+    if (!table->read(table->source, at + k_name, record->name, length) ||
+        !read_u32(*table, at + k_name + length, &record->offset))
         return refuse(table, "is truncated at entry %u", i);
     if (record->offset < table->previous || record->offset > table->romsize)
         return refuse(table, "is damaged: entry %u lies outside its data", i);

@@ -63,18 +63,24 @@ extern std::uint32_t diroffset;
 std::int32_t tarnfile_mountimage(const char* name, std::int32_t kind);
 void tarnfile_closeimage();
 std::int32_t readheader();
-// The directory walk of a directory mount: pass 0 counts the files, pass 1 stores their names.
+// The directory walk of a directory mount: one pass counts the files, the next stores their names.
 // `directory` is the mounted directory; curDir holds the path below it while the walk runs.
+inline constexpr std::int32_t TARNFILE_PASS_COUNT = 0;
+inline constexpr std::int32_t TARNFILE_PASS_STORE = 1;
 void tarnfile_opendir(const char* directory, std::int32_t pass);
 
-// Files. mode 1 opens for writing (directory mode only). 1 when found, 0 when not.
+// Files. Writing opens only under a directory mount. 1 when found, 0 when not.
+inline constexpr std::int32_t TARNFILE_READ = 0;
+inline constexpr std::int32_t TARNFILE_WRITE = 1;
 std::int32_t tarnfile_open(const char* name, TarnFileHandle* handle, std::int32_t mode);
 // Reads size * count bytes at the position and advances it by that much. Bytes that lie outside
 // the file (past an archive entry's end, or past the end on disk) are not read: they are zeroed.
 void tarnfile_read(void* buffer, std::uint32_t size, std::uint32_t count, TarnFileHandle* handle);
 void tarnfile_write(const void* buffer, std::uint32_t size, std::uint32_t count,
                     TarnFileHandle* handle);
-// origin 0 from the start, 1 from the position; any other origin leaves the position.
+// Seeks from the start or from the position; any other origin leaves the position.
+inline constexpr std::int32_t TARNFILE_SEEK_START = 0;
+inline constexpr std::int32_t TARNFILE_SEEK_CURRENT = 1;
 void tarnfile_seek(TarnFileHandle* handle, std::int32_t offset, std::int32_t origin);
 std::uint32_t tarnfile_tell(const TarnFileHandle* handle);
 std::uint32_t tarnfile_fsize(const TarnFileHandle* handle);

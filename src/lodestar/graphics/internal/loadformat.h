@@ -40,7 +40,7 @@ class Canvas {
     // Creates width by height pixels; false (with a message naming the format) when the size is
     // not one a bitmap can have.
     bool create(std::uint32_t width, std::uint32_t height, const char* format);
-    void put(std::int32_t x, std::int32_t y, std::uint32_t colour) const {
+    void put(std::int32_t x, std::int32_t y, std::uint32_t colour) {
         LSR_DrawPixel(x, y, colour, bitmap_.get());
     }
     // Hands the finished picture over.

@@ -52,27 +52,25 @@ struct KeyCode {
     std::uint8_t virtual_key;
     std::uint32_t code;
 };
-constexpr KeyCode k_named_codes[] = {
-    {VK_ESCAPE, LSR_KEYCODE_ESCAPE},
-    {VK_UP, 0xF001},
-    {VK_DOWN, 0xF002},
-    {VK_LEFT, 0xF003},
-    {VK_RIGHT, 0xF004},
-    {VK_RETURN, 0xF010},
-    {VK_SHIFT, 0xF011},
-    {VK_SPACE, 0xF012},
-    {VK_CONTROL, 0xF013},
-    {VK_MENU, 0xF014},
-    {VK_BACK, 0xF020},
-    {VK_INSERT, 0xF021},
-    {VK_DELETE, 0xF022},
-    {VK_PRIOR, 0xF023},
-    {VK_NEXT, 0xF024},
-    {VK_HOME, 0xF025},
-    {VK_END, 0xF026},
-    {VK_CAPITAL, 0xF027},
-    {VK_TAB, 0xF028},
-};
+constexpr KeyCode k_named_codes[] = {{VK_ESCAPE, LSR_KEYCODE_ESCAPE},
+                                     {VK_UP, 0xF001},
+                                     {VK_DOWN, 0xF002},
+                                     {VK_LEFT, 0xF003},
+                                     {VK_RIGHT, 0xF004},
+                                     {VK_RETURN, 0xF010},
+                                     {VK_SHIFT, 0xF011},
+                                     {VK_SPACE, 0xF012},
+                                     {VK_CONTROL, 0xF013},
+                                     {VK_MENU, 0xF014},
+                                     {VK_BACK, 0xF020},
+                                     {VK_INSERT, 0xF021},
+                                     {VK_DELETE, 0xF022},
+                                     {VK_PRIOR, 0xF023},
+                                     {VK_NEXT, 0xF024},
+                                     {VK_HOME, 0xF025},
+                                     {VK_END, 0xF026},
+                                     {VK_CAPITAL, 0xF027},
+                                     {VK_TAB, 0xF028}};
 
 // Virtual-key code to key code: the named keys get their own codes, every other key its number.
 constexpr std::array<std::uint32_t, 256> make_keycodes() {

@@ -40,9 +40,6 @@ constexpr void put_le16(std::uint8_t* p, std::uint32_t value) {
 constexpr void put_le32(std::uint8_t* p, std::uint32_t value) {
     put_le<4>(p, value);
 }
-template <class Bytes> void push_le16(Bytes& out, std::uint32_t value) {
-    push_le<2>(out, value);
-}
 template <class Bytes> void push_le32(Bytes& out, std::uint32_t value) {
     push_le<4>(out, value);
 }

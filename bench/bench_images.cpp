@@ -28,7 +28,7 @@ struct Loaded {
 // The device picture at this size, as the files hold it.
 mkassets::Picture picture_of(Size size) {
     mkassets::Picture picture(size.width, size.height);
-    bench::draw_device_picture(picture.bitmap());
+    bench::draw_device_picture(picture.canvas());
     return picture;
 }
 

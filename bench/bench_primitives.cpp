@@ -10,6 +10,7 @@
 
 #include "fixtures.h"
 #include "harness.h"
+#include "meggyjr/meggyjr.h"
 
 namespace {
 
@@ -168,11 +169,11 @@ std::vector<Led> matrix_leds() {
     std::vector<Led> leds;
     for (std::int32_t y = 0; y < 8; ++y)
         for (std::int32_t x = 0; x < 8; ++x)
-            leds.push_back({206 + 31 * x, 356 - 31 * y, palette[(x + 3 * y) % 8]});
+            leds.push_back({MeggyJr_LedX(x), MeggyJr_LedY(y), palette[(x + 3 * y) % 8]});
     return leds;
 }
 
-constexpr std::int32_t k_led_radius = 12;
+constexpr std::int32_t k_led_radius = MeggyJr_LedRadius;
 
 // The two pages differ only where the circles' edges do: fewer than 6 pixels in 100 of the
 // circles' area (64 of 439 pixels each in the library's coverage).

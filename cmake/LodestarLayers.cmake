@@ -10,10 +10,11 @@
 #   can depend on each other.
 #   A module with sources is an object library lodestar_<name>; one without is an interface one.
 #
-# lsr_client(<name> FILES <file>... [PUBLIC] [USES <module>...])
+# lsr_client(<name> FILES <file>... [PUBLIC] [USES <module or client>...])
 #   Code outside the library (platforms, the device, the game, tools, benchmarks), its files
-#   named with their full paths: it may include the public headers when PUBLIC is given, and any
-#   header of the modules it USES.
+#   named with their full paths: it may include the public headers when PUBLIC is given, any
+#   header of the modules it USES, and the headers of the clients it USES. A client it uses must
+#   be declared before it, so that clients too stand in layers.
 #
 # lsr_files(<out> <folder> <name>...)
 #   The named files of a folder below the calling CMakeLists.txt, as full paths.
@@ -74,6 +75,14 @@ endfunction()
 
 function(lsr_client name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "PUBLIC" "" "FILES;USES")
+  get_property(modules GLOBAL PROPERTY LSR_MODULES)
+  get_property(clients GLOBAL PROPERTY LSR_CLIENTS)
+  foreach(used IN LISTS arg_USES)
+    if(NOT used IN_LIST modules AND NOT used IN_LIST clients)
+      message(FATAL_ERROR "client ${name}: ${used} is neither a module nor a client declared "
+                          "before it")
+    endif()
+  endforeach()
   set_property(GLOBAL APPEND PROPERTY LSR_CLIENTS ${name})
   set_property(GLOBAL PROPERTY LSR_CLIENT_${name}_FILES ${arg_FILES})
   set_property(GLOBAL PROPERTY LSR_CLIENT_${name}_PUBLIC ${arg_PUBLIC})

@@ -4,8 +4,10 @@
 # headers and declared dependencies, and each client's files and what it may use.
 #
 # A library file may include headers of its own module and of the modules it declares, always by
-# their lodestar/ path, and a module declares only modules it includes from. A client may include the public headers if it is a public client, and any
-# header of the modules it uses. Every file under src/lodestar must belong to a module.
+# their lodestar/ path, and a module declares only modules it includes from. A client may include
+# the public headers if it is a public client, any header of the modules it uses, and the headers
+# of the clients it uses (found by the path it includes them by); a client it declares it uses, it
+# includes from. Every file under src/lodestar must belong to a module.
 cmake_minimum_required(VERSION 3.25)
 include(${MANIFEST})
 
@@ -61,12 +63,43 @@ foreach(m IN LISTS LSR_MODULES)
   endforeach()
 endforeach()
 
+# The client one of whose files the include path names (the file's path ends with it), preferring
+# the including client itself; empty when no client holds such a file.
+function(client_of_include path self out)
+  string(LENGTH "/${path}" n)
+  foreach(c IN LISTS self LSR_CLIENTS)
+    foreach(file IN LISTS LSR_CLIENT_${c}_FILES)
+      string(LENGTH "${file}" length)
+      if(length LESS n)
+        continue()
+      endif()
+      math(EXPR start "${length} - ${n}")
+      string(SUBSTRING "${file}" ${start} ${n} tail)
+      if(tail STREQUAL "/${path}")
+        set(${out} ${c} PARENT_SCOPE)
+        return()
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} "" PARENT_SCOPE)
+endfunction()
+
 foreach(c IN LISTS LSR_CLIENTS)
+  set(used_clients "")
   foreach(file IN LISTS LSR_CLIENT_${c}_FILES)
     quoted_includes(${file} paths)
     foreach(path IN LISTS paths)
       if(NOT path MATCHES "^lodestar/")
-        continue() # the client's own headers
+        client_of_include("${path}" ${c} owner)
+        if(owner STREQUAL "" OR owner STREQUAL c)
+          continue() # the client's own headers, or none of a client's
+        endif()
+        if(NOT owner IN_LIST LSR_CLIENT_${c}_USES)
+          string(APPEND problems "  ${file}: ${c} includes \"${path}\" of ${owner}, which it does "
+                 "not use\n")
+        endif()
+        list(APPEND used_clients ${owner})
+        continue()
       endif()
       if(NOT DEFINED "owner_${path}")
         string(APPEND problems "  ${file}: \"${path}\" belongs to no module\n")
@@ -83,6 +116,11 @@ foreach(c IN LISTS LSR_CLIENTS)
         string(APPEND problems "  ${file}: ${c} includes \"${path}\", an internal header\n")
       endif()
     endforeach()
+  endforeach()
+  foreach(used IN LISTS LSR_CLIENT_${c}_USES)
+    if(used IN_LIST LSR_CLIENTS AND NOT used IN_LIST used_clients)
+      string(APPEND problems "  ${c} uses ${used} but includes nothing of it\n")
+    endif()
   endforeach()
 endforeach()
 

@@ -6,16 +6,13 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_scratch.h"
 #include "lodestar/lodestar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 1u << 20) return 0;
     static const std::string path = "/tmp/fuzz-archive-" + std::to_string(getpid()) + ".tarn";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return 0;
-    const bool written = std::fwrite(data, 1, size, f) == size;
-    std::fclose(f);
-    if (!written) return 0;
+    if (!fuzz::write_bytes(path, data, size)) return 0;
 
     const std::uint32_t in_use = g_mem_in_use.load();
     if (tarnfile_mountimage(path.c_str(), TARNFILE_ARCHIVE) == 0) {

@@ -47,10 +47,10 @@ inline void mount_scratch() {
 }
 
 inline bool write_bytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool written = size == 0 || std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && written;
+    lsr::File f = lsr::open_file(path.c_str(), "wb");
+    if (!f) return false;
+    const bool written = size == 0 || std::fwrite(data, 1, size, f.get()) == size;
+    return std::fclose(f.release()) == 0 && written; // a failed close is a failed write
 }
 
 // Reads bytes of an input one field at a time; past the end every field reads as zero.

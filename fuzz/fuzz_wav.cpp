@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (sound.size.load() > n - lsr_sound::k_wav_header_bytes) std::abort();
     std::uint32_t written = 0;
-    std::uint8_t* out = lsr_sound::build_wav(sound, &written);
-    if (out == nullptr) std::abort();
+    const lsr::Counted<std::uint8_t> out = lsr_sound::build_wav(sound, &written);
+    if (!out) std::abort();
     // The header counts whole samples: a trailing part of one is written but not counted.
     const std::uint32_t whole = sound.length.load() * (sound.bits.load() / 8u);
     LSR_Sound again;
-    if (lsr_sound::read_wav(out, written, again) != 1 || again.size.load() != whole ||
+    if (lsr_sound::read_wav(out.get(), written, again) != 1 || again.size.load() != whole ||
         again.length.load() != sound.length.load() ||
         again.channels.load() != sound.channels.load() ||
         again.frequency.load() != sound.frequency.load() ||
@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     _wrap_free_dbg(again.data.load(), "fuzz", 1);
-    _wrap_free_dbg(out, "fuzz", 2);
     _wrap_free_dbg(sound.data.load(), "fuzz", 3);
     return 0;
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 // IWYU pragma: begin_exports
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/base/version.h"

@@ -52,8 +52,6 @@ constexpr ButtonKey k_button_keys[] = {
     {0x08, LSR_KEY_DOWN},    {0x10, LSR_KEY_LEFT},  {0x20, LSR_KEY_RIGHT},
 };
 
-constexpr std::uint32_t k_amber = 0xFFAA00;
-
 } // namespace
 
 MeggyJr::MeggyJr() {
@@ -113,14 +111,15 @@ std::uint8_t MeggyJr::GetButtons() {
 void MeggyJr::update_meggyjr() {
     for (std::int32_t k = 0; k < 8; ++k)
         if ((AuxLEDs >> k) & 1)
-            LSR_DrawFilledCircle(210 + 30 * k, 115, 6, k_amber, LSR_screenbitmap);
+            LSR_DrawFilledCircle(MeggyJr_AuxLedX(k), MeggyJr_AuxLedY, MeggyJr_AuxLedRadius,
+                                 MeggyJr_AuxLedColour, LSR_screenbitmap);
     for (std::uint8_t y = 0; y < 8; ++y) {
         for (std::uint8_t x = 0; x < 8; ++x) {
             const std::uint32_t r = k_brightness[MeggyFrame[led_index(x, y, k_red)]];
             const std::uint32_t g = k_brightness[MeggyFrame[led_index(x, y, k_green)]];
             const std::uint32_t b = k_brightness[MeggyFrame[led_index(x, y, k_blue)]];
-            LSR_DrawFilledCircle(206 + 31 * x, 356 - 31 * y, 12, r * 65536 + g * 256 + b,
-                                 LSR_screenbitmap);
+            LSR_DrawFilledCircle(MeggyJr_LedX(x), MeggyJr_LedY(y), MeggyJr_LedRadius,
+                                 r * 65536 + g * 256 + b, LSR_screenbitmap);
         }
     }
     LSR_SwapBuffers();

@@ -40,3 +40,21 @@ constexpr std::uint8_t MeggyJr_Brightness(std::uint8_t intensity) {
     const std::uint32_t v = std::uint32_t{intensity} * 16 + 64;
     return static_cast<std::uint8_t>(v < 255 ? v : 255);
 }
+
+// Where the LEDs are painted on the page (page y grows downwards): the centre of matrix LED
+// (x, y), x from the left and y from the bottom as on the device, 31 pixels apart; the centre of
+// auxiliary LED k, 0 leftmost, 30 pixels apart; and the radii of their circles.
+constexpr std::int32_t MeggyJr_LedX(std::int32_t x) {
+    return 206 + 31 * x;
+}
+constexpr std::int32_t MeggyJr_LedY(std::int32_t y) {
+    return 356 - 31 * y;
+}
+constexpr std::int32_t MeggyJr_AuxLedX(std::int32_t k) {
+    return 210 + 30 * k;
+}
+inline constexpr std::int32_t MeggyJr_AuxLedY = 115;
+inline constexpr std::int32_t MeggyJr_LedRadius = 12;
+inline constexpr std::int32_t MeggyJr_AuxLedRadius = 6;
+// The colour of a lit auxiliary LED, 0xRRGGBB.
+inline constexpr std::uint32_t MeggyJr_AuxLedColour = 0xFFAA00;

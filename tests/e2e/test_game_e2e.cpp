@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "harness.h"
+#include "meggyjr/meggyjr.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ constexpr std::uint32_t k_rock[4] = {0x704070, 0x9050A0, 0xC080E0, 0xF0D0FF}; //
 constexpr std::uint32_t k_digit_top = 0x70D0FF;                               // colour 19
 constexpr std::uint32_t k_digit_bottom = 0x406080;                            // colour 16
 
-// The LED at game column x, row y from the top.
+// The LED at game column x, row y from the top (the device counts rows from the bottom).
 std::uint32_t led(const e2e::Picture& p, int x, int y) {
-    return p.at(206 + 31 * x, 139 + 31 * y);
+    return p.at(MeggyJr_LedX(x), MeggyJr_LedY(7 - y));
 }
 
 bool row_is_dark(const e2e::Picture& p, int y) {

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "harness.h"
+#include "lodestar/base/bytes.h"
+#include "meggyjr/meggyjr.h"
 
 namespace {
 
@@ -30,7 +32,8 @@ bool read_tga24(const std::string& path, Reference* out) {
     std::vector<std::uint8_t> b((std::istreambuf_iterator<char>(in)),
                                 std::istreambuf_iterator<char>());
     if (b.size() < 18 || b[1] != 0 || b[2] != 2 || b[16] != 24) return false;
-    const int w = b[12] | b[13] << 8, h = b[14] | b[15] << 8;
+    const int w = static_cast<int>(lsr::get_le16(&b[12])),
+              h = static_cast<int>(lsr::get_le16(&b[14]));
     const std::size_t start = 18u + b[0];
     if (b.size() < start + std::size_t{3} * w * h) return false;
     const bool top_down = (b[17] & 0x20) != 0;
@@ -53,9 +56,9 @@ bool clear_of_leds(int x, int y) {
         return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= (r + 1) * (r + 1);
     };
     for (int i = 0; i < 8; ++i) {
-        if (near(210 + 30 * i, 115, 6)) return false;
+        if (near(MeggyJr_AuxLedX(i), MeggyJr_AuxLedY, MeggyJr_AuxLedRadius)) return false;
         for (int j = 0; j < 8; ++j)
-            if (near(206 + 31 * i, 356 - 31 * j, 12)) return false;
+            if (near(MeggyJr_LedX(i), MeggyJr_LedY(j), MeggyJr_LedRadius)) return false;
     }
     return true;
 }
@@ -102,7 +105,7 @@ TEST(PictureE2E, RenamedProgramStartedElsewhereShowsTheDeviceUnderItsLeds) {
     int unpainted = 0;
     for (int x = 0; x < 8; ++x)
         for (int y = 0; y < 8; ++y) {
-            const std::uint32_t c = shot.at(206 + 31 * x, 356 - 31 * y);
+            const std::uint32_t c = shot.at(MeggyJr_LedX(x), MeggyJr_LedY(y));
             unpainted += (c >> 16 & 0xFF) < 0x40 || (c >> 8 & 0xFF) < 0x40 || (c & 0xFF) < 0x40;
         }
     EXPECT_EQ(unpainted, 0);

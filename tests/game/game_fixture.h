@@ -16,9 +16,6 @@
 #include "lodestar/video/video.h"
 #include "meggyjr/simple.h"
 
-inline constexpr std::uint32_t VK_SPACE = 32, VK_CONTROL = 17, VK_SHIFT = 16, VK_RETURN = 13;
-inline constexpr std::uint32_t VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40;
-
 inline void press(std::uint32_t vk) {
     WIN32_WndProc(nullptr, WM_KEYDOWN, vk, 0);
 }

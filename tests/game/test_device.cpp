@@ -9,13 +9,6 @@ namespace {
 
 using Device = LibraryTest;
 
-constexpr int led_x(int x) {
-    return 206 + 31 * x;
-}
-constexpr int led_y(int y) {
-    return 356 - 31 * y;
-}
-
 TEST_F(Device, ComponentsAreStoredBlueGreenRedPerColumn) {
     const std::uint8_t rgb[3] = {1, 2, 3};
     Meg.SetPxClr(2, 6, rgb);
@@ -56,7 +49,11 @@ TEST_F(Device, AMatrixLedIsARadiusTwelveCircleInItsColour) {
     const auto p = headless::last_present();
     // Half width of each row of the circle, by distance from the centre row.
     constexpr int k_half[13] = {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1};
-    const int cx = led_x(3), cy = led_y(5);
+    static_assert(MeggyJr_LedRadius == 12);
+    // LED (3, 5) sits at (299, 201) of the page, 31 pixels a column and a row.
+    const int cx = MeggyJr_LedX(3), cy = MeggyJr_LedY(5);
+    ASSERT_EQ(cx, 299);
+    ASSERT_EQ(cy, 201);
     int painted = 0;
     for (int dy = -13; dy <= 13; ++dy) {
         const int half = dy < -12 || dy > 12 ? -1 : k_half[dy < 0 ? -dy : dy];
@@ -79,8 +76,9 @@ TEST_F(Device, BrightnessRisesSixteenPerStepFromSixtyFourAndStopsAtFull) {
     const auto p = headless::last_present();
     for (std::size_t i = 0; i < std::size(levels); ++i) {
         const std::uint32_t b = levels[i] <= 11 ? 64u + 16u * levels[i] : 255u;
-        EXPECT_EQ(shown(p, led_x(static_cast<int>(i % 8)), led_y(static_cast<int>(i / 8))),
-                  b * 0x010101u)
+        EXPECT_EQ(
+            shown(p, MeggyJr_LedX(static_cast<int>(i % 8)), MeggyJr_LedY(static_cast<int>(i / 8))),
+            b * 0x010101u)
             << "intensity " << int{levels[i]};
     }
 }
@@ -89,17 +87,23 @@ TEST_F(Device, OnlyLitAuxiliaryLedsArePaintedAmber) {
     MeggyJr::AuxLEDs = 0x81;
     Meg.update_meggyjr();
     const auto p = headless::last_present();
-    EXPECT_EQ(shown(p, 210, 115), 0xFFAA00u);
-    EXPECT_EQ(shown(p, 420, 115), 0xFFAA00u);
-    for (int k = 1; k < 7; ++k) EXPECT_EQ(shown(p, 210 + 30 * k, 115), 0u) << k;
+    // The first and the last of the row, 30 pixels apart, at (210, 115) and (420, 115).
+    ASSERT_EQ(MeggyJr_AuxLedX(0), 210);
+    ASSERT_EQ(MeggyJr_AuxLedX(7), 420);
+    ASSERT_EQ(MeggyJr_AuxLedY, 115);
+    constexpr int y = MeggyJr_AuxLedY;
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(shown(p, MeggyJr_AuxLedX(k), y), k == 0 || k == 7 ? 0xFFAA00u : 0u) << k;
     // Radius 6: the centre row spans 13 pixels, the rows 5 away 7.
-    EXPECT_EQ(shown(p, 204, 115), 0xFFAA00u);
-    EXPECT_EQ(shown(p, 216, 115), 0xFFAA00u);
-    EXPECT_EQ(shown(p, 203, 115), 0u);
-    EXPECT_EQ(shown(p, 217, 115), 0u);
-    EXPECT_EQ(shown(p, 213, 110), 0xFFAA00u);
-    EXPECT_EQ(shown(p, 214, 110), 0u);
-    EXPECT_EQ(shown(p, 210, 109), 0u);
+    static_assert(MeggyJr_AuxLedRadius == 6);
+    constexpr int x = MeggyJr_AuxLedX(0);
+    EXPECT_EQ(shown(p, x - 6, y), 0xFFAA00u);
+    EXPECT_EQ(shown(p, x + 6, y), 0xFFAA00u);
+    EXPECT_EQ(shown(p, x - 7, y), 0u);
+    EXPECT_EQ(shown(p, x + 7, y), 0u);
+    EXPECT_EQ(shown(p, x + 3, y - 5), 0xFFAA00u);
+    EXPECT_EQ(shown(p, x + 4, y - 5), 0u);
+    EXPECT_EQ(shown(p, x, y - 6), 0u);
 }
 
 TEST_F(Device, ButtonsComeFromTheKeysAndPincHoldsThemInverted) {

@@ -84,8 +84,8 @@ TEST_F(Interface, TheGameColoursShowThroughTheSlate) {
     auto p = headless::last_present();
     for (int x = 0; x < 8; ++x)
         for (int y = 0; y < 8; ++y)
-            EXPECT_EQ(shown(p, 206 + 31 * x, 356 - 31 * y), 0x404040u) << x << y;
-    EXPECT_EQ(shown(p, 210, 115), 0xFFAA00u);
+            EXPECT_EQ(shown(p, MeggyJr_LedX(x), MeggyJr_LedY(y)), 0x404040u) << x << y;
+    EXPECT_EQ(shown(p, MeggyJr_AuxLedX(0), MeggyJr_AuxLedY), 0xFFAA00u);
 
     DrawPx(2, 3, 5);
     DrawPx(4, 4, 200); // beyond the table: shown unlit
@@ -94,8 +94,8 @@ TEST_F(Interface, TheGameColoursShowThroughTheSlate) {
     EXPECT_EQ(Meg.GetPixelG(2, 3), 6);
     EXPECT_EQ(Meg.GetPixelB(2, 3), 3);
     p = headless::last_present();
-    EXPECT_EQ(shown(p, 206 + 31 * 2, 356 - 31 * 3), 0xD0A070u);
-    EXPECT_EQ(shown(p, 206 + 31 * 4, 356 - 31 * 4), 0x404040u);
+    EXPECT_EQ(shown(p, MeggyJr_LedX(2), MeggyJr_LedY(3)), 0xD0A070u);
+    EXPECT_EQ(shown(p, MeggyJr_LedX(4), MeggyJr_LedY(4)), 0x404040u);
 
     EditColor(5, 1, 2, 3);
     EditColor(32, 15, 15, 15); // no such entry

@@ -50,11 +50,24 @@ TEST_F(Translate, KeysGetTheirVirtualKeyCodes) {
         std::uint32_t vk;
     };
     const Row rows[] = {
-        {SDLK_UP, 38},     {SDLK_DOWN, 40},   {SDLK_LEFT, 37},   {SDLK_RIGHT, 39},
-        {SDLK_SPACE, 32},  {SDLK_LCTRL, 17},  {SDLK_RCTRL, 17},  {SDLK_LSHIFT, 16},
-        {SDLK_RSHIFT, 16}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_PAGEDOWN, 34},
-        {SDLK_a, 65},      {SDLK_z, 90},      {SDLK_0, 48},      {SDLK_9, 57},
-        {SDLK_F1, 112},    {SDLK_F12, 123},
+        {SDLK_UP, VK_UP},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_LCTRL, VK_CONTROL},
+        {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_LSHIFT, VK_SHIFT},
+        {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_RETURN, VK_RETURN},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_PAGEDOWN, VK_NEXT},
+        {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},
+        {SDLK_0, '0'},
+        {SDLK_9, '9'},
+        {SDLK_F1, VK_F1},
+        {SDLK_F12, VK_F12},
     };
     for (const auto& r : rows) {
         const LSR_MSG down = key(r.sym, true);
@@ -69,12 +82,12 @@ TEST_F(Translate, KeysGetTheirVirtualKeyCodes) {
 TEST_F(Translate, AltF10AndAltCombinationsAreSystemKeys) {
     const LSR_MSG alt = key(SDLK_LALT, true);
     EXPECT_EQ(alt.message, WM_SYSKEYDOWN);
-    EXPECT_EQ(alt.wparam, 18u);
+    EXPECT_EQ(alt.wparam, VK_MENU);
     EXPECT_EQ(key(SDLK_RALT, false).message, WM_SYSKEYUP);
     EXPECT_EQ(key(SDLK_F10, true).message, WM_SYSKEYDOWN);
     const LSR_MSG alt_space = key(SDLK_SPACE, true, KMOD_LALT);
     EXPECT_EQ(alt_space.message, WM_SYSKEYDOWN);
-    EXPECT_EQ(alt_space.wparam, 32u);
+    EXPECT_EQ(alt_space.wparam, VK_SPACE);
     EXPECT_EQ(key(SDLK_F4, true, KMOD_RALT).message, WM_SYSKEYDOWN);
     // Control or Shift held do not make a system key.
     EXPECT_EQ(key(SDLK_UP, true, KMOD_LCTRL | KMOD_LSHIFT).message, WM_KEYDOWN);

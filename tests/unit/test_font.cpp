@@ -21,10 +21,7 @@ namespace {
 // each column coloured by its x so that a glyph's pixels tell where they were cut from.
 tarn_test::Bytes font_image(int w, int h, std::initializer_list<int> markers) {
     tarn_test::Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int v : {w, h}) {
-        b.push_back(static_cast<std::uint8_t>(v));
-        b.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
+    for (int v : {w, h}) tarn_test::put(b, static_cast<std::uint64_t>(v), 2);
     b.push_back(24);
     b.push_back(0x20);
     for (int y = 0; y < h; ++y)

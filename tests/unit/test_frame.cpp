@@ -149,10 +149,10 @@ TEST(Threads, WindowThreadFeedsTheWorkerAndCloseEndsBoth) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return condition();
     };
-    headless::post_message({nullptr, WM_KEYDOWN, 32, 0});
-    headless::post_message({nullptr, WM_KEYDOWN, 38, 0});
+    headless::post_message({nullptr, WM_KEYDOWN, VK_SPACE, 0});
+    headless::post_message({nullptr, WM_KEYDOWN, VK_UP, 0});
     EXPECT_TRUE(wait_for([&] { return seen.load() == 0x11u; }));
-    headless::post_message({nullptr, WM_KEYUP, 32, 0});
+    headless::post_message({nullptr, WM_KEYUP, VK_SPACE, 0});
     EXPECT_TRUE(wait_for([&] { return seen.load() == 0x01u; }));
     headless::post_message({nullptr, WM_CLOSE, 0, 0});
     window_thread.join();

@@ -30,36 +30,45 @@ class Input : public ::testing::Test {
     }
 };
 
+// The names are the original platform's numbers, which programs and the key table index by.
+static_assert(VK_BACK == 8 && VK_TAB == 9 && VK_RETURN == 13 && VK_SHIFT == 16 &&
+              VK_CONTROL == 17 && VK_MENU == 18 && VK_CAPITAL == 20 && VK_ESCAPE == 27 &&
+              VK_SPACE == 32 && VK_PRIOR == 33 && VK_NEXT == 34 && VK_END == 35 && VK_HOME == 36 &&
+              VK_LEFT == 37 && VK_UP == 38 && VK_RIGHT == 39 && VK_DOWN == 40 && VK_INSERT == 45 &&
+              VK_DELETE == 46 && VK_F1 == 112 && VK_F5 == 116 && VK_F12 == 123);
+
 TEST_F(Input, KeyWordHasOneBitPerGameKey) {
     struct Row {
         std::uint32_t vk, bit;
     };
-    const Row rows[] = {{38, 0x1},    {40, 0x2},    {37, 0x4},   {39, 0x8},    {32, 0x10},
-                        {17, 0x20},   {16, 0x40},   {18, 0x80},  {88, 0x100},  {67, 0x400},
-                        {13, 0x1000}, {49, 0x1000}, {8, 0x2000}, {50, 0x2000}, {27, 0x8000}};
+    const Row rows[] = {{VK_UP, 0x1},      {VK_DOWN, 0x2},     {VK_LEFT, 0x4},      {VK_RIGHT, 0x8},
+                        {VK_SPACE, 0x10},  {VK_CONTROL, 0x20}, {VK_SHIFT, 0x40},    {VK_MENU, 0x80},
+                        {'X', 0x100},      {'C', 0x400},       {VK_RETURN, 0x1000}, {'1', 0x1000},
+                        {VK_BACK, 0x2000}, {'2', 0x2000},      {VK_ESCAPE, 0x8000}};
     for (const auto& r : rows) {
         key(r.vk, true);
         EXPECT_EQ(LSR_ll_input_get_keys(), r.bit) << "virtual key " << r.vk;
         key(r.vk, false);
     }
     // Keys outside the table set nothing.
-    for (std::uint32_t vk : {65u, 90u, 48u, 51u, 112u, 9u}) key(vk, true);
+    const std::uint8_t outside[] = {'A', 'Z', '0', '3', VK_F1, VK_TAB};
+    for (std::uint8_t vk : outside) key(vk, true);
     EXPECT_EQ(LSR_ll_input_get_keys(), 0u);
 }
 
 TEST_F(Input, HeldAndNewlyPressedKeys) {
-    key(38, true);
-    key(13, true);
+    key(VK_UP, true);
+    key(VK_RETURN, true);
     std::uint32_t held = 0, pressed = 0;
     LSR_GetKeys(&held, &pressed);
     EXPECT_EQ(held, 0x1001u);
     EXPECT_EQ(pressed, 0x1001u);
-    key(49, true); // the digit 1 shares Return's bit
+    key('1', true); // the digit 1 shares Return's bit
     LSR_GetKeys(&held, &pressed);
     EXPECT_EQ(held, 0x1001u);
     EXPECT_EQ(pressed, 0u);
 
-    key(32, true);
+    key(VK_SPACE, true);
     LSR_GetKeys(nullptr, nullptr); // still a poll: the previous word moves on
     LSR_GetKeys(&held, &pressed);
     EXPECT_EQ(pressed, 0u);
@@ -70,22 +79,23 @@ TEST_F(Input, KeyCodesAndTheirChanges) {
     struct Row {
         std::uint32_t vk, code;
     };
-    const Row rows[] = {{27, 0xF000},  {38, 0xF001}, {40, 0xF002}, {37, 0xF003}, {39, 0xF004},
-                        {13, 0xF010},  {16, 0xF011}, {32, 0xF012}, {17, 0xF013}, {18, 0xF014},
-                        {8, 0xF020},   {45, 0xF021}, {46, 0xF022}, {33, 0xF023}, {34, 0xF024},
-                        {36, 0xF025},  {35, 0xF026}, {20, 0xF027}, {9, 0xF028},  {112, 0xF030},
-                        {123, 0xF03B}, {65, 65},     {90, 90},     {48, 48},     {57, 57}};
+    // The ends of each run of named codes, and keys that are their own codes.
+    const Row rows[] = {
+        {VK_ESCAPE, 0xF000}, {VK_UP, 0xF001},   {VK_RIGHT, 0xF004}, {VK_RETURN, 0xF010},
+        {VK_MENU, 0xF014},   {VK_BACK, 0xF020}, {VK_HOME, 0xF025},  {VK_TAB, 0xF028},
+        {VK_F1, 0xF030},     {VK_F12, 0xF03B},  {'A', 65},          {'Z', 90},
+        {'0', 48},           {'9', 57},         {VK_PAUSE, 0x13},   {VK_NUMPAD0, 0x60}};
     for (const auto& r : rows) EXPECT_EQ(LSR_input_keycode_for(r.vk), r.code) << r.vk;
 
     std::uint32_t code = 0, changed = 0;
-    key(116, true); // F5
+    key(VK_F5, true);
     LSR_GetKeycode(&code, &changed);
     EXPECT_EQ(code, 0xF034u);
     EXPECT_EQ(changed, 1u);
     LSR_GetKeycode(&code, &changed);
     EXPECT_EQ(changed, 0u);
     // Releasing it clears the previous code as well, so the drop to 0 is not a change.
-    key(116, false);
+    key(VK_F5, false);
     LSR_GetKeycode(&code, &changed);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(changed, 0u);
@@ -130,8 +140,8 @@ TEST_F(Input, ControllersWithAndWithoutAJoystick) {
               "joystick found, id: 0\njoystick found, id: 1\njoystick found, id: 2\n"
               "joystick found, id: 3\n");
 
-    key(32, true);
-    key(65, true);
+    key(VK_SPACE, true);
+    key('A', true);
     headless::set_pointer(12, 34);
     LSR_input_pollcontrollers();
     EXPECT_EQ(LSR_controller[0].buttons, 0x10u);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,7 @@
 namespace load_test {
 
 using tarn_test::Bytes;
-
-// Values of the given size each, little-endian.
-inline void put(Bytes& b, std::initializer_list<std::uint64_t> values, int bytes) {
-    for (std::uint64_t value : values)
-        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-inline void put(Bytes& b, std::uint64_t value, int bytes) {
-    put(b, {value}, bytes);
-}
+using tarn_test::put;
 
 inline void set_depth(bool sixteen) {
     LSR_video.flags = sixteen ? LSR_VIDEO_16BIT : 0;

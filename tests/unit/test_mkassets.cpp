@@ -8,6 +8,7 @@
 
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
+#include "meggyjr/meggyjr.h"
 #include "paint.h"
 #include "test_load_util.h"
 
@@ -192,10 +193,13 @@ TEST_F(Mkassets, SocketsAndButtonsSitWhereTheDeviceIsPainted) {
             ok = ok && d.rgb(cx + dx, cy + dy) != rim;
         return ok && d.rgb(cx, cy) != rim && d.rgb(cx, cy) != d.rgb(cx + 15, cy + 15);
     };
+    constexpr std::int32_t led = MeggyJr_LedRadius, aux = MeggyJr_AuxLedRadius;
     for (std::int32_t y = 0; y < 8; ++y)
         for (std::int32_t x = 0; x < 8; ++x)
-            EXPECT_TRUE(socket_at(206 + 31 * x, 356 - 31 * y, 13, 15)) << x << "," << y;
-    for (std::int32_t k = 0; k < 8; ++k) EXPECT_TRUE(socket_at(210 + 30 * k, 115, 7, 9)) << k;
+            EXPECT_TRUE(socket_at(MeggyJr_LedX(x), MeggyJr_LedY(y), led + 1, led + 3))
+                << x << "," << y;
+    for (std::int32_t k = 0; k < 8; ++k)
+        EXPECT_TRUE(socket_at(MeggyJr_AuxLedX(k), MeggyJr_AuxLedY, aux + 1, aux + 3)) << k;
     // Each button has a dark cap.
     for (const mkassets::ButtonPlace& b : mkassets::k_buttons) {
         const std::uint32_t cap = d.rgb(b.x + 4, b.y + 4);

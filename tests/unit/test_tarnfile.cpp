@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <map>
 
+#include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/tarnfile/tarnfile.h"
 #include "pack.h"
@@ -167,8 +168,7 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
 
 // 32-bit little-endian words, then text.
 Bytes& put(Bytes& b, std::initializer_list<std::uint32_t> words, const std::string& text = "") {
-    for (std::uint32_t v : words)
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    for (std::uint32_t v : words) tarn_test::put(b, v, 4);
     b.insert(b.end(), text.begin(), text.end());
     return b;
 }
@@ -180,6 +180,15 @@ Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_
     return put(b, {offset}, "DATA");
 }
 
+// One entry whose name is n bytes long, the rest of the archive sound.
+Bytes name_of_length(std::uint32_t n) {
+    const std::string name(n, 'a');
+    const std::uint32_t data_at = 12 + 12 + n;
+    Bytes b = bytes_of("TARN");
+    put(b, {1, data_at + 4, n, std::uint32_t(tarnfile_gethash(name.c_str()))}, name);
+    return put(b, {data_at}, "DATA");
+}
+
 TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     const Bytes good = archive_of(1, 33, 5, 29);
     ASSERT_EQ(good.size(), 33u);
@@ -188,6 +197,13 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     TarnFileHandle h;
     ASSERT_EQ(tarnfile_open("x.tga", &h, 0), 1);
     EXPECT_EQ(tarn_test::read_all(&h), bytes_of("DATA"));
+    // The longest name a path holds is still a name, to the mount and to the archive tool.
+    tarnfile_closeimage();
+    const Bytes longest = name_of_length(TARNFILE_PATHMAX - 1);
+    tarnpack::Located located;
+    std::string error;
+    EXPECT_TRUE(tarnpack::locate(longest, &located, &error)) << error;
+    ASSERT_EQ(tarnfile_mountimage(dir.write("longest", longest).c_str(), 0), 1);
 
     tarnfile_closeimage();
     const std::uint32_t in_use = g_mem_in_use.load();
@@ -201,6 +217,7 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     const Files bad = {
         {"many entries", archive_of(0x10000000, 33, 5, 29)},
         {"long name", archive_of(1, 33, 0xFFFFFFF0u, 29)},
+        {"name longer than a path", name_of_length(TARNFILE_PATHMAX)},
         {"offset past romsize", archive_of(1, 33, 5, 34)},
         {"romsize past the end", archive_of(1, 1000, 5, 29)},
         {"truncated", Bytes(good.begin(), good.begin() + 20)},
@@ -208,7 +225,11 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
         {"empty", {}},
         {"backwards", backwards},
     };
+    // Every table the mount refuses, the archive tool refuses too: they read it alike.
     for (const auto& [what, bytes] : bad) {
+        tarnpack::Located located;
+        std::string error;
+        EXPECT_FALSE(tarnpack::locate(bytes, &located, &error)) << what;
         dir.write("bad", bytes);
         EXPECT_EQ(tarnfile_mountimage((dir / "bad").c_str(), 0), 0) << what;
         EXPECT_EQ(tarnfile_image.numfiles, 0u) << what;
@@ -255,11 +276,28 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
     // Whole-file loads go below the current path.
     tarnfile_chdir("/");
     std::uint32_t size = 0;
-    std::uint8_t* leds = tarnfile_loadbuffer("leds.tga", &size);
-    ASSERT_NE(leds, nullptr);
-    EXPECT_EQ(Bytes(leds, leds + size), k_shipped.at("leds.tga"));
-    _wrap_free_dbg(leds, "test", __LINE__);
+    const lsr::Counted<std::uint8_t> leds(tarnfile_loadbuffer("leds.tga", &size),
+                                          lsr::CountedRelease{"test", __LINE__});
+    ASSERT_TRUE(leds);
+    EXPECT_EQ(Bytes(leds.get(), leds.get() + size), k_shipped.at("leds.tga"));
     EXPECT_EQ(tarnfile_loadbuffer(std::string(300, 'n').c_str()), nullptr);
+
+    // Read by its own name, a whole file ignores the current path, and its block goes back to
+    // the allocator with its owner.
+    tarnfile_chdir("gfx");
+    const std::uint32_t in_use = g_mem_in_use.load();
+    {
+        std::uint32_t n = 0;
+        const lsr::Counted<std::uint8_t> whole = tarnfile_readall("leds.tga", "test", __LINE__, &n);
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(Bytes(whole.get(), whole.get() + n), k_shipped.at("leds.tga"));
+        EXPECT_GT(g_mem_in_use.load(), in_use);
+    }
+    EXPECT_EQ(g_mem_in_use.load(), in_use);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(tarnfile_readall("gfx/leds.tga", "test", __LINE__));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "couldn't find file: gfx/leds.tga\n");
+    EXPECT_EQ(g_mem_in_use.load(), in_use);
 }
 
 TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPath) {

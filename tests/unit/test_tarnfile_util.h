@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -20,6 +21,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes bytes_of(const std::string& text) {
     return Bytes(text.begin(), text.end());
+}
+
+// Values of the given size each, little-endian: the test files' fields, written here on their
+// own rather than with the library's byte helpers that the readers use.
+inline void put(Bytes& b, std::initializer_list<std::uint64_t> values, int bytes) {
+    for (std::uint64_t value : values)
+        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+inline void put(Bytes& b, std::uint64_t value, int bytes) {
+    put(b, {value}, bytes);
 }
 
 // A fresh directory, removed with everything in it at the end.

@@ -10,10 +10,7 @@
 namespace {
 
 using tarn_test::Bytes;
-
-void put(Bytes& b, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
+using tarn_test::put;
 
 // A canonical file; format_size 18 inserts two bytes so that "data" moves off offset 36.
 Bytes wav(std::uint32_t tag, std::uint32_t channels, std::uint32_t rate, std::uint32_t bits,

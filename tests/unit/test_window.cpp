@@ -39,42 +39,42 @@ TEST_F(WindowProc, SizeTakesLowAndSignedHighHalf) {
 }
 
 TEST_F(WindowProc, KeysAreRecordedAndReleasedOneByOne) {
-    EXPECT_EQ(send(WM_KEYDOWN, 38), 0);
-    EXPECT_EQ(LSR_keys[38].load(), 1u);
-    EXPECT_EQ(g_keycode.load(), 38u);
+    EXPECT_EQ(send(WM_KEYDOWN, VK_UP), 0);
+    EXPECT_EQ(LSR_keys[VK_UP].load(), 1u);
+    EXPECT_EQ(g_keycode.load(), VK_UP);
     // Only the low byte of wparam names the key.
-    send(WM_KEYDOWN, 0x120);
-    EXPECT_EQ(LSR_keys[0x20].load(), 1u);
-    send(WM_KEYUP, 0x20);
-    EXPECT_EQ(LSR_keys[0x20].load(), 0u);
-    EXPECT_EQ(LSR_keys[38].load(), 1u);
+    send(WM_KEYDOWN, 0x100 | VK_SPACE);
+    EXPECT_EQ(LSR_keys[VK_SPACE].load(), 1u);
+    send(WM_KEYUP, VK_SPACE);
+    EXPECT_EQ(LSR_keys[VK_SPACE].load(), 0u);
+    EXPECT_EQ(LSR_keys[VK_UP].load(), 1u);
     // Auto-repeat sets the same entry again.
-    send(WM_KEYDOWN, 38);
-    send(WM_KEYDOWN, 38);
-    EXPECT_EQ(LSR_keys[38].load(), 1u);
+    send(WM_KEYDOWN, VK_UP);
+    send(WM_KEYDOWN, VK_UP);
+    EXPECT_EQ(LSR_keys[VK_UP].load(), 1u);
     // System keys are not recorded.
-    send(WM_SYSKEYDOWN, 18);
-    EXPECT_EQ(LSR_keys[18].load(), 0u);
-    EXPECT_EQ(g_keycode.load(), 38u);
+    send(WM_SYSKEYDOWN, VK_MENU);
+    EXPECT_EQ(LSR_keys[VK_MENU].load(), 0u);
+    EXPECT_EQ(g_keycode.load(), VK_UP);
 }
 
 TEST_F(WindowProc, KeyCodeFollowsTheLastPressedKeyInEitherReleaseOrder) {
     // Release the first of two held keys: the code stays at the second.
-    send(WM_KEYDOWN, 65);
-    send(WM_KEYDOWN, 66);
-    send(WM_KEYUP, 65);
-    EXPECT_EQ(g_keycode.load(), 66u);
-    send(WM_KEYUP, 66);
+    send(WM_KEYDOWN, 'A');
+    send(WM_KEYDOWN, 'B');
+    send(WM_KEYUP, 'A');
+    EXPECT_EQ(g_keycode.load(), std::uint32_t{'B'});
+    send(WM_KEYUP, 'B');
     EXPECT_EQ(g_keycode.load(), 0u);
 
     // Release the second first: the code goes to 0 and stays there.
-    send(WM_KEYDOWN, 65);
-    send(WM_KEYDOWN, 66);
-    LSR_input_prevkeycode = 66;
-    send(WM_KEYUP, 66);
+    send(WM_KEYDOWN, 'A');
+    send(WM_KEYDOWN, 'B');
+    LSR_input_prevkeycode = 'B';
+    send(WM_KEYUP, 'B');
     EXPECT_EQ(g_keycode.load(), 0u);
     EXPECT_EQ(LSR_input_prevkeycode.load(), 0u);
-    send(WM_KEYUP, 65);
+    send(WM_KEYUP, 'A');
     EXPECT_EQ(g_keycode.load(), 0u);
 }
 

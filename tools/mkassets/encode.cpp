@@ -4,21 +4,13 @@
 #include <map>
 #include <optional>
 
+#include "lodestar/base/bytes.h"
+#include "lodestar/graphics/loadimage.h"
 #include "paint.h"
 
 namespace mkassets {
 
 namespace {
-
-void put16le(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(v >> 8 & 0xFF));
-}
-
-void put32le(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16le(out, v & 0xFFFF);
-    put16le(out, v >> 16);
-}
 
 void put_be(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
     // Fields wider than v (the six reserved bytes) are zero-extended.
@@ -32,19 +24,20 @@ void put_bgr(std::vector<std::uint8_t>& out, std::uint32_t rgb) {
     out.push_back(static_cast<std::uint8_t>(rgb >> 16 & 0xFF));
 }
 
-// The 18-byte header; origin 0, descriptor 0 (bottom-up, left to right).
-std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, bool mapped,
-                                     std::uint8_t depth) {
-    std::vector<std::uint8_t> out = {0, static_cast<std::uint8_t>(mapped ? 1 : 0), type};
-    put16le(out, 0);
-    put16le(out, mapped ? 256 : 0);
-    out.push_back(mapped ? 24 : 0);
-    put16le(out, 0);
-    put16le(out, 0);
-    put16le(out, static_cast<std::uint32_t>(pic.width()));
-    put16le(out, static_cast<std::uint32_t>(pic.height()));
-    out.push_back(depth);
-    out.push_back(0);
+// The header: no ID, origin 0, descriptor 0 (bottom-up, left to right); a colour map of 256
+// entries of 24 bits from index 0 for a mapped picture.
+std::vector<std::uint8_t> tga_header(const Picture& pic, std::uint8_t type, std::uint8_t depth) {
+    using namespace lsr::tga;
+    std::vector<std::uint8_t> out(k_header_size, 0);
+    out[k_image_type] = type;
+    if (type == k_mapped) {
+        out[k_map_type] = 1;
+        lsr::put_le16(&out[k_map_length], 256);
+        out[k_map_bits] = 24;
+    }
+    lsr::put_le16(&out[k_width], static_cast<std::uint32_t>(pic.width()));
+    lsr::put_le16(&out[k_height], static_cast<std::uint32_t>(pic.height()));
+    out[k_depth] = depth;
     return out;
 }
 
@@ -54,15 +47,17 @@ void rle_row(std::vector<std::uint8_t>& out, const Picture& pic, std::int32_t y)
     std::int32_t x = 0;
     while (x < w) {
         std::int32_t run = 1;
-        while (x + run < w && run < 128 && pic.rgb(x + run, y) == pic.rgb(x, y)) ++run;
+        while (x + run < w && run < lsr::tga::k_packet_pixels &&
+               pic.rgb(x + run, y) == pic.rgb(x, y))
+            ++run;
         if (run >= 2) {
-            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            out.push_back(static_cast<std::uint8_t>(lsr::tga::k_run_packet | (run - 1)));
             put_bgr(out, pic.rgb(x, y));
             x += run;
             continue;
         }
         std::int32_t raw = 1;
-        while (x + raw < w && raw < 128 &&
+        while (x + raw < w && raw < lsr::tga::k_packet_pixels &&
                !(x + raw + 1 < w && pic.rgb(x + raw, y) == pic.rgb(x + raw + 1, y)))
             ++raw;
         out.push_back(static_cast<std::uint8_t>(raw - 1));
@@ -112,7 +107,8 @@ constexpr std::size_t k_short_file = 65535;
 
 std::vector<std::uint8_t> encode_tga(const Picture& pic, bool rle) {
     if (!fits(pic, 65535)) return {};
-    std::vector<std::uint8_t> out = tga_header(pic, rle ? 10 : 2, false, 24);
+    std::vector<std::uint8_t> out =
+        tga_header(pic, rle ? lsr::tga::k_rle_true_colour : lsr::tga::k_true_colour, 24);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
         if (rle) {
             rle_row(out, pic, y);
@@ -127,7 +123,7 @@ std::vector<std::uint8_t> encode_tga_mapped(const Picture& pic) {
     if (!fits(pic, 65535)) return {};
     const std::optional<Indexed> indexed = index_colours(pic);
     if (!indexed) return {};
-    std::vector<std::uint8_t> out = tga_header(pic, 1, true, 8);
+    std::vector<std::uint8_t> out = tga_header(pic, lsr::tga::k_mapped, 8);
     for (std::uint32_t c : indexed->palette) put_bgr(out, c);
     for (std::int32_t y = pic.height() - 1; y >= 0; --y)
         for (std::int32_t x = 0; x < pic.width(); ++x) out.push_back(indexed->at(pic, x, y));
@@ -162,17 +158,17 @@ std::vector<std::uint8_t> encode_bmp(const Picture& pic) {
     if (!fits(pic, 0x7FFFFFFF) || 54 + bytes > 0xFFFFFFFFu) return {};
     const auto data = static_cast<std::uint32_t>(bytes);
     std::vector<std::uint8_t> out = {'B', 'M'};
-    put32le(out, 54 + data); // file size
-    put32le(out, 0);         // reserved
-    put32le(out, 54);        // pixel data offset
-    put32le(out, 40);        // info header size
-    put32le(out, static_cast<std::uint32_t>(pic.width()));
-    put32le(out, static_cast<std::uint32_t>(pic.height())); // positive: bottom-up
-    put16le(out, 1);                                        // planes
-    put16le(out, 24);                                       // bits per pixel
-    put32le(out, 0);                                        // no compression
-    put32le(out, data);
-    for (int i = 0; i < 4; ++i) put32le(out, 0); // resolution and palette counts
+    lsr::push_le<4>(out, 54 + data); // file size
+    lsr::push_le<4>(out, 0);         // reserved
+    lsr::push_le<4>(out, 54);        // pixel data offset
+    lsr::push_le<4>(out, 40);        // info header size
+    lsr::push_le<4>(out, static_cast<std::uint32_t>(pic.width()));
+    lsr::push_le<4>(out, static_cast<std::uint32_t>(pic.height())); // positive: bottom-up
+    lsr::push_le<2>(out, 1);                                        // planes
+    lsr::push_le<2>(out, 24);                                       // bits per pixel
+    lsr::push_le<4>(out, 0);                                        // no compression
+    lsr::push_le<4>(out, data);
+    for (int i = 0; i < 4; ++i) lsr::push_le<4>(out, 0); // resolution and palette counts
     for (std::int32_t y = pic.height() - 1; y >= 0; --y) {
         for (std::int32_t x = 0; x < pic.width(); ++x) put_bgr(out, pic.rgb(x, y));
         out.resize(out.size() + stride - static_cast<std::uint64_t>(pic.width()) * 3, 0);
@@ -186,16 +182,16 @@ std::vector<std::uint8_t> encode_pcx(const Picture& pic) {
     if (!indexed) return {};
     // Manufacturer, version 5, run-length encoding, 8 bits a plane, the window 0 .. size - 1.
     std::vector<std::uint8_t> out = {10, 5, 1, 8};
-    put16le(out, 0);
-    put16le(out, 0);
-    put16le(out, static_cast<std::uint32_t>(pic.width() - 1));
-    put16le(out, static_cast<std::uint32_t>(pic.height() - 1));
-    put16le(out, 72); // resolution
-    put16le(out, 72);
+    lsr::push_le<2>(out, 0);
+    lsr::push_le<2>(out, 0);
+    lsr::push_le<2>(out, static_cast<std::uint32_t>(pic.width() - 1));
+    lsr::push_le<2>(out, static_cast<std::uint32_t>(pic.height() - 1));
+    lsr::push_le<2>(out, 72); // resolution
+    lsr::push_le<2>(out, 72);
     out.resize(65, 0); // the 16-colour palette and a reserved byte
     out.push_back(1);  // one plane
-    put16le(out, static_cast<std::uint32_t>(pic.width())); // bytes a line
-    put16le(out, 1);                                       // colour palette
+    lsr::push_le<2>(out, static_cast<std::uint32_t>(pic.width())); // bytes a line
+    lsr::push_le<2>(out, 1);                                       // colour palette
     out.resize(128, 0);
     for (std::int32_t y = 0; y < pic.height(); ++y)
         for (std::int32_t x = 0; x < pic.width();) {
@@ -222,8 +218,8 @@ std::vector<std::uint8_t> encode_scx(const Picture& pic) {
     const std::optional<Indexed> indexed = index_colours(pic);
     if (!indexed) return {};
     std::vector<std::uint8_t> out = {'R', 'I', 'X', '3'};
-    put16le(out, static_cast<std::uint32_t>(pic.width()));
-    put16le(out, static_cast<std::uint32_t>(pic.height()));
+    lsr::push_le<2>(out, static_cast<std::uint32_t>(pic.width()));
+    lsr::push_le<2>(out, static_cast<std::uint32_t>(pic.height()));
     out.push_back(0xAF); // a VGA palette follows
     out.push_back(0);    // pixels stored linearly
     for (std::uint32_t c : indexed->palette)

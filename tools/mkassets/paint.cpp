@@ -14,8 +14,8 @@ namespace mkassets {
 namespace {
 
 // A rounded rectangle, one span a row, shaded from top to bottom.
-void fill_round_rect(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t w,
-                     std::int32_t h, std::int32_t r, std::uint32_t top, std::uint32_t bottom) {
+void fill_round_rect(Picture& pic, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                     std::int32_t r, std::uint32_t top, std::uint32_t bottom) {
     for (std::int32_t row = 0; row < h; ++row) {
         const std::int32_t from_edge = std::min(row, h - 1 - row);
         std::int32_t inset = 0;
@@ -24,12 +24,12 @@ void fill_round_rect(const Picture& pic, std::int32_t x, std::int32_t y, std::in
             inset = static_cast<std::int32_t>(std::lround(r - std::sqrt(double(r) * r - d * d)));
         }
         const auto t = static_cast<std::uint32_t>(h > 1 ? row * 256 / (h - 1) : 0);
-        LSR_DrawHLine(x + inset, x + w - 1 - inset, y + row, mix(top, bottom, t), pic.bitmap());
+        LSR_DrawHLine(x + inset, x + w - 1 - inset, y + row, mix(top, bottom, t), pic.canvas());
     }
 }
 
 // A disc with a smoothed rim: each edge pixel blended by its 4 by 4 sample coverage.
-void soft_disc(const Picture& pic, double cx, double cy, double r, std::uint32_t colour) {
+void soft_disc(Picture& pic, double cx, double cy, double r, std::uint32_t colour) {
     const auto x0 = static_cast<std::int32_t>(std::floor(cx - r)),
                x1 = static_cast<std::int32_t>(std::ceil(cx + r));
     const auto y0 = static_cast<std::int32_t>(std::floor(cy - r)),
@@ -45,7 +45,7 @@ void soft_disc(const Picture& pic, double cx, double cy, double r, std::uint32_t
                 }
             if (inside == 0) continue;
             const std::uint32_t old = LSR_GetPixel(x, y, pic.bitmap());
-            LSR_DrawPixel(x, y, mix(old, colour, inside * 16), pic.bitmap());
+            LSR_DrawPixel(x, y, mix(old, colour, inside * 16), pic.canvas());
         }
 }
 
@@ -56,7 +56,7 @@ std::int32_t text_width(std::string_view text, std::int32_t scale) {
 }
 
 // Letters of the built-in shapes, each ink cell a scale by scale box; top left at (x, y).
-void draw_text(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t scale,
+void draw_text(Picture& pic, std::int32_t x, std::int32_t y, std::int32_t scale,
                std::string_view text, std::uint32_t colour) {
     for (char c : text) {
         const GlyphRows& g = glyph_of(c);
@@ -64,12 +64,12 @@ void draw_text(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t 
             for (std::int32_t col = 0; col < glyph_width(g); ++col)
                 if (g[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#')
                     LSR_DrawFilledBox(x + col * scale, y + row * scale, scale, scale, colour,
-                                      pic.bitmap());
+                                      pic.canvas());
         x += (glyph_width(g) + 1) * scale;
     }
 }
 
-void draw_centred_text(const Picture& pic, std::int32_t cx, std::int32_t y, std::int32_t scale,
+void draw_centred_text(Picture& pic, std::int32_t cx, std::int32_t y, std::int32_t scale,
                        std::string_view text, std::uint32_t colour) {
     draw_text(pic, cx - text_width(text, scale) / 2, y, scale, text, colour);
 }
@@ -78,8 +78,8 @@ constexpr std::uint32_t k_silk = rgb(232, 232, 220);
 constexpr std::uint32_t k_trace = rgb(30, 118, 66);
 
 // A tactile switch seen from above: a metal square, four legs, a round black cap.
-void draw_button(const Picture& pic, std::int32_t cx, std::int32_t cy) {
-    const LSR_Bitmap& bm = pic.bitmap();
+void draw_button(Picture& pic, std::int32_t cx, std::int32_t cy) {
+    const LSR_Bitmap& bm = pic.canvas();
     for (std::int32_t sx : {-1, 1})
         for (std::int32_t sy : {-1, 1})
             LSR_DrawFilledBox(cx + sx * 15 - 2, cy + sy * 9 - 2, 4, 4, rgb(200, 200, 196), bm);
@@ -93,16 +93,16 @@ void draw_button(const Picture& pic, std::int32_t cx, std::int32_t cy) {
 }
 
 // A line along x then along y, as copper runs on the board.
-void trace(const Picture& pic, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+void trace(Picture& pic, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     for (std::int32_t d = 0; d < 2; ++d) {
-        LSR_DrawLine(x1, y1 + d, x2, y1 + d, k_trace, pic.bitmap());
-        LSR_DrawLine(x2 + d, y1, x2 + d, y2, k_trace, pic.bitmap());
+        LSR_DrawLine(x1, y1 + d, x2, y1 + d, k_trace, pic.canvas());
+        LSR_DrawLine(x2 + d, y1, x2 + d, y2, k_trace, pic.canvas());
     }
 }
 
 // A chip in its package with silver legs on both long sides.
-void draw_chip(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    const LSR_Bitmap& bm = pic.bitmap();
+void draw_chip(Picture& pic, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const LSR_Bitmap& bm = pic.canvas();
     for (std::int32_t px = x + 6; px + 4 <= x + w - 4; px += 10) {
         LSR_DrawFilledBox(px, y - 5, 4, 6, rgb(190, 190, 186), bm);
         LSR_DrawFilledBox(px, y + h - 1, 4, 6, rgb(190, 190, 186), bm);
@@ -114,9 +114,9 @@ void draw_chip(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t 
 }
 
 // A surface-mounted part: a dark body between two tinned ends, lying along x or along y.
-void draw_smd(const Picture& pic, std::int32_t cx, std::int32_t cy, bool along_x) {
+void draw_smd(Picture& pic, std::int32_t cx, std::int32_t cy, bool along_x) {
     const std::int32_t w = along_x ? 14 : 7, h = along_x ? 7 : 14;
-    const LSR_Bitmap& bm = pic.bitmap();
+    const LSR_Bitmap& bm = pic.canvas();
     LSR_DrawFilledBox(cx - w / 2, cy - h / 2, w, h, rgb(196, 196, 190), bm);
     if (along_x)
         LSR_DrawFilledBox(cx - w / 2 + 3, cy - h / 2, w - 6, h, rgb(34, 30, 28), bm);
@@ -125,11 +125,11 @@ void draw_smd(const Picture& pic, std::int32_t cx, std::int32_t cy, bool along_x
 }
 
 // A row of plated through-holes for a connector; the first pad is square.
-void draw_header(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_t pins) {
+void draw_header(Picture& pic, std::int32_t x, std::int32_t y, std::int32_t pins) {
     for (std::int32_t i = 0; i < pins; ++i) {
         const std::int32_t px = x + 14 * i;
         if (i == 0)
-            LSR_DrawFilledBox(px - 5, y - 5, 11, 11, rgb(206, 178, 96), pic.bitmap());
+            LSR_DrawFilledBox(px - 5, y - 5, 11, 11, rgb(206, 178, 96), pic.canvas());
         else
             soft_disc(pic, px, y, 5.5, rgb(206, 178, 96));
         soft_disc(pic, px, y, 2.5, rgb(26, 25, 24));
@@ -140,20 +140,15 @@ void draw_header(const Picture& pic, std::int32_t x, std::int32_t y, std::int32_
 
 Picture::Picture(std::int32_t width, std::int32_t height) {
     const Depth32 depth;
-    LSR_CreateBitmap(width, height, &bm_);
-    LSR_ClearBitmap(bm_);
+    bm_.create(width, height);
+    LSR_ClearBitmap(bm_.get());
 }
-
-Picture::~Picture() {
-    if (bm_.data != nullptr) LSR_DeleteBitmap(&bm_);
-}
-
-Picture::Picture(Picture&& other) noexcept : bm_(std::exchange(other.bm_, LSR_Bitmap{})) {}
 
 std::uint32_t Picture::rgb(std::int32_t x, std::int32_t y) const {
-    if (bm_.data == nullptr || x < 0 || y < 0 || x >= bm_.width || y >= bm_.height) return 0;
-    const auto* px = static_cast<const std::uint32_t*>(bm_.data);
-    return px[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm_.width) +
+    const LSR_Bitmap& bm = bm_.get();
+    if (bm.data == nullptr || x < 0 || y < 0 || x >= bm.width || y >= bm.height) return 0;
+    const auto* px = static_cast<const std::uint32_t*>(bm.data);
+    return px[static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
               static_cast<std::size_t>(x)] &
            0xFFFFFF;
 }
@@ -161,7 +156,7 @@ std::uint32_t Picture::rgb(std::int32_t x, std::int32_t y) const {
 Picture paint_device() {
     Picture pic(640, 480);
     const Depth32 depth;
-    const LSR_Bitmap& bm = pic.bitmap();
+    const LSR_Bitmap& bm = pic.canvas();
 
     // The table the board lies on, then its shadow, its bevelled edge and the solder mask.
     for (std::int32_t y = 0; y < 480; ++y)
@@ -195,9 +190,10 @@ Picture paint_device() {
 
     // Auxiliary LEDs: small amber domes, dark when unlit.
     for (std::int32_t k = 0; k < 8; ++k) {
-        LSR_DrawFilledCircle(aux_x(k), k_aux_y, k_aux_socket_radius, rgb(16, 14, 12), bm);
-        LSR_DrawFilledCircle(aux_x(k), k_aux_y, 6, rgb(104, 66, 20), bm);
-        soft_disc(pic, aux_x(k) - 2, k_aux_y - 2, 2, rgb(176, 130, 70));
+        const std::int32_t x = MeggyJr_AuxLedX(k), y = MeggyJr_AuxLedY;
+        LSR_DrawFilledCircle(x, y, k_aux_socket_radius, rgb(16, 14, 12), bm);
+        LSR_DrawFilledCircle(x, y, MeggyJr_AuxLedRadius, rgb(104, 66, 20), bm);
+        soft_disc(pic, x - 2, y - 2, 2, rgb(176, 130, 70));
     }
 
     // The LED matrix module and its 64 recesses.
@@ -205,9 +201,10 @@ Picture paint_device() {
     LSR_DrawBox(188, 124, 254, 250, rgb(70, 70, 76), bm);
     for (std::int32_t y = 0; y < 8; ++y)
         for (std::int32_t x = 0; x < 8; ++x) {
-            LSR_DrawFilledCircle(matrix_x(x), matrix_y(y), k_matrix_socket_radius, rgb(6, 6, 7),
-                                 bm);
-            LSR_DrawFilledCircle(matrix_x(x), matrix_y(y), 12, rgb(64, 64, 64), bm);
+            const std::int32_t cx = MeggyJr_LedX(x), cy = MeggyJr_LedY(y);
+            const std::uint32_t dark = MeggyJr_Brightness(0);
+            LSR_DrawFilledCircle(cx, cy, k_matrix_socket_radius, rgb(6, 6, 7), bm);
+            LSR_DrawFilledCircle(cx, cy, MeggyJr_LedRadius, rgb(dark, dark, dark), bm);
         }
 
     // The direction pad on the left, B and A on the right, each with its name.
@@ -217,13 +214,13 @@ Picture paint_device() {
     }
 
     // Current-limiting parts beside the display, connectors and the power switch at the top.
-    for (std::int32_t y = 0; y < 8; ++y) draw_smd(pic, 460, matrix_y(y), true);
-    for (std::int32_t x = 0; x < 8; ++x) draw_smd(pic, matrix_x(x), 383, false);
+    for (std::int32_t y = 0; y < 8; ++y) draw_smd(pic, 460, MeggyJr_LedY(y), true);
+    for (std::int32_t x = 0; x < 8; ++x) draw_smd(pic, MeggyJr_LedX(x), 383, false);
     draw_header(pic, 478, 96, 6);
     draw_text(pic, 478, 78, 1, "ISP", k_silk);
-    LSR_DrawFilledBox(80, 86, 44, 20, rgb(176, 176, 180), pic.bitmap());
-    LSR_DrawBox(80, 86, 44, 20, rgb(110, 110, 116), pic.bitmap());
-    LSR_DrawFilledBox(84, 90, 16, 12, rgb(30, 30, 32), pic.bitmap());
+    LSR_DrawFilledBox(80, 86, 44, 20, rgb(176, 176, 180), pic.canvas());
+    LSR_DrawBox(80, 86, 44, 20, rgb(110, 110, 116), pic.canvas());
+    LSR_DrawFilledBox(84, 90, 16, 12, rgb(30, 30, 32), pic.canvas());
     draw_text(pic, 80, 112, 1, "Power", k_silk);
 
     // The processor, the speaker and the power socket along the bottom edge.
@@ -243,16 +240,16 @@ Picture paint_led_chart() {
     const Depth32 depth;
     // Each row one colour, each column one intensity, as the device paints them.
     constexpr std::array<std::uint32_t, 5> k_channels = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF,
-                                                         0xFFAA00};
+                                                         MeggyJr_AuxLedColour};
     for (std::size_t row = 0; row < k_channels.size(); ++row)
-        for (std::uint32_t level = 0; level < 16; ++level) {
-            const std::uint32_t v = std::min<std::uint32_t>(level * 16 + 64, 255);
+        for (std::uint8_t level = 0; level < 16; ++level) {
+            const std::uint32_t v = MeggyJr_Brightness(level);
             std::uint32_t colour = 0xFF000000u;
             for (std::uint32_t shift = 0; shift < 24; shift += 8)
                 colour |= ((k_channels[row] >> shift & 0xFF) * v / 255) << shift;
             LSR_DrawFilledCircle(20 + 40 * static_cast<std::int32_t>(level),
                                  48 + 96 * static_cast<std::int32_t>(row), 14, colour,
-                                 pic.bitmap());
+                                 pic.canvas());
         }
     return pic;
 }
@@ -269,7 +266,7 @@ Picture paint_font(std::int32_t fixed_width, std::int32_t height, std::int32_t s
         for (const GlyphRows& g : k_glyphs) width += (glyph_width(g) + 1) * scale;
     Picture pic(width, height);
     const Depth32 depth;
-    const LSR_Bitmap& bm = pic.bitmap();
+    const LSR_Bitmap& bm = pic.canvas();
     LSR_ClearColorBitmap(bm, 0xFF000000u | k_key);
     const std::int32_t ink_rows = k_glyph_rows * scale;
     std::int32_t pen = 0;
@@ -321,7 +318,7 @@ Picture half_size(const Picture& src) {
                     sum += src.rgb(2 * x + (d & 1), 2 * y + (d >> 1)) >> shift & 0xFF;
                 colour |= (sum + 2) / 4 << shift;
             }
-            LSR_DrawPixel(x, y, colour, out.bitmap());
+            LSR_DrawPixel(x, y, colour, out.canvas());
         }
     return out;
 }

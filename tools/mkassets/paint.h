@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lodestar/lodestar.h"
+#include "meggyjr/meggyjr.h"
 
 namespace mkassets {
 
@@ -27,35 +28,22 @@ class Depth32 {
 class Picture {
   public:
     Picture(std::int32_t width, std::int32_t height);
-    ~Picture();
-    Picture(Picture&& other) noexcept;
-    Picture& operator=(Picture&&) = delete;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
 
-    const LSR_Bitmap& bitmap() const { return bm_; }
-    std::int32_t width() const { return bm_.width; }
-    std::int32_t height() const { return bm_.height; }
+    const LSR_Bitmap& bitmap() const { return bm_.get(); }
+    // The same bitmap, to paint on.
+    const LSR_Bitmap& canvas() { return bm_.get(); }
+    std::int32_t width() const { return bitmap().width; }
+    std::int32_t height() const { return bitmap().height; }
     // 0x00RRGGBB of pixel (x, y), y from the top; 0 outside.
     std::uint32_t rgb(std::int32_t x, std::int32_t y) const;
 
   private:
-    LSR_Bitmap bm_;
+    lsr::OwnedBitmap bm_;
 };
 
-// Where the device paints its LEDs: the picture's sockets sit exactly there.
-constexpr std::int32_t matrix_x(std::int32_t x) {
-    return 206 + 31 * x;
-}
-constexpr std::int32_t matrix_y(std::int32_t y) {
-    return 356 - 31 * y;
-}
-constexpr std::int32_t aux_x(std::int32_t k) {
-    return 210 + 30 * k;
-}
-inline constexpr std::int32_t k_aux_y = 115;
-inline constexpr std::int32_t k_matrix_socket_radius = 14;
-inline constexpr std::int32_t k_aux_socket_radius = 8;
+// The picture's sockets sit exactly where the device paints its LEDs, a rim of 2 pixels wider.
+inline constexpr std::int32_t k_matrix_socket_radius = MeggyJr_LedRadius + 2;
+inline constexpr std::int32_t k_aux_socket_radius = MeggyJr_AuxLedRadius + 2;
 
 // The six buttons, centred at (x, y) with a cap of radius 9 in a 27 pixel square body, and the
 // top of each name's lettering.

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <utility>
 
+#include "lodestar/base/bytes.h"
 #include "pack.h"
 
 namespace tarnpack {
@@ -264,8 +265,7 @@ int append(const std::string& executable, const std::string& archive, std::strin
     }
     std::vector<std::uint8_t> bytes;
     if (!build(std::move(entries), program.size(), &bytes, error)) return 1;
-    const auto header = static_cast<std::uint32_t>(program.size());
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(header >> (8 * i)));
+    lsr::push_le32(bytes, static_cast<std::uint32_t>(program.size())); // the trailer
     return write_file(executable, program, bytes, error) ? 0 : 1;
 }
 

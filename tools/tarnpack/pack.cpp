@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/lodestar.h"
 
 namespace tarnpack {
@@ -11,14 +12,6 @@ namespace tarnpack {
 namespace {
 
 constexpr std::uint64_t k_limit = 0xFFFFFFFFull; // offsets are 32-bit
-
-void put_u32(std::vector<std::uint8_t>* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint32_t u32_at(const std::vector<std::uint8_t>& file, std::uint64_t at) {
-    return getint(file.data() + at);
-}
 
 } // namespace
 
@@ -50,31 +43,31 @@ bool build(std::vector<Entry> entries, std::uint64_t base, std::vector<std::uint
            std::string* error) {
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    std::uint64_t table = 12, data = 0;
+    std::uint64_t table = TARNFILE_HEADERSIZE, data = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i > 0 && entries[i].name == entries[i - 1].name) {
             *error = "two files are stored as \"" + entries[i].name + "\"";
             return false;
         }
-        table += 12 + entries[i].name.size();
+        table += TARNFILE_RECORDSIZE + entries[i].name.size();
         data += entries[i].data.size();
     }
     // The trailer of an appended archive must be addressable too.
-    if (base + table + data + 4 > k_limit) {
+    if (base + table + data + TARNFILE_TRAILERSIZE > k_limit) {
         *error = "the archive would end past the 4 GiB that its offsets can address";
         return false;
     }
     out->clear();
     out->reserve(static_cast<std::size_t>(table + data));
-    out->insert(out->end(), {'T', 'A', 'R', 'N'});
-    put_u32(out, static_cast<std::uint32_t>(entries.size()));
-    put_u32(out, static_cast<std::uint32_t>(base + table + data)); // romsize: end of the data
+    out->insert(out->end(), TARNFILE_MAGIC, TARNFILE_MAGIC + 4);
+    lsr::push_le32(*out, static_cast<std::uint32_t>(entries.size()));
+    lsr::push_le32(*out, static_cast<std::uint32_t>(base + table + data)); // romsize
     std::uint64_t offset = base + table;
     for (const Entry& entry : entries) {
-        put_u32(out, static_cast<std::uint32_t>(entry.name.size()));
-        put_u32(out, static_cast<std::uint32_t>(tarnfile_gethash(entry.name.c_str())));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(entry.name.size()));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(tarnfile_gethash(entry.name.c_str())));
         out->insert(out->end(), entry.name.begin(), entry.name.end());
-        put_u32(out, static_cast<std::uint32_t>(offset));
+        lsr::push_le32(*out, static_cast<std::uint32_t>(offset));
         offset += entry.data.size();
     }
     for (const Entry& entry : entries)
@@ -84,45 +77,30 @@ bool build(std::vector<Entry> entries, std::uint64_t base, std::vector<std::uint
 
 namespace {
 
-bool parse(const std::vector<std::uint8_t>& file, std::uint64_t header, std::uint64_t end,
-           Located* located, std::string* error) {
-    const std::uint32_t count = u32_at(file, header + 4);
-    const std::uint32_t romsize = u32_at(file, header + 8);
-    if (romsize > end) {
-        *error = "damaged archive: its data would end past the file";
-        return false;
-    }
-    std::uint64_t at = header + 12;
-    std::vector<Found> entries;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (at + 12 > end) {
-            *error = "truncated archive: the entry table runs past the end";
-            return false;
-        }
-        const std::uint32_t length = u32_at(file, at);
-        if (length > end - at - 12) {
-            *error = "truncated archive: an entry name runs past the end";
-            return false;
-        }
-        Found found;
-        found.name.assign(reinterpret_cast<const char*>(file.data() + at + 8), length);
-        found.offset = u32_at(file, at + 8 + length);
-        if (found.offset > romsize || (!entries.empty() && found.offset < entries.back().offset)) {
-            *error = "damaged archive: entry \"" + found.name + "\" lies outside its data";
-            return false;
-        }
-        if (!entries.empty()) entries.back().size = found.offset - entries.back().offset;
-        entries.push_back(std::move(found));
-        at += 12 + std::uint64_t{length};
-    }
-    if (!entries.empty()) entries.back().size = romsize - entries.back().offset;
-    located->header = header;
-    located->entries = std::move(entries);
+// The bytes of a file held in memory, as the table reader reads them.
+bool read_at(void* source, std::uint64_t at, void* out, std::uint32_t n) {
+    const auto& file = **static_cast<const std::vector<std::uint8_t>**>(source);
+    if (at > file.size() || n > file.size() - at) return false;
+    std::memcpy(out, file.data() + at, n);
     return true;
 }
 
-bool magic_at(const std::vector<std::uint8_t>& file, std::uint64_t at) {
-    return at + 12 <= file.size() && std::memcmp(file.data() + at, "TARN", 4) == 0;
+// The entries of the table started in table, with their sizes.
+bool read_entries(TarnTable* table, Located* located, std::string* error) {
+    std::vector<Found> entries;
+    TarnRecord record;
+    for (std::uint32_t i = 0; i < table->numfiles; ++i) {
+        if (tarnfile_tablenext(table, &record) == 0) {
+            *error = std::string("archive ") + table->problem;
+            return false;
+        }
+        // The name as stored, zero bytes and all: extracting refuses what cannot be a file name.
+        if (!entries.empty()) entries.back().size = record.offset - entries.back().offset;
+        entries.push_back({std::string(record.name, record.length), record.offset, 0});
+    }
+    if (!entries.empty()) entries.back().size = table->romsize - entries.back().offset;
+    located->entries = std::move(entries);
+    return true;
 }
 
 } // namespace
@@ -132,19 +110,23 @@ bool locate(const std::vector<std::uint8_t>& file, Located* located, std::string
         *error = "file too large for an archive";
         return false;
     }
-    if (magic_at(file, 0)) {
-        located->appended = false;
-        return parse(file, 0, file.size(), located, error);
+    const std::vector<std::uint8_t>* bytes = &file;
+    void* source = &bytes;
+    // An archive of its own starts with its header; an appended one is found by its trailer.
+    TarnTable table;
+    std::uint64_t header = 0, end = file.size();
+    std::int32_t started = tarnfile_tablestart(&table, read_at, source, header, end);
+    const bool no_header = started == 0 && table.problem[0] == '\0';
+    located->appended = no_header && tarnfile_findappended(read_at, source, end, &header, &end);
+    if (located->appended) started = tarnfile_tablestart(&table, read_at, source, header, end);
+    if (started == 0) {
+        *error = table.problem[0] == '\0'
+                     ? "no archive found (no \"TARN\" header at the start or through the trailer)"
+                     : std::string("archive ") + table.problem;
+        return false;
     }
-    if (file.size() >= 16) {
-        const std::uint64_t trailer = u32_at(file, file.size() - 4);
-        if (trailer + 16 <= file.size() && magic_at(file, trailer)) {
-            located->appended = true;
-            return parse(file, trailer, file.size() - 4, located, error);
-        }
-    }
-    *error = "no archive found (no \"TARN\" header at the start or through the trailer)";
-    return false;
+    located->header = header;
+    return read_entries(&table, located, error);
 }
 
 } // namespace tarnpack

@@ -36,8 +36,8 @@ std::string stored_name(const std::string& path, std::string* error);
 bool build(std::vector<Entry> entries, std::uint64_t base, std::vector<std::uint8_t>* out,
            std::string* error);
 
-// Finds the archive in a file's bytes: at its start, or through the trailer. Every length and
-// offset is checked against the bytes held.
+// Finds the archive in a file's bytes: at its start, or through the trailer. The library's table
+// reader checks every length and offset against the bytes held, as mounting does.
 bool locate(const std::vector<std::uint8_t>& file, Located* located, std::string* error);
 
 // The commands of the tool; each returns 0 on success and writes what failed into error.

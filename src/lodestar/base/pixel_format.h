@@ -8,7 +8,8 @@
 inline constexpr std::uint32_t LSR_VIDEO_FULLSCREEN = 0x0001;
 inline constexpr std::uint32_t LSR_VIDEO_16BIT = 0x0010;
 inline constexpr std::uint32_t LSR_VIDEO_DIRECT = 0x0100;
-inline constexpr std::uint32_t LSR_VIDEO_SCALE = 0x3000;
+inline constexpr std::uint32_t LSR_VIDEO_SCALE = 0x3000;  // a scale mode, 1 to 3, in these bits
+inline constexpr std::uint32_t LSR_VIDEO_SCALE1 = 0x1000; // the field's lowest bit: mode 1
 inline constexpr std::uint32_t LSR_VIDEO_SCALE4 = 0x4000;
 
 // The one video state record. LSR_InitVideo fills it; every graphics operation reads its depth

@@ -117,25 +117,25 @@ void LSR_ScaleBitmap2x32(LSR_Bitmap src, LSR_Bitmap dst, std::int32_t mode) {
     };
     const auto average = tarnblit::average<std::uint32_t>;
 
-    if (mode <= 1) {
+    if (mode <= LSR_SCALE2X_DOUBLE) {
         for (std::int64_t y = 0; y < h; ++y)
             for (std::int64_t x = 0; x < w; ++x) {
                 const std::uint32_t p = S(x, y);
                 block(2 * x, 2 * y, p, p, p, p);
             }
-    } else if (mode == 2) {
+    } else if (mode == LSR_SCALE2X_SMOOTH) {
         for (std::int64_t y = 0; y + 1 < h; ++y)
             for (std::int64_t x = 0; x + 1 < w; ++x) {
                 const std::uint32_t p = S(x, y);
                 block(2 * x, 2 * y + 1, p, average(p, S(x + 1, y)), average(p, S(x, y + 1)),
                       average(p, S(x + 1, y + 1)));
             }
-    } else if (mode <= 4) {
+    } else if (mode <= LSR_SCALE2X_CHECKERS) {
         for (std::int64_t y = 1; y + 1 < h; ++y)
             for (std::int64_t x = 1; x + 1 < w; ++x) {
                 const std::uint32_t E = S(x, y), B = S(x, y - 1), D = S(x - 1, y), F = S(x + 1, y),
                                     H = S(x, y + 1);
-                if (mode == 4) {
+                if (mode == LSR_SCALE2X_CHECKERS) {
                     const std::uint32_t A = S(x - 1, y - 1), I = S(x + 1, y + 1);
                     const bool lower_right = E == I && F == H && E != F && H != I;
                     const bool upper_left = E == A && D == B && E != D && A != B;

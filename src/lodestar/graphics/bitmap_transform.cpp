@@ -67,7 +67,7 @@ template <PagePixel P> std::uint32_t right_view_bits(std::int32_t mode) {
     }
 }
 
-// Channel mixes (modes 0 to 3) and interlaced rows (mode 5) over equal-sized bitmaps.
+// Channel mixes and interlaced rows over equal-sized bitmaps.
 template <PagePixel P>
 void compose(const LSR_Bitmap& left, const LSR_Bitmap& right, const LSR_Bitmap& dst,
              std::int32_t mode, std::int32_t frame) {
@@ -75,7 +75,7 @@ void compose(const LSR_Bitmap& left, const LSR_Bitmap& right, const LSR_Bitmap& 
     const auto* r = static_cast<const P*>(right.data);
     auto* d = static_cast<P*>(dst.data);
     const std::int64_t w = left.width, h = left.height;
-    if (mode == 5) {
+    if (mode == LSR_STEREO_INTERLACE) {
         // Even rows from the right view on even frames, from the left on odd ones.
         for (std::int64_t row = 0; row < h; ++row) {
             const P* from = (row % 2 == 0) == (frame % 2 == 0) ? r : l;
@@ -164,11 +164,13 @@ void DrawRotatedBitmapXY32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_B
 // Works at the page depth. The per-pixel modes need three bitmaps of one size and draw nothing
 // otherwise, instead of reading or writing past the smaller ones; every call counts a frame.
 void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::int32_t mode) {
-    if (mode == 4) LSR_stereoframe &= 7;
+    if (mode == LSR_STEREO_ALTERNATE) LSR_stereoframe &= 7;
     const std::int32_t frame = LSR_stereoframe;
     LSR_stereoframe = lsr::wrap32(std::int64_t{frame} + 1);
-    if (mode < 0 || mode > 6 || !has_data(left, right, dst)) return;
-    if (mode == 6) {
+    if (mode < LSR_STEREO_RED_RIGHT || mode > LSR_STEREO_SIDE_BY_SIDE ||
+        !has_data(left, right, dst))
+        return;
+    if (mode == LSR_STEREO_SIDE_BY_SIDE) {
         const std::int32_t half = dst.width >> 1;
         LSR_DrawScaledBitmap(0, 0, half, dst.height, left, dst, 0);
         LSR_DrawScaledBitmap(half, 0, half, dst.height, right, dst, 0);
@@ -178,7 +180,7 @@ void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::in
                            right.height == left.height && dst.width == left.width &&
                            dst.height == left.height;
     if (!same_size) return;
-    if (mode == 4) {
+    if (mode == LSR_STEREO_ALTERNATE) {
         // Four steps from the left view to the right, then four from the right to the left.
         const auto level = static_cast<std::uint8_t>((frame * 64) & 255);
         if (frame < 4)

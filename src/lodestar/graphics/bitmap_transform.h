@@ -40,6 +40,14 @@ void DrawRotatedBitmapXY16(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_B
 void DrawRotatedBitmapXY32(std::int32_t x, std::int32_t y, LSR_Bitmap src, LSR_Bitmap dst,
                            std::int32_t angle, std::int32_t zoom, std::int32_t cx, std::int32_t cy);
 
-// Modes: 0 to 3 channel mixes of the two views, 4 alternating cross-fades, 5 interlaced rows,
-// 6 side by side.
+// Modes of LSR_DrawBitmap3D. Channel mixes of the two views: red (with opacity) from the right,
+// green from the right, red from the left, blue from the left (the rest from the other view);
+// then cross-fades alternating between the views, interlaced rows, and side by side.
+inline constexpr std::int32_t LSR_STEREO_RED_RIGHT = 0;
+inline constexpr std::int32_t LSR_STEREO_GREEN_RIGHT = 1;
+inline constexpr std::int32_t LSR_STEREO_RED_LEFT = 2;
+inline constexpr std::int32_t LSR_STEREO_BLUE_LEFT = 3;
+inline constexpr std::int32_t LSR_STEREO_ALTERNATE = 4;
+inline constexpr std::int32_t LSR_STEREO_INTERLACE = 5;
+inline constexpr std::int32_t LSR_STEREO_SIDE_BY_SIDE = 6;
 void LSR_DrawBitmap3D(LSR_Bitmap left, LSR_Bitmap right, LSR_Bitmap dst, std::int32_t mode);

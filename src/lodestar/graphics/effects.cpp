@@ -30,14 +30,14 @@ template <PagePixel P>
 bool blend_span(P* dst, const P* first, const P* second, const P* single, std::uint8_t mode,
                 std::int32_t count) {
     switch (mode) {
-    case 0: tarnblit::copy(dst, single, count); return true;
-    case 1: tarnblit::blit_mix(dst, first, second, count); return true;
-    case 2: tarnblit::blit_add(dst, first, second, count); return true;
-    case 3: tarnblit::blit_mul(dst, first, second, count); return true;
-    case 4: tarnblit::blit_qmix(dst, first, second, count); return true;
-    case 5: tarnblit::blit_qmix(dst, second, first, count); return true;
-    case 6: tarnblit::blit_darken(dst, single, count); return true;
-    case 7: tarnblit::blit_brighten(dst, single, count); return true;
+    case LSR_BLEND_COPY: tarnblit::copy(dst, single, count); return true;
+    case LSR_BLEND_MIX: tarnblit::blit_mix(dst, first, second, count); return true;
+    case LSR_BLEND_ADD: tarnblit::blit_add(dst, first, second, count); return true;
+    case LSR_BLEND_MULTIPLY: tarnblit::blit_mul(dst, first, second, count); return true;
+    case LSR_BLEND_MOSTLY_FIRST: tarnblit::blit_qmix(dst, first, second, count); return true;
+    case LSR_BLEND_MOSTLY_SECOND: tarnblit::blit_qmix(dst, second, first, count); return true;
+    case LSR_BLEND_DARKEN: tarnblit::blit_darken(dst, single, count); return true;
+    case LSR_BLEND_BRIGHTEN: tarnblit::blit_brighten(dst, single, count); return true;
     default: return false;
     }
 }
@@ -80,9 +80,9 @@ void draw_filtered(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const 
     tarnblit::draw_clipped<P>(
         x, y, src, dst,
         [filter, &src](P* d, const P* s, std::int32_t cols, std::int64_t sx, std::int64_t sy) {
-            if (filter == 2)
+            if (filter == LSR_FILTER_BLUR)
                 filter_row(d, s, cols, sx, sy, src, tarnblit::Blur<P>{});
-            else if (filter == 3)
+            else if (filter == LSR_FILTER_ANTIALIAS)
                 filter_row(d, s, cols, sx, sy, src, tarnblit::AntiAlias<P>{});
             else
                 tarnblit::copy(d, s, cols);
@@ -109,7 +109,7 @@ void LSR_GreyBitmap(LSR_Bitmap src, LSR_Bitmap dst) {
 // a must be dst's size. The two-picture modes read b over the whole of dst too, so a smaller b
 // is refused there; a larger one is fine. A dst without pixels takes nothing.
 void LSR_BlendBitmap(LSR_Bitmap a, LSR_Bitmap b, LSR_Bitmap dst, std::uint8_t mode) {
-    const bool reads_b = mode >= 1 && mode <= 5;
+    const bool reads_b = mode >= LSR_BLEND_MIX && mode <= LSR_BLEND_MOSTLY_SECOND;
     if (a.data == nullptr || b.data == nullptr || dst.data == nullptr || a.size != dst.size ||
         (reads_b && b.size < dst.size))
         return;
@@ -129,11 +129,11 @@ void LSR_FadeBitmap(LSR_Bitmap src, LSR_Bitmap dst, std::uint8_t level, std::uin
         P* d = pixels_of<P>(dst);
         const P* s = pixels_of<const P>(src);
         switch (mode) {
-        case 0: tarnblit::blit_fade(d, s, level, dst.pixels); break;
-        case 1: tarnblit::blit_fade_white(d, s, level, dst.pixels); break;
-        case 2: tarnblit::blit_crossfade(d, d, s, level, dst.pixels); break;
+        case LSR_FADE_BLACK: tarnblit::blit_fade(d, s, level, dst.pixels); break;
+        case LSR_FADE_WHITE: tarnblit::blit_fade_white(d, s, level, dst.pixels); break;
+        case LSR_FADE_CROSS: tarnblit::blit_crossfade(d, d, s, level, dst.pixels); break;
         // A wipe of dst onto itself: with no picture to reveal it changes nothing.
-        case 3: tarnblit::blit_alphawipe(d, d, s, level, dst.pixels); break;
+        case LSR_FADE_WIPE: tarnblit::blit_alphawipe(d, d, s, level, dst.pixels); break;
         default: break;
         }
     });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
@@ -12,6 +13,18 @@ namespace {
 using namespace lsr_image;
 
 constexpr const char* k_format = "BMP";
+
+// The fields read, by offset (little-endian), and the palette after them.
+constexpr std::uint32_t k_data_offset = 10; // only its low 16 bits are read
+constexpr std::uint32_t k_width = 18;
+constexpr std::uint32_t k_height = 22; // signed: negative for a top-down image
+constexpr std::uint32_t k_bits = 28;
+constexpr std::uint32_t k_compression = 30;
+constexpr std::uint32_t k_colours = 46;
+constexpr std::uint32_t k_palette = 54; // 4 bytes an entry: blue, green, red, unused
+constexpr std::uint32_t k_header_size = k_palette;
+// Compression 3: 16-bit pixels are 4-4-4, 32-bit ones alpha first.
+constexpr std::uint32_t k_bitfields = 3;
 
 struct Layout {
     std::uint32_t width, height, bits;
@@ -26,7 +39,7 @@ std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t 
     case 8: return l.palette[row[x]];
     case 15:
     case 16: {
-        const std::uint32_t word = row[2 * x] | std::uint32_t{row[2 * x + 1]} << 8;
+        const std::uint32_t word = lsr::get_le16(row + 2 * x);
         if (l.bits == 16 && l.masks)
             return rgb((word >> 8 & 15) << 4, (word >> 4 & 15) << 4, (word & 15) << 4);
         return from555(word);
@@ -37,8 +50,7 @@ std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t 
         if (l.masks)
             return std::uint32_t{p[0]} << 24 | std::uint32_t{p[3]} << 16 |
                    std::uint32_t{p[2]} << 8 | p[1];
-        return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
-               p[0];
+        return lsr::get_le32(p);
     }
     }
 }
@@ -54,14 +66,14 @@ namespace lsr_image {
 
 std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
     const Bytes b{data, size};
-    if (!b.has(0, 54)) return refuse(k_format, "file too short for its header");
+    if (!b.has(0, k_header_size)) return refuse(k_format, "file too short for its header");
     Layout l;
     // Only the low half of the offset field counts: pixel data begins in the first 64 KiB.
-    const std::uint32_t offset = b.u16(10);
-    const auto width = static_cast<std::int32_t>(b.u32(18));
-    const auto height = static_cast<std::int32_t>(b.u32(22));
-    l.bits = b.u16(28);
-    l.masks = b.u16(30) == 3;
+    const std::uint32_t offset = b.u16(k_data_offset);
+    const auto width = static_cast<std::int32_t>(b.u32(k_width));
+    const auto height = static_cast<std::int32_t>(b.u32(k_height));
+    l.bits = b.u16(k_bits);
+    l.masks = b.u16(k_compression) == k_bitfields;
     if (!known_depth(l.bits)) return refuse(k_format, "unsupported bits per pixel");
     if (width <= 0 || height == 0 || height == INT32_MIN)
         return refuse(k_format, "the image has no pixels");
@@ -71,11 +83,13 @@ std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         height > 0 ? static_cast<std::uint32_t>(height) : 0u - static_cast<std::uint32_t>(height);
     std::fill(std::begin(l.palette), std::end(l.palette), k_opaque);
     if (l.bits == 4 || l.bits == 8) {
-        std::uint32_t colours = b.u32(46);
+        std::uint32_t colours = b.u32(k_colours);
         if (colours == 0) colours = l.bits == 4 ? 16 : 256;
         colours = std::min<std::uint32_t>(colours, 256);
-        if (!b.has(54, std::uint64_t{colours} * 4)) return refuse(k_format, "truncated palette");
-        for (std::uint32_t i = 0; i < colours; ++i) l.palette[i] = from_bgr(data + 54 + 4 * i);
+        if (!b.has(k_palette, std::uint64_t{colours} * 4))
+            return refuse(k_format, "truncated palette");
+        for (std::uint32_t i = 0; i < colours; ++i)
+            l.palette[i] = from_bgr(data + k_palette + 4 * i);
     }
     // A 15-bit pixel is stored in a 16-bit word: counting 15 bits would make rows too short
     // for what is read from them.

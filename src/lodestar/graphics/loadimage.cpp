@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
@@ -16,10 +16,10 @@ bool Canvas::create(std::uint32_t width, std::uint32_t height, const char* forma
         refuse(format, "the image has no pixels");
         return false;
     }
-    LSR_CreateBitmap(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), &bitmap_);
-    if (bitmap_.data == nullptr) {
+    bitmap_.create(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+    if (bitmap_.get().data == nullptr) {
         refuse(format, "no bitmap can hold the image");
-        bitmap_ = LSR_Bitmap{};
+        bitmap_.reset();
         return false;
     }
     return true;
@@ -32,18 +32,9 @@ std::int32_t refuse(const char* format, const char* problem) {
 
 std::int32_t load_with(const char* name, const char* tag, int line, Decoder decode,
                        LSR_Bitmap* bitmap) {
-    TarnFileHandle handle;
-    if (tarnfile_open(name, &handle, 0) == 0) return 0;
-    const std::uint32_t size = tarnfile_fsize(&handle);
-    auto* buffer = static_cast<std::uint8_t*>(_wrap_malloc_dbg(size == 0 ? 1 : size, tag, line));
-    std::int32_t loaded = 0;
-    if (buffer != nullptr) {
-        tarnfile_read(buffer, 1, size, &handle);
-        loaded = decode(buffer, size, bitmap);
-        _wrap_free_dbg(buffer, tag, line);
-    }
-    tarnfile_close(&handle);
-    return loaded;
+    std::uint32_t size = 0;
+    const lsr::Counted<std::uint8_t> bytes = tarnfile_readall(name, tag, line, &size);
+    return bytes ? decode(bytes.get(), size, bitmap) : 0;
 }
 
 } // namespace lsr_image
@@ -91,18 +82,14 @@ void LSR_LoadBitmap(const char* name, LSR_Bitmap* bitmap) {
 void LSR_LoadPal(const char* name, std::uint8_t* palette) {
     if (name == nullptr || palette == nullptr) return;
     TarnFileHandle handle;
-    if (tarnfile_open(name, &handle, 0) == 0) return;
+    if (tarnfile_open(name, &handle, TARNFILE_READ) == 0) return;
     const std::uint32_t size = tarnfile_fsize(&handle);
     if (size < 768) {
         _dbg_printf("palette %s is too short: %u bytes\n", name, size);
-    } else {
-        auto* buffer =
-            static_cast<std::uint8_t*>(_wrap_malloc_dbg(size, "graphics/loadimage", __LINE__));
-        if (buffer != nullptr) {
-            tarnfile_read(buffer, 1, size, &handle);
-            std::memcpy(palette, buffer, 768);
-            _wrap_free_dbg(buffer, "graphics/loadimage", __LINE__);
-        }
+    } else if (const auto buffer =
+                   lsr::allocate_counted<std::uint8_t>(size, "graphics/loadimage", __LINE__)) {
+        tarnfile_read(buffer.get(), 1, size, &handle);
+        std::memcpy(palette, buffer.get(), 768);
     }
     tarnfile_close(&handle);
 }

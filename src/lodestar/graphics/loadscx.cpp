@@ -7,7 +7,10 @@
 namespace {
 
 constexpr const char* k_format = "SCX";
-constexpr std::uint32_t k_palette_at = 10, k_pixels_at = 778;
+// A 10-byte header (width and height, 16-bit little-endian, at 4 and 6), 256 palette entries of
+// 6-bit red, green, blue, then one palette index a pixel.
+constexpr std::uint32_t k_width = 4, k_height = 6;
+constexpr std::uint32_t k_palette_at = 10, k_pixels_at = k_palette_at + 768;
 
 } // namespace
 
@@ -16,7 +19,7 @@ namespace lsr_image {
 std::int32_t decode_scx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
     const Bytes b{data, size};
     if (!b.has(0, k_pixels_at)) return refuse(k_format, "file too short for its header");
-    const std::uint32_t width = b.u16(4), height = b.u16(6);
+    const std::uint32_t width = b.u16(k_width), height = b.u16(k_height);
     if (!b.has(k_pixels_at, std::uint64_t{width} * height))
         return refuse(k_format, "the header claims more pixels than the file holds");
     std::uint32_t palette[256];

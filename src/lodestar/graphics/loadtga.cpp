@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
@@ -11,6 +12,7 @@
 namespace {
 
 using namespace lsr_image;
+using namespace lsr::tga;
 
 constexpr const char* k_format = "TGA";
 
@@ -33,28 +35,29 @@ std::uint32_t pixel(const Header& h, const std::uint8_t* p) {
     switch (h.depth) {
     case 8: {
         const std::uint32_t v = p[0];
-        return h.type == 3 || h.type == 11 ? rgb(v, v, v) : h.map[v];
+        return h.type == k_grey || h.type == k_rle_grey ? rgb(v, v, v) : h.map[v];
     }
     case 15:
-    case 16: return from555(p[0] | std::uint32_t{p[1]} << 8);
+    case 16: return from555(lsr::get_le16(p));
     case 24: return from_bgr(p);
-    default: return std::uint32_t{p[3]} << 24 | (from_bgr(p) & 0x00FFFFFFu);
+    default: return lsr::get_le32(p); // blue, green, red, alpha
     }
 }
 
 // Reads the colour map at *at into h.map; false when it cannot be read.
 bool read_map(const Bytes& b, std::uint64_t* at, Header* h) {
     std::fill(std::begin(h->map), std::end(h->map), k_opaque);
-    const std::uint32_t first = b.u16(3), length = b.u16(5), size = entry_bytes(b.u8(7));
-    if (b.u8(1) == 0 || length == 0) return true;
+    const std::uint32_t first = b.u16(k_map_first), length = b.u16(k_map_length);
+    const std::uint32_t size = entry_bytes(b.u8(k_map_bits));
+    if (b.u8(k_map_type) == 0 || length == 0) return true;
     if (size == 0) return refuse(k_format, "unsupported colour-map entry size");
     if (first + length > 256) return refuse(k_format, "colour map reaches past index 255");
     if (!b.has(*at, std::uint64_t{length} * size)) return refuse(k_format, "truncated colour map");
     for (std::uint32_t i = 0; i < length; ++i) {
         const std::uint8_t* p = b.data + *at + std::uint64_t{i} * size;
-        std::uint32_t colour = size == 2 ? from555(p[0] | std::uint32_t{p[1]} << 8) : from_bgr(p);
-        if (size == 4) colour = std::uint32_t{p[3]} << 24 | (colour & 0x00FFFFFFu);
-        h->map[first + i] = colour;
+        h->map[first + i] = size == 2   ? from555(lsr::get_le16(p))
+                            : size == 3 ? from_bgr(p)
+                                        : lsr::get_le32(p);
     }
     *at += std::uint64_t{length} * size;
     return true;
@@ -62,10 +65,13 @@ bool read_map(const Bytes& b, std::uint64_t* at, Header* h) {
 
 // Rows stored in k passes: pass p holds rows p, p + k, p + 2k, ... counted from the first row
 // of the orientation; with k = 1 the plain row-by-row image.
-void decode_plain(const Bytes& b, std::uint64_t at, const Header& h, const Canvas& canvas) {
+void decode_plain(const Bytes& b, std::uint64_t at, const Header& h, Canvas& canvas) {
     const std::uint32_t step = pixel_bytes(h.depth);
-    const std::uint32_t k = (h.descriptor & 0x80) ? 4 : (h.descriptor & 0x40) ? 2 : 1;
-    const bool right_to_left = h.descriptor & 0x10, top_down = h.descriptor & 0x20;
+    const std::uint32_t k = (h.descriptor & k_interleave_4)   ? 4
+                            : (h.descriptor & k_interleave_2) ? 2
+                                                              : 1;
+    const bool right_to_left = h.descriptor & k_right_to_left;
+    const bool top_down = h.descriptor & k_top_down;
     const std::uint8_t* p = b.data + at;
     for (std::uint32_t pass = 0; pass < k; ++pass) {
         for (std::uint32_t row = pass; row < h.height; row += k) {
@@ -79,10 +85,11 @@ void decode_plain(const Bytes& b, std::uint64_t at, const Header& h, const Canva
 }
 
 // Packets may run across rows; false when the data ends before every pixel is set.
-bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, const Canvas& canvas) {
+bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, Canvas& canvas) {
     _dbg_printf("TGA is RLE packed.");
     const std::uint32_t step = pixel_bytes(h.depth);
-    const bool right_to_left = h.descriptor & 0x10, top_down = h.descriptor & 0x20;
+    const bool right_to_left = h.descriptor & k_right_to_left;
+    const bool top_down = h.descriptor & k_top_down;
     const std::uint64_t total = std::uint64_t{h.width} * h.height;
     std::uint64_t written = 0;
     std::uint32_t c = 0, r = 0;
@@ -98,8 +105,8 @@ bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, const Canv
     while (written < total) {
         if (!b.has(at, 1)) return refuse(k_format, "truncated run-length data");
         const std::uint32_t header = b.u8(at++);
-        const std::uint32_t count = (header & 0x7F) + 1;
-        const bool run = header & 0x80;
+        const std::uint32_t count = (header & ~std::uint32_t{k_run_packet}) + 1;
+        const bool run = header & k_run_packet;
         if (!b.has(at, std::uint64_t{run ? 1 : count} * step))
             return refuse(k_format, "truncated run-length data");
         // A packet reaching past the last pixel writes only up to it.
@@ -116,21 +123,21 @@ namespace lsr_image {
 
 std::int32_t decode_tga(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap* bitmap) {
     const Bytes b{data, size};
-    if (!b.has(0, 18)) return refuse(k_format, "file too short for its header");
+    if (!b.has(0, k_header_size)) return refuse(k_format, "file too short for its header");
     Header h;
-    h.type = b.u8(2);
-    h.width = b.u16(12);
-    h.height = b.u16(14);
-    h.depth = b.u8(16);
-    h.descriptor = b.u8(17);
-    std::uint64_t at = 18 + std::uint64_t{b.u8(0)};
+    h.type = b.u8(k_image_type);
+    h.width = b.u16(k_width);
+    h.height = b.u16(k_height);
+    h.depth = b.u8(k_depth);
+    h.descriptor = b.u8(k_descriptor);
+    std::uint64_t at = k_header_size + std::uint64_t{b.u8(k_id_length)};
     if (!read_map(b, &at, &h)) return 0;
     const std::uint32_t step = pixel_bytes(h.depth);
     if (step == 0) return refuse(k_format, "unsupported pixel depth");
     const std::uint64_t pixels = std::uint64_t{h.width} * h.height;
-    const bool packed = h.type > 7;
-    // A packet of n bytes sets at most 128 pixels, so a packed image is at most that large.
-    if (packed ? !b.has(at, 0) || pixels * (1 + step) > (std::uint64_t{size} - at) * 128
+    const bool packed = h.type >= k_rle;
+    // A packet of n bytes sets at most k_packet_pixels, so a packed image is at most that large.
+    if (packed ? !b.has(at, 0) || pixels * (1 + step) > (std::uint64_t{size} - at) * k_packet_pixels
                : !b.has(at, pixels * step))
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;

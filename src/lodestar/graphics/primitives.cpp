@@ -59,9 +59,9 @@ template <PagePixel P> struct Canvas {
         if (!inside(x, y)) return;
         P* p = tarnblit::pixel_at<P>(bitmap, x, y);
         switch (mode) {
-        case 0: *p = pixel; break;
-        case 1: *p = tarnblit::average<P>(*p, pixel); break;
-        case 2: *p = tarnblit::add_clamped<P>(*p, pixel); break;
+        case LSR_PIXEL_SET: *p = pixel; break;
+        case LSR_PIXEL_AVERAGE: *p = tarnblit::average<P>(*p, pixel); break;
+        case LSR_PIXEL_ADD: *p = tarnblit::add_clamped<P>(*p, pixel); break;
         default: break;
         }
     }

@@ -17,6 +17,11 @@ void LSR_DrawHLine(std::int32_t x1, std::int32_t x2, std::int32_t y, std::uint32
                    LSR_Bitmap bitmap);
 void LSR_DrawVLine(std::int32_t x, std::int32_t y1, std::int32_t y2, std::uint32_t colour,
                    LSR_Bitmap bitmap);
+// Modes of LSR_DrawBlendPixel: the colour replaces the pixel, is averaged with it, or added to it
+// per channel (saturating); any other mode changes nothing.
+inline constexpr std::int32_t LSR_PIXEL_SET = 0;
+inline constexpr std::int32_t LSR_PIXEL_AVERAGE = 1;
+inline constexpr std::int32_t LSR_PIXEL_ADD = 2;
 void LSR_DrawBlendPixel(std::int32_t x, std::int32_t y, std::uint32_t colour, LSR_Bitmap bitmap,
                         std::int32_t mode);
 void LSR_DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,

@@ -11,6 +11,7 @@
 #include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/effects.h"
 #include "lodestar/graphics/internal/blitters_std.h"
 #include "lodestar/graphics/internal/blitters_stretch.h"
 #include "lodestar/graphics/internal/blitters_transp.h"
@@ -98,16 +99,16 @@ template <PagePixel P> using SpanBlit = void (*)(P*, const P*, const P*, std::in
 
 template <PagePixel P> SpanBlit<P> blend_blitter(std::int8_t mode) {
     switch (mode) {
-    case 0:
+    case LSR_BLEND_COPY:
         return [](P* d, const P*, const P* s, std::int32_t n) { tarnblit::blit_transp(d, s, n); };
-    case 1: return tarnblit::blit_transp_mix<P>;
-    case 2: return tarnblit::blit_transp_add<P>;
-    case 3: return tarnblit::blit_transp_mul<P>;
-    case 4:
+    case LSR_BLEND_MIX: return tarnblit::blit_transp_mix<P>;
+    case LSR_BLEND_ADD: return tarnblit::blit_transp_add<P>;
+    case LSR_BLEND_MULTIPLY: return tarnblit::blit_transp_mul<P>;
+    case LSR_BLEND_MOSTLY_FIRST:
         return [](P* d, const P* a, const P* b, std::int32_t n) {
             tarnblit::blit_transp_quarter(d, a, b, n, false);
         };
-    case 5:
+    case LSR_BLEND_MOSTLY_SECOND:
         return [](P* d, const P* a, const P* b, std::int32_t n) {
             tarnblit::blit_transp_quarter(d, a, b, n, true);
         };

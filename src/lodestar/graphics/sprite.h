@@ -38,6 +38,8 @@ LSR_Bitmap LSR_GetBitmapFromSprite(LSR_Sprite sprite);
 
 void LSR_DrawSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap);
 void LSR_DrawMirroredSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap);
+// mode: a blend mode of effects.h from LSR_BLEND_COPY to LSR_BLEND_MOSTLY_SECOND, the first
+// picture the bitmap's own pixels; any other mode draws nothing.
 void LSR_DrawBlendSprite(std::int32_t x, std::int32_t y, LSR_Sprite sprite, LSR_Bitmap bitmap,
                          std::int8_t mode);
 void LSR_DrawScaledSprite(std::int32_t x, std::int32_t y, std::int32_t dw, std::int32_t dh,

@@ -7,6 +7,7 @@
 #include "lodestar/base/debug.h"
 #include "lodestar/input/internal/raw_input.h"
 #include "lodestar/platform.h"
+#include "lodestar/platform_types.h"
 
 std::atomic<std::uint32_t> g_key_input{0};
 std::uint32_t LSR_input_prevkey = 0;
@@ -29,40 +30,58 @@ struct KeyBit {
 };
 
 constexpr KeyBit k_key_bits[] = {
-    {38, LSR_KEY_UP},       {40, LSR_KEY_DOWN},      {37, LSR_KEY_LEFT},   {39, LSR_KEY_RIGHT},
-    {32, LSR_KEY_SPACE},    {17, LSR_KEY_CONTROL},   {16, LSR_KEY_SHIFT},  {18, LSR_KEY_ALT},
-    {88, LSR_KEY_X},        {67, LSR_KEY_C},         {13, LSR_KEY_RETURN}, {49, LSR_KEY_RETURN},
-    {8, LSR_KEY_BACKSPACE}, {50, LSR_KEY_BACKSPACE}, {27, LSR_KEY_ESCAPE},
+    {VK_UP, LSR_KEY_UP},
+    {VK_DOWN, LSR_KEY_DOWN},
+    {VK_LEFT, LSR_KEY_LEFT},
+    {VK_RIGHT, LSR_KEY_RIGHT},
+    {VK_SPACE, LSR_KEY_SPACE},
+    {VK_CONTROL, LSR_KEY_CONTROL},
+    {VK_SHIFT, LSR_KEY_SHIFT},
+    {VK_MENU, LSR_KEY_ALT},
+    {'X', LSR_KEY_X},
+    {'C', LSR_KEY_C},
+    {VK_RETURN, LSR_KEY_RETURN},
+    {'1', LSR_KEY_RETURN},
+    {VK_BACK, LSR_KEY_BACKSPACE},
+    {'2', LSR_KEY_BACKSPACE},
+    {VK_ESCAPE, LSR_KEY_ESCAPE},
 };
+
+// The keys with codes of their own; F1 to F12 follow on from LSR_KEYCODE_F1.
+struct KeyCode {
+    std::uint8_t virtual_key;
+    std::uint32_t code;
+};
+constexpr KeyCode k_named_codes[] = {{VK_ESCAPE, LSR_KEYCODE_ESCAPE},
+                                     {VK_UP, 0xF001},
+                                     {VK_DOWN, 0xF002},
+                                     {VK_LEFT, 0xF003},
+                                     {VK_RIGHT, 0xF004},
+                                     {VK_RETURN, 0xF010},
+                                     {VK_SHIFT, 0xF011},
+                                     {VK_SPACE, 0xF012},
+                                     {VK_CONTROL, 0xF013},
+                                     {VK_MENU, 0xF014},
+                                     {VK_BACK, 0xF020},
+                                     {VK_INSERT, 0xF021},
+                                     {VK_DELETE, 0xF022},
+                                     {VK_PRIOR, 0xF023},
+                                     {VK_NEXT, 0xF024},
+                                     {VK_HOME, 0xF025},
+                                     {VK_END, 0xF026},
+                                     {VK_CAPITAL, 0xF027},
+                                     {VK_TAB, 0xF028}};
 
 // Virtual-key code to key code: the named keys get their own codes, every other key its number.
 constexpr std::array<std::uint32_t, 256> make_keycodes() {
     std::array<std::uint32_t, 256> t{};
     for (std::uint32_t i = 0; i < 256; ++i) t[i] = i;
-    t[27] = 0xF000;
-    t[38] = 0xF001;
-    t[40] = 0xF002;
-    t[37] = 0xF003;
-    t[39] = 0xF004;
-    t[13] = 0xF010;
-    t[16] = 0xF011;
-    t[32] = 0xF012;
-    t[17] = 0xF013;
-    t[18] = 0xF014;
-    t[8] = 0xF020;
-    t[45] = 0xF021;
-    t[46] = 0xF022;
-    t[33] = 0xF023;
-    t[34] = 0xF024;
-    t[36] = 0xF025;
-    t[35] = 0xF026;
-    t[20] = 0xF027;
-    t[9] = 0xF028;
-    for (std::uint32_t f = 0; f < 12; ++f) t[112 + f] = LSR_KEYCODE_F1 + f;
+    for (const KeyCode& k : k_named_codes) t[k.virtual_key] = k.code;
+    for (std::uint32_t f = 0; f < 12; ++f) t[VK_F1 + f] = LSR_KEYCODE_F1 + f;
     return t;
 }
 constexpr std::array<std::uint32_t, 256> k_keycodes = make_keycodes();
-static_assert(k_keycodes[116] == 0xF034 && k_keycodes[65] == 65 && k_keycodes[0] == 0);
+static_assert(k_keycodes[VK_F5] == 0xF034 && k_keycodes['A'] == 'A' && k_keycodes[0] == 0);
 
 template <typename T> void store_if(T* target, T value) {
     if (target != nullptr) *target = value;
@@ -147,7 +166,8 @@ void LSR_ll_input_getjoypad(std::int32_t* x, std::int32_t* y, std::int32_t* z, s
 }
 
 std::int32_t LSR_ll_input_scancontrollers() {
-    constexpr std::uint32_t fixed_types[3] = {1, 3, 4};
+    constexpr std::uint32_t fixed_types[3] = {LSR_CONTROLLER_KEYS, LSR_CONTROLLER_KEYCODE,
+                                              LSR_CONTROLLER_MOUSE};
     for (int i = 0; i < 3; ++i) {
         auto& c = LSR_controller[i];
         c.type = fixed_types[i];
@@ -157,7 +177,7 @@ std::int32_t LSR_ll_input_scancontrollers() {
     for (int slot = 0; slot < 4; ++slot) {
         if (win32_initjoystick() != 0) {
             auto& c = LSR_controller[n];
-            c.type = 2;
+            c.type = LSR_CONTROLLER_JOYPAD;
             c.x = c.y = c.z = c.r = 0;
             ++n;
             _dbg_printf("joystick found, id: %d\n", slot);
@@ -175,25 +195,25 @@ void LSR_input_pollcontrollers() {
     for (std::int32_t i = 0; i < LSR_numcontrollers && i < 8; ++i) {
         auto& c = LSR_controller[i];
         switch (c.type) {
-        case 1: {
+        case LSR_CONTROLLER_KEYS: {
             std::uint32_t held = 0, pressed = 0;
             LSR_GetKeys(&held, &pressed);
             c.buttons = held;
             break;
         }
-        case 2: {
+        case LSR_CONTROLLER_JOYPAD: {
             std::int32_t b = 0;
             LSR_ll_input_getjoypad(&c.x, &c.y, &c.z, &c.r, &b);
             c.buttons = static_cast<std::uint32_t>(b);
             break;
         }
-        case 3: {
+        case LSR_CONTROLLER_KEYCODE: {
             std::uint32_t code = 0, changed = 0;
             LSR_GetKeycode(&code, &changed);
             c.buttons = code;
             break;
         }
-        case 4: {
+        case LSR_CONTROLLER_MOUSE: {
             std::int32_t b = 0;
             LSR_GetMouse(&c.x, &c.y, &b);
             c.buttons = static_cast<std::uint32_t>(b);

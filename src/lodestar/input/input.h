@@ -23,8 +23,14 @@ inline constexpr std::uint32_t LSR_KEY_ESCAPE = 0x8000;
 inline constexpr std::uint32_t LSR_KEYCODE_ESCAPE = 0xF000;
 inline constexpr std::uint32_t LSR_KEYCODE_F1 = 0xF030;
 
+// Controller types; the poll skips a record of any other type.
+inline constexpr std::uint32_t LSR_CONTROLLER_KEYS = 1; // the key word
+inline constexpr std::uint32_t LSR_CONTROLLER_JOYPAD = 2;
+inline constexpr std::uint32_t LSR_CONTROLLER_KEYCODE = 3;
+inline constexpr std::uint32_t LSR_CONTROLLER_MOUSE = 4;
+
 struct LSR_Controller {
-    std::uint32_t type; // 1 key word, 2 joypad, 3 key code, 4 mouse
+    std::uint32_t type;
     std::int32_t x, y, z, r;
     std::uint32_t buttons;
 };

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/internal/wav_format.h"
 #include "lodestar/tarnfile/tarnfile.h"
@@ -28,27 +28,17 @@ bool is_wav_name(const char* name) {
 
 std::int32_t Soundsystem_LoadWAV(const char* name, LSR_Sound* sound) {
     if (name == nullptr || sound == nullptr) return 0;
-    TarnFileHandle file;
-    if (tarnfile_open(name, &file, 0) == 0) return 0;
-    const std::uint32_t n = tarnfile_fsize(&file);
-    auto* bytes = static_cast<std::uint8_t*>(_wrap_malloc_dbg(n > 0 ? n : 1, k_tag, 40));
-    std::int32_t result = 0;
-    if (bytes != nullptr) {
-        tarnfile_read(bytes, 1, n, &file);
-        result = lsr_sound::read_wav(bytes, n, *sound);
-        _wrap_free_dbg(bytes, k_tag, 94);
-    }
-    tarnfile_close(&file);
-    return result;
+    std::uint32_t n = 0;
+    const lsr::Counted<std::uint8_t> bytes = tarnfile_readall(name, k_tag, 40, &n);
+    return bytes ? lsr_sound::read_wav(bytes.get(), n, *sound) : 0;
 }
 
 std::int32_t Soundsystem_SaveWAV(const char* name, LSR_Sound* sound) {
     if (name == nullptr || sound == nullptr) return 1;
     std::uint32_t n = 0;
-    std::uint8_t* bytes = lsr_sound::build_wav(*sound, &n);
-    if (bytes == nullptr) return 1; // nothing to write: saving has no failure result
-    tarnfile_savebuffer(name, bytes, n);
-    _wrap_free_dbg(bytes, k_tag, 134);
+    const lsr::Counted<std::uint8_t> bytes = lsr_sound::build_wav(*sound, &n);
+    // With nothing to write nothing is saved: saving has no failure result.
+    if (bytes) tarnfile_savebuffer(name, bytes.get(), n);
     return 1;
 }
 

@@ -3,8 +3,9 @@
 
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 
 namespace lsr_sound {
 
@@ -13,20 +14,16 @@ namespace {
 constexpr auto relaxed = std::memory_order_relaxed;
 constexpr const char* k_tag = "sound/loadwav";
 
-std::uint32_t get_u16(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8;
-}
-std::uint32_t get_u32(const std::uint8_t* p) {
-    return get_u16(p) | get_u16(p + 2) << 16;
-}
-void put_u16(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put_u32(std::uint8_t* p, std::uint32_t v) {
-    put_u16(p, v);
-    put_u16(p + 2, v >> 16);
-}
+// The fields of the layout, by offset: the RIFF header, the 16-byte format chunk, the data chunk.
+constexpr std::uint32_t k_riff = 0, k_riff_size = 4, k_wave = 8;
+constexpr std::uint32_t k_fmt = 12, k_fmt_size = 16, k_format = 20, k_channels = 22, k_rate = 24,
+                        k_byte_rate = 28, k_block_align = 32, k_bits = 34;
+constexpr std::uint32_t k_data = 36, k_data_size = 40;
+constexpr std::uint32_t k_fmt_bytes = 16;
+constexpr std::uint32_t k_pcm = 1;
+// What the RIFF size counts: the header after its first 8 bytes, then the samples.
+constexpr std::uint32_t k_riff_header_rest = k_wav_header_bytes - 8;
+
 bool tag_is(const std::uint8_t* p, const char* tag) {
     return std::memcmp(p, tag, std::strlen(tag)) == 0;
 }
@@ -37,68 +34,69 @@ std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sou
     sound.data.store(nullptr, relaxed);
     // Too short for the header is no WAV file either.
     if (bytes == nullptr || n < k_wav_header_bytes ||
-        (!tag_is(bytes, "RIFF") && !tag_is(bytes + 8, "WAVE"))) {
+        (!tag_is(bytes + k_riff, "RIFF") && !tag_is(bytes + k_wave, "WAVE"))) {
         _dbg_printf("No WAV file");
         return 0;
     }
-    if (!tag_is(bytes + 12, "fmt")) return 0;
+    if (!tag_is(bytes + k_fmt, "fmt")) return 0;
 
-    const std::uint32_t format = get_u16(bytes + 20);
-    const std::uint32_t bits = get_u16(bytes + 34);
-    sound.channels.store(static_cast<std::uint16_t>(get_u16(bytes + 22)), relaxed);
-    sound.frequency.store(get_u32(bytes + 24), relaxed);
+    const std::uint32_t format = lsr::get_le16(bytes + k_format);
+    const std::uint32_t bits = lsr::get_le16(bytes + k_bits);
+    sound.channels.store(static_cast<std::uint16_t>(lsr::get_le16(bytes + k_channels)), relaxed);
+    sound.frequency.store(lsr::get_le32(bytes + k_rate), relaxed);
     sound.bits.store(static_cast<std::uint16_t>(bits), relaxed);
-    if (format != 1) {
+    if (format != k_pcm) {
         _dbg_printf("Not PCM signed");
         return 0;
     }
-    if (!tag_is(bytes + 36, "data")) return 0;
+    if (!tag_is(bytes + k_data, "data")) return 0;
     // Samples narrower than a byte would leave no sample count to divide by.
     if (bits / 8 == 0) {
         _dbg_printf("Bad WAV sample width");
         return 0;
     }
 
-    const std::uint32_t size = get_u32(bytes + 40);
+    const std::uint32_t size = lsr::get_le32(bytes + k_data_size);
     if (size > n - k_wav_header_bytes) {
         _dbg_printf("WAV data larger than the file");
         return 0;
     }
-    void* data = _wrap_malloc_dbg(size, k_tag, 58);
-    if (data == nullptr) return 0;
-    if (size > 0) std::memcpy(data, bytes + k_wav_header_bytes, size);
+    lsr::Counted<std::uint8_t> data = lsr::allocate_counted<std::uint8_t>(size, k_tag, 58);
+    if (!data) return 0;
+    if (size > 0) std::memcpy(data.get(), bytes + k_wav_header_bytes, size);
     sound.size.store(size, relaxed);
     sound.length.store(size / (bits / 8), relaxed);
-    sound.data.store(data, relaxed);
+    sound.data.store(data.release(), relaxed); // the sound's now, freed with it
     return 1;
 }
 
-std::uint8_t* build_wav(const LSR_Sound& sound, std::uint32_t* n) {
+lsr::Counted<std::uint8_t> build_wav(const LSR_Sound& sound, std::uint32_t* n) {
     const void* data = sound.data.load(relaxed);
     const std::uint32_t size = sound.size.load(relaxed);
-    if (data == nullptr && size > 0) return nullptr;
-    if (size > 0xFFFFFFFFu - k_wav_header_bytes) return nullptr;
-    auto* block =
-        static_cast<std::uint8_t*>(_wrap_malloc_dbg(size + k_wav_header_bytes, k_tag, 74));
-    if (block == nullptr) return nullptr;
+    if (data == nullptr && size > 0) return {};
+    if (size > 0xFFFFFFFFu - k_wav_header_bytes) return {};
+    auto block = lsr::allocate_counted<std::uint8_t>(size + k_wav_header_bytes, k_tag, 74);
+    if (!block) return {};
 
+    std::uint8_t* const out = block.get();
     const std::uint32_t channels = sound.channels.load(relaxed);
     const std::uint32_t width = sound.bits.load(relaxed) / 8u;
     const std::uint32_t frequency = sound.frequency.load(relaxed);
     const std::uint32_t data_bytes = width * sound.length.load(relaxed);
-    std::memcpy(block, "RIFF", 4);
-    put_u32(block + 4, data_bytes + 36);
-    std::memcpy(block + 8, "WAVEfmt ", 8);
-    put_u32(block + 16, 16);
-    put_u16(block + 20, 1);
-    put_u16(block + 22, channels);
-    put_u32(block + 24, frequency);
-    put_u32(block + 28, channels * width * frequency);
-    put_u16(block + 32, channels * width);
-    put_u16(block + 34, sound.bits.load(relaxed));
-    std::memcpy(block + 36, "data", 4);
-    put_u32(block + 40, data_bytes);
-    if (size > 0) std::memcpy(block + k_wav_header_bytes, data, size);
+    std::memcpy(out + k_riff, "RIFF", 4);
+    lsr::put_le32(out + k_riff_size, data_bytes + k_riff_header_rest);
+    std::memcpy(out + k_wave, "WAVE", 4);
+    std::memcpy(out + k_fmt, "fmt ", 4);
+    lsr::put_le32(out + k_fmt_size, k_fmt_bytes);
+    lsr::put_le16(out + k_format, k_pcm);
+    lsr::put_le16(out + k_channels, channels);
+    lsr::put_le32(out + k_rate, frequency);
+    lsr::put_le32(out + k_byte_rate, channels * width * frequency);
+    lsr::put_le16(out + k_block_align, channels * width);
+    lsr::put_le16(out + k_bits, sound.bits.load(relaxed));
+    std::memcpy(out + k_data, "data", 4);
+    lsr::put_le32(out + k_data_size, data_bytes);
+    if (size > 0) std::memcpy(out + k_wav_header_bytes, data, size);
     *n = size + k_wav_header_bytes;
     return block;
 }

@@ -1,7 +1,7 @@
 // Whole files under the current path: loaded into one counted block, or saved from one.
 
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
@@ -22,25 +22,29 @@ bool build_path(const char* name, char (&path)[TARNFILE_PATHMAX]) {
 
 } // namespace
 
+lsr::Counted<std::uint8_t> tarnfile_readall(const char* name, const char* tag, int line,
+                                            std::uint32_t* size) {
+    TarnFileHandle handle;
+    if (name == nullptr || tarnfile_open(name, &handle, TARNFILE_READ) == 0) return {};
+    const std::uint32_t bytes = tarnfile_fsize(&handle);
+    auto buffer = lsr::allocate_counted<std::uint8_t>(bytes == 0 ? 1 : bytes, tag, line);
+    if (buffer) tarnfile_read(buffer.get(), 1, bytes, &handle);
+    tarnfile_close(&handle);
+    if (buffer && size != nullptr) *size = bytes;
+    return buffer;
+}
+
 std::uint8_t* tarnfile_loadbuffer(const char* name, std::uint32_t* size) {
     char path[TARNFILE_PATHMAX];
     if (name == nullptr || !build_path(name, path)) return nullptr;
-    TarnFileHandle handle;
-    if (tarnfile_open(path, &handle, 0) == 0) return nullptr;
-    const std::uint32_t bytes = tarnfile_fsize(&handle);
-    auto* buffer = static_cast<std::uint8_t*>(
-        _wrap_malloc_dbg(bytes == 0 ? 1 : bytes, tarnfile_detail::k_tag, __LINE__));
-    if (buffer != nullptr) tarnfile_read(buffer, 1, bytes, &handle);
-    tarnfile_close(&handle);
-    if (buffer != nullptr && size != nullptr) *size = bytes;
-    return buffer;
+    return tarnfile_readall(path, tarnfile_detail::k_tag, __LINE__, size).release();
 }
 
 void tarnfile_savebuffer(const char* name, const void* data, std::uint32_t size) {
     char path[TARNFILE_PATHMAX];
     if (name == nullptr || data == nullptr || !build_path(name, path)) return;
     TarnFileHandle handle;
-    if (tarnfile_open(path, &handle, 1) == 0) return;
+    if (tarnfile_open(path, &handle, TARNFILE_WRITE) == 0) return;
     tarnfile_write(data, 1, size, &handle);
     tarnfile_close(&handle);
 }

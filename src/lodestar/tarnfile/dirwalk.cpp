@@ -57,10 +57,10 @@ void add_file(Walk& walk, const std::string& name) {
     }
     std::memcpy(curFile, curDir, diroffset);
     std::memcpy(curFile + diroffset, name.c_str(), name.size() + 1);
-    if (walk.pass == 1) {
+    if (walk.pass == TARNFILE_PASS_STORE) {
         // The tree may have grown since the count: names beyond the table are dropped.
         if (image.numfiles >= image.capacity) return;
-        image.names[image.numfiles] = tarnfile_detail::copy_string(curFile, __LINE__);
+        image.names[image.numfiles] = tarnfile_detail::copy_string(curFile, __LINE__).release();
         if (image.names[image.numfiles] == nullptr) return;
     }
     ++image.numfiles;

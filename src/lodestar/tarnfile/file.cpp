@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/base/debug.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
@@ -36,20 +38,17 @@ std::int32_t open_on_disk(const char* lower, TarnFileHandle* handle, std::int32_
     const char* directory = tarnfile_image.directory;
     const std::size_t length = std::strlen(directory) + 1 + std::strlen(lower) + 1;
     if (length > 0xFFFFFFFFu) return 0;
-    char* path = static_cast<char*>(zeroed_block(static_cast<std::uint32_t>(length), 1, __LINE__));
-    if (path == nullptr) return 0;
-    std::snprintf(path, length, "%s/%s", directory, lower);
-    std::FILE* stream = std::fopen(path, mode == 1 ? "wb" : "rb");
-    release(path, __LINE__);
-    if (stream == nullptr) return 0;
+    const lsr::Counted<char> path = zeroed<char>(static_cast<std::uint32_t>(length), __LINE__);
+    if (!path) return 0;
+    std::snprintf(path.get(), length, "%s/%s", directory, lower);
+    lsr::File stream = lsr::open_file(path.get(), mode == TARNFILE_WRITE ? "wb" : "rb");
+    if (!stream) return 0;
     long size = -1;
-    if (std::fseek(stream, 0, SEEK_END) == 0) size = std::ftell(stream);
-    if (size < 0 || static_cast<unsigned long>(size) > 0xFFFFFFFFul) {
-        std::fclose(stream); // a directory, or a file the 32-bit positions cannot address
-        return 0;
-    }
-    std::rewind(stream);
-    handle->stream = stream;
+    if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
+    // A directory, or a file the 32-bit positions cannot address, is not opened.
+    if (size < 0 || static_cast<unsigned long>(size) > 0xFFFFFFFFul) return 0;
+    std::rewind(stream.get());
+    handle->stream = stream.release(); // the handle's now, closed by tarnfile_close
     handle->index = 0;
     handle->pos = 0;
     handle->size = static_cast<std::uint32_t>(size);
@@ -92,8 +91,7 @@ void file_downcase(char* destination, const char* source, std::uint32_t n) {
 }
 
 std::uint32_t getint(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
+    return lsr::get_le32(bytes);
 }
 
 std::int32_t tarnfile_open(const char* name, TarnFileHandle* handle, std::int32_t mode) {
@@ -101,13 +99,11 @@ std::int32_t tarnfile_open(const char* name, TarnFileHandle* handle, std::int32_
     const std::size_t length = std::strlen(name);
     if (length >= 0xFFFFFFFFu) return 0;
     const auto n = static_cast<std::uint32_t>(length + 1);
-    char* lower = static_cast<char*>(zeroed_block(n, 1, __LINE__));
-    if (lower == nullptr) return 0;
-    file_downcase(lower, name, n);
-    const std::int32_t found =
-        archive_mode() ? open_in_archive(lower, handle) : open_on_disk(lower, handle, mode);
-    release(lower, __LINE__);
-    return found;
+    const lsr::Counted<char> lower = zeroed<char>(n, __LINE__);
+    if (!lower) return 0;
+    file_downcase(lower.get(), name, n);
+    return archive_mode() ? open_in_archive(lower.get(), handle)
+                          : open_on_disk(lower.get(), handle, mode);
 }
 
 void tarnfile_read(void* buffer, std::uint32_t size, std::uint32_t count, TarnFileHandle* handle) {
@@ -134,9 +130,9 @@ void tarnfile_write(const void* buffer, std::uint32_t size, std::uint32_t count,
 void tarnfile_seek(TarnFileHandle* handle, std::int32_t offset, std::int32_t origin) {
     if (handle == nullptr) return;
     const auto delta = static_cast<std::uint32_t>(offset); // positions wrap as 32-bit words
-    if (origin == 0)
+    if (origin == TARNFILE_SEEK_START)
         handle->pos = start_of(*handle) + delta;
-    else if (origin == 1)
+    else if (origin == TARNFILE_SEEK_CURRENT)
         handle->pos += delta;
     // A read past the end leaves the stream's end flag set; the new position decides anew.
     if (!archive_mode() && handle->stream != nullptr) std::clearerr(handle->stream);

@@ -1,7 +1,9 @@
 // The listing of one directory of the mounted source: its subdirectories, then matching files.
 #include <cstring>
+#include <utility>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
 
@@ -38,24 +40,23 @@ void clear_listing() {
     tarnfile_numfiles = 0;
 }
 
-void append(char* name, char* path, std::uint32_t size, std::uint8_t isdir) {
-    if (name == nullptr || path == nullptr || tarnfile_numfiles >= tarnfile_filelistsize) {
-        release(name, __LINE__);
-        release(path, __LINE__);
-        return;
-    }
-    tarnfile_filelist[tarnfile_numfiles++] = TarnListEntry{name, path, size, isdir};
+// The listing takes the two strings when it has room for them.
+void append(lsr::Counted<char> name, lsr::Counted<char> path, std::uint32_t size,
+            std::uint8_t isdir) {
+    if (!name || !path || tarnfile_numfiles >= tarnfile_filelistsize) return;
+    tarnfile_filelist[tarnfile_numfiles++] =
+        TarnListEntry{name.release(), path.release(), size, isdir};
 }
 
 void list_directories() {
     for (std::uint32_t i = 0; i < tarnfile_numdirs; ++i) {
-        char* dir = tarnfile_dirnames[i];
-        const std::size_t n = std::strlen(dir);
-        char* shown =
-            static_cast<char*>(zeroed_block(static_cast<std::uint32_t>(n + 3), 1, __LINE__));
-        if (shown != nullptr) std::snprintf(shown, n + 3, "[%s]", dir);
-        append(shown, dir, 0, 1);
-        tarnfile_dirnames[i] = nullptr; // the listing owns the copy now
+        // The listing owns the directory's name from here.
+        lsr::Counted<char> dir(std::exchange(tarnfile_dirnames[i], nullptr),
+                               lsr::CountedRelease{k_tag, __LINE__});
+        const std::size_t n = std::strlen(dir.get());
+        lsr::Counted<char> shown = zeroed<char>(static_cast<std::uint32_t>(n + 3), __LINE__);
+        if (shown) std::snprintf(shown.get(), n + 3, "[%s]", dir.get());
+        append(std::move(shown), std::move(dir), 0, 1);
     }
     tarnfile_numdirs = 0;
 }
@@ -69,8 +70,8 @@ void tarnfile_adddir(const char* name) {
         _dbg_printf("too many directories to list: %s\n", name);
         return;
     }
-    char* copy = copy_string(name, __LINE__);
-    if (copy != nullptr) tarnfile_dirnames[tarnfile_numdirs++] = copy;
+    if (lsr::Counted<char> copy = copy_string(name, __LINE__))
+        tarnfile_dirnames[tarnfile_numdirs++] = copy.release();
 }
 
 void tarnfile_readdir(const char* pattern) {

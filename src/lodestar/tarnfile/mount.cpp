@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "lodestar/base/debug.h"
+#include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/tarnfile/internal/tarnfile.h"
 #include "lodestar/tarnfile/tarnfile.h"
@@ -21,21 +22,12 @@ std::uint32_t diroffset = 0;
 
 namespace tarnfile_detail {
 
-char* copy_string(const char* text, int line) {
+lsr::Counted<char> copy_string(const char* text, int line) {
     const std::size_t length = std::strlen(text);
-    if (length >= 0xFFFFFFFFu) return nullptr;
-    auto* copy =
-        static_cast<char*>(_wrap_malloc_dbg(static_cast<std::uint32_t>(length + 1), k_tag, line));
-    if (copy != nullptr) std::memcpy(copy, text, length + 1);
+    if (length >= 0xFFFFFFFFu) return {};
+    auto copy = lsr::allocate_counted<char>(static_cast<std::uint32_t>(length + 1), k_tag, line);
+    if (copy) std::memcpy(copy.get(), text, length + 1);
     return copy;
-}
-
-void* zeroed_block(std::uint32_t count, std::uint32_t size, int line) {
-    const std::uint64_t bytes = std::uint64_t{count == 0 ? 1u : count} * size;
-    if (bytes > 0xFFFFFFFFu) return nullptr;
-    void* block = _wrap_malloc_dbg(static_cast<std::uint32_t>(bytes), k_tag, line);
-    if (block != nullptr) std::memset(block, 0, static_cast<std::size_t>(bytes));
-    return block;
 }
 
 void release(void* block, int line) {
@@ -65,18 +57,14 @@ using namespace tarnfile_detail;
 namespace {
 
 // End of the bytes that belong to the mounted archive: the file's length, or for an appended
-// archive the position of its trailer.
+// archive the position of its trailer; and where its header stands.
 std::uint64_t g_archive_end = 0;
+std::uint64_t g_archive_header = 0;
 
-bool read_exact(std::FILE* stream, void* out, std::size_t n) {
-    return std::fread(out, 1, n, stream) == n;
-}
-
-bool read_u32(std::FILE* stream, std::uint32_t* value) {
-    std::uint8_t bytes[4];
-    if (!read_exact(stream, bytes, 4)) return false;
-    *value = getint(bytes);
-    return true;
+bool read_at(void* source, std::uint64_t at, void* out, std::uint32_t n) {
+    auto* stream = static_cast<std::FILE*>(source);
+    return std::fseek(stream, static_cast<long>(at), SEEK_SET) == 0 &&
+           std::fread(out, 1, n, stream) == n;
 }
 
 // Length of an open file, or -1 when it cannot be measured or does not fit 32 bits.
@@ -87,37 +75,27 @@ std::int64_t file_length(std::FILE* stream) {
     return length;
 }
 
-// Opens an archive file and places its stream on the header. 0 on failure: with a message when
-// the file cannot be opened; silently, as for a header without its magic, when no header can
-// lie where the file (or an executable's trailer) says.
+// Opens an archive file and finds its header. 0 on failure: with a message when the file cannot
+// be opened; silently, as for a header without its magic, when no header can lie where the file
+// (or an executable's trailer) says.
 std::int32_t open_archive(const char* name, std::int32_t kind) {
-    std::FILE* stream = std::fopen(name, "rb");
-    if (stream == nullptr) {
+    lsr::File stream = lsr::open_file(name, "rb");
+    if (!stream) {
         _dbg_printf("could not open image: %s\n", name);
         return 0;
     }
-    const std::int64_t length = file_length(stream);
+    const std::int64_t length = file_length(stream.get());
     bool readable = length >= 0;
     std::uint64_t start = 0;
     std::uint64_t end = readable ? static_cast<std::uint64_t>(length) : 0;
-    if (readable && kind == TARNFILE_EXECUTABLE) {
-        // The trailer must point at a header that lies wholly before it.
-        std::uint32_t trailer = 0;
-        readable = length >= 16 &&
-                   std::fseek(stream, static_cast<long>(length - 4), SEEK_SET) == 0 &&
-                   read_u32(stream, &trailer) && trailer <= static_cast<std::uint64_t>(length) - 16;
-        start = trailer;
-        end = static_cast<std::uint64_t>(length) - 4;
-    }
+    if (readable && kind == TARNFILE_EXECUTABLE)
+        readable = tarnfile_findappended(read_at, stream.get(), end, &start, &end) == 1;
     _dbg_printf(kind == TARNFILE_EXECUTABLE ? "loading from executable\n" : "loading from file\n");
-    if (!readable) {
-        std::fclose(stream);
-        return 0;
-    }
-    std::fseek(stream, static_cast<long>(start), SEEK_SET);
+    if (!readable) return 0;
     tarnfile_mounttype = TARNFILE_ARCHIVE;
-    g_fp = stream;
-    tarnfile_image.source = stream;
+    g_fp = stream.release(); // the mount's now, closed with it
+    tarnfile_image.source = g_fp;
+    g_archive_header = start;
     g_archive_end = end;
     return 1;
 }
@@ -125,67 +103,40 @@ std::int32_t open_archive(const char* name, std::int32_t kind) {
 bool allocate_table(std::uint32_t count) {
     TarnImage& image = tarnfile_image;
     image.capacity = count;
-    image.offsets = static_cast<std::uint32_t*>(zeroed_block(count, 4, __LINE__));
-    image.names = static_cast<char**>(zeroed_block(count, sizeof(char*), __LINE__));
-    image.hashes = static_cast<std::int32_t*>(zeroed_block(count, 4, __LINE__));
+    image.offsets = zeroed<std::uint32_t>(count, __LINE__).release();
+    image.names = zeroed<char*>(count, __LINE__).release();
+    image.hashes = zeroed<std::int32_t>(count, __LINE__).release();
     return image.offsets != nullptr && image.names != nullptr && image.hashes != nullptr;
 }
 
-// Reads the table at the stream's position, checking every length and offset against the
-// archive's end, so that no entry can later send a read outside the archive.
+// Reads the archive's table into the image; the table reader checks every length and offset
+// against the archive's end, so that no entry can later send a read outside the archive.
 std::int32_t read_archive_table() {
-    std::FILE* stream = g_fp;
     TarnImage& image = tarnfile_image;
-    const long header_at = std::ftell(stream);
-    char magic[4];
-    if (header_at < 0 || !read_exact(stream, magic, 4) || std::memcmp(magic, "TARN", 4) != 0)
-        return 0;
-    std::uint32_t numfiles = 0, romsize = 0;
-    if (!read_u32(stream, &numfiles) || !read_u32(stream, &romsize)) {
-        _dbg_printf("resource image is truncated\n");
-        return 0;
+    TarnTable table;
+    const std::int32_t started =
+        tarnfile_tablestart(&table, read_at, g_fp, g_archive_header, g_archive_end);
+    if (table.counted) {
+        _dbg_printf("numfiles: %d\n", static_cast<int>(table.numfiles));
+        _dbg_printf("romsize: %d\n", static_cast<int>(table.romsize));
     }
-    _dbg_printf("numfiles: %d\n", static_cast<int>(numfiles));
-    _dbg_printf("romsize: %d\n", static_cast<int>(romsize));
-    std::uint64_t at = static_cast<std::uint64_t>(header_at) + 12;
-    if (romsize > g_archive_end) {
-        _dbg_printf("resource image is damaged: its data ends past the file\n");
+    const auto refused = [&table] {
+        if (table.problem[0] != '\0') _dbg_printf("resource image %s\n", table.problem);
         return 0;
-    }
-    if (numfiles > (g_archive_end - at) / 12) { // an entry record is at least 12 bytes
-        _dbg_printf("resource image is truncated: %u entries do not fit\n", numfiles);
-        return 0;
-    }
-    if (!allocate_table(numfiles)) return 0;
-    image.romsize = romsize;
-    std::uint32_t previous = 0;
-    for (std::uint32_t i = 0; i < numfiles; ++i) {
-        std::uint32_t length = 0, hash = 0, offset = 0;
-        if (at + 12 > g_archive_end || !read_u32(stream, &length) || !read_u32(stream, &hash) ||
-            length > g_archive_end - at - 12) {
-            _dbg_printf("resource image is truncated at entry %u\n", i);
-            return 0;
-        }
-        if (length >= TARNFILE_PATHMAX) {
-            _dbg_printf("resource image entry %u has a name too long\n", i);
-            return 0;
-        }
-        char* name = static_cast<char*>(zeroed_block(length + 1, 1, __LINE__));
-        if (name == nullptr) return 0;
-        image.names[i] = name;
-        image.numfiles = i + 1; // from here the slot is released on failure
-        if (!read_exact(stream, name, length) || !read_u32(stream, &offset)) {
-            _dbg_printf("resource image is truncated at entry %u\n", i);
-            return 0;
-        }
-        at += 12 + std::uint64_t{length};
-        if (offset < previous || offset > romsize) {
-            _dbg_printf("resource image is damaged: entry %u lies outside its data\n", i);
-            return 0;
-        }
-        image.hashes[i] = static_cast<std::int32_t>(hash);
-        image.offsets[i] = offset;
-        previous = offset;
+    };
+    if (started == 0) return refused();
+    if (!allocate_table(table.numfiles)) return 0;
+    image.romsize = table.romsize;
+    TarnRecord record;
+    for (std::uint32_t i = 0; i < table.numfiles; ++i) {
+        if (tarnfile_tablenext(&table, &record) == 0) return refused();
+        lsr::Counted<char> name = zeroed<char>(record.length + 1, __LINE__);
+        if (!name) return 0;
+        std::memcpy(name.get(), record.name, record.length);
+        image.names[i] = name.release();
+        image.numfiles = i + 1;
+        image.hashes[i] = record.hash;
+        image.offsets[i] = record.offset;
     }
     return 1;
 }
@@ -195,13 +146,13 @@ std::int32_t read_directory_table() {
     curDir[0] = curFile[0] = '\0';
     diroffset = 0;
     image.numfiles = 0;
-    tarnfile_opendir(image.directory, 0);
+    tarnfile_opendir(image.directory, TARNFILE_PASS_COUNT);
     _dbg_printf("Found %d files\n", static_cast<int>(image.numfiles));
     if (!allocate_table(image.numfiles)) return 0;
     curDir[0] = curFile[0] = '\0';
     diroffset = 0;
     image.numfiles = 0;
-    tarnfile_opendir(image.directory, 1);
+    tarnfile_opendir(image.directory, TARNFILE_PASS_STORE);
     return 1;
 }
 
@@ -212,9 +163,8 @@ std::int32_t readheader() {
     if (read == 0) return 0;
     // A listing below the root also holds "..": one slot more than there are entries.
     tarnfile_filelistsize = tarnfile_image.numfiles + 1;
-    tarnfile_filelist = static_cast<TarnListEntry*>(
-        zeroed_block(tarnfile_filelistsize, sizeof(TarnListEntry), __LINE__));
-    tarnfile_localpath = static_cast<char*>(zeroed_block(TARNFILE_PATHMAX, 1, __LINE__));
+    tarnfile_filelist = zeroed<TarnListEntry>(tarnfile_filelistsize, __LINE__).release();
+    tarnfile_localpath = zeroed<char>(TARNFILE_PATHMAX, __LINE__).release();
     if (tarnfile_filelist == nullptr || tarnfile_localpath == nullptr) return 0;
     tarnfile_localpath[0] = '/';
     return 1;
@@ -233,7 +183,7 @@ std::int32_t tarnfile_mountimage(const char* name, std::int32_t kind) {
         break;
     case TARNFILE_DIRECTORY:
         tarnfile_mounttype = TARNFILE_DIRECTORY;
-        tarnfile_image.directory = copy_string(name, __LINE__);
+        tarnfile_image.directory = copy_string(name, __LINE__).release();
         if (tarnfile_image.directory == nullptr) return 0;
         break;
     default: return 0;

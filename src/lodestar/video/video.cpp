@@ -6,6 +6,7 @@
 #include "lodestar/base/internal/page_depth.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/bitmap.h"
 #include "lodestar/hw_common/timer.h"
 #include "lodestar/platform_types.h"
 #include "lodestar/video/internal/driver.h"
@@ -98,14 +99,10 @@ std::int32_t LSR_InitVideo(std::uint32_t width, std::uint32_t height, std::int32
     LSR_video.bpp = sixteen ? 16 : 32;
     LSR_video.flags = sixteen ? LSR_VIDEO_16BIT : 0;
 
-    std::uint32_t scale = 0;
-    switch (f & LSR_VIDEO_SCALE) {
-    case 0x1000: scale = 1; break;
-    case 0x2000: scale = 2; break;
-    case 0x3000: scale = 3; break;
-    default: break;
-    }
-    if ((f & LSR_VIDEO_SCALE4) != 0) scale = 4;
+    // The scale field holds the 2x scaler's mode, 1 to 3; its own flag asks for mode 4.
+    const std::uint32_t scale = (f & LSR_VIDEO_SCALE4) != 0
+                                    ? std::uint32_t{LSR_SCALE2X_CHECKERS}
+                                    : (f & LSR_VIDEO_SCALE) / LSR_VIDEO_SCALE1;
     LSR_video.scalemode = scale;
 
     const Format& fmt = sixteen ? k_format16 : k_format32;

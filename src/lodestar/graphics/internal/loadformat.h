@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "lodestar/base/bytes.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 
@@ -15,10 +16,8 @@ struct Bytes {
     std::uint32_t size;
     bool has(std::uint64_t at, std::uint64_t n) const { return at <= size && n <= size - at; }
     std::uint32_t u8(std::uint64_t at) const { return data[at]; }
-    std::uint32_t u16(std::uint64_t at) const {
-        return data[at] | std::uint32_t{data[at + 1]} << 8;
-    }
-    std::uint32_t u32(std::uint64_t at) const { return u16(at) | u16(at + 2) << 16; }
+    std::uint32_t u16(std::uint64_t at) const { return lsr::get_le16(data + at); }
+    std::uint32_t u32(std::uint64_t at) const { return lsr::get_le32(data + at); }
 };
 
 inline constexpr std::uint32_t k_opaque = 0xFF000000u;
@@ -38,24 +37,17 @@ inline constexpr std::uint32_t from_bgr(const std::uint8_t* p) {
 // A bitmap being filled: deleted unless kept, so that a reader that gives up leaves nothing.
 class Canvas {
   public:
-    Canvas() = default;
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() { LSR_DeleteBitmap(&bitmap_); }
     // Creates width by height pixels; false (with a message naming the format) when the size is
     // not one a bitmap can have.
     bool create(std::uint32_t width, std::uint32_t height, const char* format);
-    void put(std::int32_t x, std::int32_t y, std::uint32_t colour) const {
-        LSR_DrawPixel(x, y, colour, bitmap_);
+    void put(std::int32_t x, std::int32_t y, std::uint32_t colour) {
+        LSR_DrawPixel(x, y, colour, bitmap_.get());
     }
     // Hands the finished picture over.
-    void keep(LSR_Bitmap* out) {
-        *out = bitmap_;
-        bitmap_ = LSR_Bitmap{};
-    }
+    void keep(LSR_Bitmap* out) { *out = bitmap_.release(); }
 
   private:
-    LSR_Bitmap bitmap_;
+    lsr::OwnedBitmap bitmap_;
 };
 
 // Prints "<format>: <problem>\n" and returns 0, the reader's failure.

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "lodestar/base/owner.h"
+
 #include "lodestar/sound/soundsystem.h"
 
 namespace lsr_sound {
@@ -14,8 +16,8 @@ inline constexpr std::uint32_t k_wav_header_bytes = 44;
 // with data left none. Never reads past n bytes.
 std::int32_t read_wav(const std::uint8_t* bytes, std::uint32_t n, LSR_Sound& sound);
 
-// The bytes of sound as a WAV file, in a counted block of *n bytes that the caller releases
-// (tag "sound/loadwav"); null when the sound has no data to write or the block cannot be had.
-std::uint8_t* build_wav(const LSR_Sound& sound, std::uint32_t* n);
+// The bytes of sound as a WAV file, in a counted block of *n bytes (tag "sound/loadwav"); empty
+// when the sound has no data to write or the block cannot be had.
+lsr::Counted<std::uint8_t> build_wav(const LSR_Sound& sound, std::uint32_t* n);
 
 } // namespace lsr_sound

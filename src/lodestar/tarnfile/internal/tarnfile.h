@@ -3,16 +3,27 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+
+#include "lodestar/base/owner.h"
 
 namespace tarnfile_detail {
 
 inline constexpr const char* k_tag = "tarnfile/tarnfile-std";
 
-// A counted copy of text (tagged with the caller's line); null when the allocation fails.
-char* copy_string(const char* text, int line);
-// A counted block of count zeroed slots of size bytes (at least one slot, so that an empty
-// table is still a block); null when the allocation fails.
-void* zeroed_block(std::uint32_t count, std::uint32_t size, int line);
+// A counted block of count zeroed slots of T (at least one slot, so that an empty table is still
+// a block), tagged with the caller's line; empty when the allocation fails.
+template <class T> lsr::Counted<T> zeroed(std::uint32_t count, int line) {
+    const std::uint64_t bytes = std::uint64_t{count == 0 ? 1u : count} * sizeof(T);
+    if (bytes > 0xFFFFFFFFu) return {};
+    auto block = lsr::allocate_counted<T>(static_cast<std::uint32_t>(bytes), k_tag, line);
+    // Zero bytes are every slot type's empty value (null pointers, 0).
+    if (block) std::memset(static_cast<void*>(block.get()), 0, static_cast<std::size_t>(bytes));
+    return block;
+}
+// A counted copy of text; empty when the allocation fails.
+lsr::Counted<char> copy_string(const char* text, int line);
+// Releases a block the layer's state holds (the mount, the listing), when it holds one.
 void release(void* block, int line);
 
 // True while an archive (not a directory) is the mounted source.

@@ -252,6 +252,9 @@ TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
     Page clip(8, 8);
     LSR_DrawFilledBox(-3, 6, 5, std::numeric_limits<int>::max(), k_white, clip.bm);
     EXPECT_EQ(clip.lit(), rect(0, 6, 1, 7));
+    Page wide(8, 8); // rows as wide as the page, clipped at both sides and the top
+    LSR_DrawFilledBox(-1, -2, 10, 5, k_white, wide.bm);
+    EXPECT_EQ(wide.lit(), rect(0, 0, 7, 2));
     Page outline(8, 8);
     LSR_DrawBox(-2, -2, 5, 4, k_white, outline.bm);
     EXPECT_EQ(outline.lit(), (Points{{2, 0}, {2, 1}, {0, 1}, {1, 1}}));

@@ -43,8 +43,7 @@ template <PagePixel P> struct Canvas {
 
     // count pixels from (x, y); the caller has clipped the run.
     void fill_row(std::int64_t x, std::int64_t count, std::int64_t y) const {
-        tarnblit::fill(tarnblit::pixel_at<P>(bitmap, x, y), static_cast<std::int32_t>(count),
-                       colour);
+        tarnblit::fill_pixels(tarnblit::pixel_at<P>(bitmap, x, y), count, pixel);
     }
 
     // A span whose clipped end is not past its clipped start draws nothing, not one pixel.
@@ -192,6 +191,8 @@ void LSR_DrawFilledBox(std::int32_t x, std::int32_t y, std::int32_t w, std::int3
     const std::int64_t ye = std::min<std::int64_t>(std::int64_t{y} + std::max(h, 0), bitmap.height);
     if (xe < 0 || ye < 0 || xs >= bitmap.width || ys >= bitmap.height) return;
     on_canvas(bitmap, colour, [&](const auto& c) {
+        // Rows as wide as the bitmap follow each other: one run fills them all.
+        if (xe - xs == bitmap.width) return c.fill_row(xs, (xe - xs) * (ye - ys), ys);
         for (std::int64_t row = ys; row < ye; ++row) c.fill_row(xs, xe - xs, row);
     });
 }

@@ -78,9 +78,15 @@ template <PagePixel P> inline void fill(P* dst, std::int64_t count, std::uint32_
     fill_pixels(dst, count, from_colour<P>(colour));
 }
 
-// Ascending, one pixel at a time: a destination just after its source repeats pixels.
-template <PagePixel P> inline void copy(P* dst, const P* src, std::int32_t count) {
-    for (std::int32_t i = 0; i < count; ++i) dst[i] = src[i];
+// Ascending, pixel by pixel in effect: a destination just after its source, within the run,
+// repeats pixels; anywhere else the run is one block move.
+template <PagePixel P> inline void copy(P* dst, const P* src, std::int64_t count) {
+    if (count <= 0) return;
+    if (!reads_own_writes(dst, src, count)) {
+        std::memmove(dst, src, static_cast<std::size_t>(count) * sizeof(P));
+        return;
+    }
+    for (std::int64_t i = 0; i < count; ++i) dst[i] = src[i];
 }
 
 } // namespace tarnblit

@@ -22,4 +22,19 @@ constexpr std::int32_t wrap32(std::int64_t value) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+// Quotient and remainder of a * b / c, for a and c below 2^40 and c > 0, with no product wider
+// than 64 bits: b is taken 16 bits at a time from the top, as in long division.
+struct QuotRem {
+    std::uint64_t quot, rem;
+};
+constexpr QuotRem mul_div(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
+    QuotRem out{0, 0};
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        const std::uint64_t part = (out.rem << 16) + a * ((b >> shift) & 0xFFFFu);
+        out.quot = (out.quot << 16) + part / c;
+        out.rem = part % c;
+    }
+    return out;
+}
+
 } // namespace lsr

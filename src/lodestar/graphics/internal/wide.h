@@ -2,6 +2,7 @@
 // that says when a span may be done a wide word at a time.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -37,11 +38,33 @@ template <PagePixel P> inline Wide<P> splat(std::uint32_t value) {
     return Wide<P>{} + static_cast<std::remove_const_t<P>>(value);
 }
 
+// All ones in the lanes whose pixel is opaque (top byte non-zero at 32 bits, non-zero at 16),
+// zero in the others.
+template <PagePixel P> inline Wide<P> opaque_lanes(const Wide<P>& w) {
+    if constexpr (sizeof(P) == 2)
+        return std::bit_cast<Wide<P>>(w != 0);
+    else
+        return std::bit_cast<Wide<P>>((w >> 24) != 0);
+}
+
+// Whether no lane, or every lane, has a bit set.
+template <PagePixel P> inline bool none_set(const Wide<P>& w) {
+    std::uint64_t half[2];
+    std::memcpy(half, &w, sizeof half);
+    return (half[0] | half[1]) == 0;
+}
+template <PagePixel P> inline bool all_set(const Wide<P>& w) {
+    std::uint64_t half[2];
+    std::memcpy(half, &w, sizeof half);
+    return (half[0] & half[1]) == ~std::uint64_t{0};
+}
+
 // True when dst starts less than reach pixels after src. A span that goes up pixel by pixel
 // then reads pixels it has already written, and nothing that reads ahead of its writes (a wide
 // word, a block copy) may stand in for it. A dst at or before src, or reach or more pixels
 // after it, sees only pixels it has not written yet, or pixels of earlier wide words.
-template <PagePixel P> inline bool reads_own_writes(const P* dst, const P* src, std::int64_t reach) {
+template <PagePixel P>
+inline bool reads_own_writes(const P* dst, const P* src, std::int64_t reach) {
     const auto d = reinterpret_cast<std::uintptr_t>(dst);
     const auto s = reinterpret_cast<std::uintptr_t>(src);
     return reach > 0 && d > s && (d - s) / sizeof(P) < static_cast<std::uint64_t>(reach);

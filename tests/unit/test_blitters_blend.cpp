@@ -296,6 +296,13 @@ TEST_F(BlendBlit, WideSpansGoUpPixelByPixelWhateverTheOverlap) {
     expect_pixel_by_pixel<u16>(
         transp(TarnBlit_BlitTransp16), [](u16 d, u16, u16 b) { return b != 0 ? b : d; },
         "Transp16");
+    expect_pixel_by_pixel<u32>(
+        TarnBlit_BlitMix32,
+        [](u32, u32 a, u32 b) { return ((a & 0xFEFEFEFEu) + (b & 0xFEFEFEFEu)) >> 1; }, "Mix32");
+    expect_pixel_by_pixel<u16>(
+        TarnBlit_BlitMix16,
+        [](u16, u16 a, u16 b) { return static_cast<u16>(((a & 0x7BDE) + (b & 0x7BDE)) >> 1); },
+        "Mix16");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Stretch and texture span blitters; scaled, zoomed and rotated drawing; stereo composition.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -30,6 +31,14 @@ TEST(StretchBlit, TransparentStretchAndTheTextureSpans) {
     TarnBlit_BlitTranspStretch32(t, row, 3, 0, 0x10000);
     EXPECT_EQ(std::vector<std::uint32_t>(t, t + 3),
               (std::vector<std::uint32_t>{row[0], 7, row[2]}));
+
+    // Bilinear, stepping backwards from past the last column (blue 0, 100, 200): the pixels
+    // reading the last column mix it with itself, then the columns mix with their right ones.
+    const std::uint32_t blues[3] = {0xFF000000u, 0xFF000064u, 0xFF0000C8u};
+    std::uint32_t back[6] = {};
+    TarnBlit_BlitBiLinearStretch32(back, blues, 6, 0, 2 * 65536 + 32768, 0, -32768, 3);
+    EXPECT_EQ(std::vector<std::uint32_t>(back, back + 6),
+              (std::vector<std::uint32_t>{200, 200, 150, 100, 50, 0}));
 
     // The grid: both coordinates wrap at 256, the column carrying into the row first.
     std::vector<std::uint32_t> tex(65536), tex2(65536);
@@ -157,6 +166,68 @@ TEST_P(Transform, BilinearDrawMixesAndRepeatsTheEdgesInsteadOfReadingPastThem) {
     EXPECT_EQ(page.at(3, 3), green & colour);
     // Halfway both ways: a quarter of each of the four.
     EXPECT_EQ(page.at(1, 1), sixteen() ? 0x01E7u : 0x7F3Fu);
+}
+
+// One pixel of a bilinear draw of src, w by h at (x, y), worked out alone: where it reads in
+// 16.16, its four neighbours (the right one is the pixel itself in the last column; the one below
+// it is itself in the source's last row and in the last row drawn), and each channel's weighted
+// sum in 64 bits.
+std::uint32_t bilinear_pixel(const Pic& src, std::int64_t w, std::int64_t h, std::int64_t px,
+                             std::int64_t py, bool last_row) {
+    const std::int64_t sx = px * ((std::int64_t{src.bm.width} << 16) / w);
+    const std::int64_t sy = py * ((std::int64_t{src.bm.height} << 16) / h);
+    const std::int64_t ix = sx >> 16, iy = sy >> 16, fx = (sx >> 8) & 0xFF, fy = (sy >> 8) & 0xFF;
+    const std::int64_t right = ix + 1 < src.bm.width ? 1 : 0;
+    const std::int64_t below = iy + 1 < src.bm.height && !last_row ? 1 : 0;
+    const std::uint64_t p[4] = {src.at(ix, iy), src.at(ix + right, iy), src.at(ix, iy + below),
+                                src.at(ix + right, iy + below)};
+    const std::uint64_t wt[4] = {std::uint64_t((256 - fx) * (256 - fy)),
+                                 std::uint64_t(fx * (256 - fy)), std::uint64_t((256 - fx) * fy),
+                                 std::uint64_t(fx * fy)};
+    const std::array<std::uint32_t, 3> chans =
+        LSR_Is16Bit() ? std::array{tarnblit_redmask, tarnblit_greenmask, tarnblit_bluemask}
+                      : std::array{0xFF0000u, 0xFF00u, 0xFFu};
+    std::uint32_t out = 0;
+    for (std::uint32_t m : chans) {
+        std::uint64_t sum = 0;
+        for (int k = 0; k < 4; ++k) sum += (p[k] & m) * wt[k];
+        out |= static_cast<std::uint32_t>(sum >> 16) & m;
+    }
+    return out;
+}
+
+// Up, down and unevenly scaled, odd sizes, clipped on every side: every pixel as worked out alone,
+// the rest of the page untouched.
+TEST_P(Transform, BilinearDrawGivesEachPixelItsFourNeighboursMix) {
+    const struct {
+        std::int32_t sw, sh, w, h;
+    } sizes[] = {{5, 3, 17, 11}, {16, 16, 7, 5},   {33, 7, 40, 40}, {3, 40, 9, 13},
+                 {1, 1, 6, 4},   {64, 48, 64, 48}, {9, 9, 200, 3}};
+    Pic page(37, 23);
+    for (const auto& s : sizes) {
+        Pic src(s.sw, s.sh);
+        std::uint32_t seed = 99;
+        for (std::int32_t i = 0; i < s.sw * s.sh; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            src.set(i % s.sw, i / s.sw, seed);
+        }
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{-5, -4}, std::pair{30, 20},
+                            std::pair{-3, 10}, std::pair{20, -2}, std::pair{-50, -50}}) {
+            page.fill(0x5A5A);
+            LSR_DrawScaledBitmap(x, y, s.w, s.h, src.bm, page.bm, 1);
+            const std::int64_t bottom = std::min<std::int64_t>(y + s.h, 23) - 1;
+            for (std::int32_t Y = 0; Y < 23; ++Y)
+                for (std::int32_t X = 0; X < 37; ++X) {
+                    const bool covered = X >= x && X < x + s.w && Y >= y && Y < y + s.h;
+                    const std::uint32_t want =
+                        covered ? bilinear_pixel(src, s.w, s.h, X - x, Y - y, Y == bottom)
+                                : 0x5A5Au;
+                    ASSERT_EQ(page.at(X, Y), want)
+                        << s.sw << "x" << s.sh << " to " << s.w << "x" << s.h << " at " << x << ","
+                        << y << ": " << X << "," << Y;
+                }
+        }
+    }
 }
 
 // The 100 by 100 bitmap of distinct pixels drawn turned at (x, y) = (40, 30) on a cleared page;

@@ -45,8 +45,8 @@ struct Channel {
     constexpr std::uint32_t top() const { return value(mask); }
 };
 
-// Red, green and blue, in that order.
-template <PagePixel P> inline std::array<Channel, 3> channels() {
+// Red, green and blue, in that order; known at compile time at 32 bits.
+template <PagePixel P> constexpr std::array<Channel, 3> channels() {
     if constexpr (sizeof(P) == 2)
         return {{{tarnblit_redmask, tarnblit_redbits, tarnblit_redshift},
                  {tarnblit_greenmask, tarnblit_greenbits, tarnblit_greenshift},

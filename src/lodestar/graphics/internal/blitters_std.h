@@ -39,6 +39,15 @@ template <PagePixel P> constexpr bool is_opaque(P pixel) {
         return pixel > 0x00FFFFFFu;
 }
 
+// Whether the pixels of two bitmaps share any memory.
+template <PagePixel P> inline bool overlap(const LSR_Bitmap& a, const LSR_Bitmap& b) {
+    const auto start = [](const LSR_Bitmap& m) { return reinterpret_cast<std::uintptr_t>(m.data); };
+    const auto end = [&](const LSR_Bitmap& m) {
+        return start(m) + static_cast<std::uintptr_t>(std::max(m.pixels, 0)) * sizeof(P);
+    };
+    return start(a) < end(b) && start(b) < end(a);
+}
+
 // Address of pixel (x, y); the caller has clipped (x, y) to the bitmap.
 template <PagePixel P>
 inline P* pixel_at(const LSR_Bitmap& bitmap, std::int64_t x, std::int64_t y) {

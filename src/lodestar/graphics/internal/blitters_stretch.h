@@ -198,13 +198,23 @@ template <PagePixel P> struct GridTexture {
 };
 
 // A smaller texture: the grid position is folded into its own width and height, so the
-// picture repeats instead of being read past its end.
+// picture repeats instead of being read past its end. The 256 grid columns and rows are folded
+// once, counting round, into where they start: no division per texel.
 template <PagePixel P> struct TiledTexture {
     const P* data;
-    std::uint32_t width, height;
+    std::array<std::uint32_t, 256> column, row_start;
+
+    TiledTexture(const P* texels, std::uint32_t width, std::uint32_t height) : data(texels) {
+        for (std::uint32_t i = 0, c = 0, r = 0; i < 256; ++i) {
+            column[i] = c;
+            row_start[i] = r * width;
+            if (++c == width) c = 0;
+            if (++r == height) r = 0;
+        }
+    }
     P operator()(std::uint32_t u, std::uint32_t v) const {
         const std::uint32_t index = texel_index(u, v);
-        return data[((index >> 8) % height) * width + (index & 0xFFu) % width];
+        return data[row_start[index >> 8] + column[index & 0xFFu]];
     }
 };
 

@@ -14,6 +14,7 @@
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/effects.h"
+#include "lodestar/graphics/internal/rotation.h"
 #include "test_pic_util.h"
 
 namespace {
@@ -300,6 +301,42 @@ TEST_P(Transform, ZoomIsCutAtTheBoxAndZeroCountsAsOne) {
     LSR_DrawRotatedBitmapXY(40, 30, t.src.bm, t.page.bm, 90, 128, 0, 0);
     EXPECT_EQ(t.page.at(90, 80), t.src.id(0, 0));
     EXPECT_EQ(t.page.at(90, 80 + 10), t.src.id(9, 0)); // down the page runs along source row 0
+}
+
+// Every pixel of the box maps back into the source on its own: ((i B - j A) >> 8 + cx,
+// (i A + j B) >> 8 + cy) for box pixel (i, j) from the box centre. The drawing finds each row's
+// run inside the source at once instead; both must agree at every angle, zoom, centre and clip.
+TEST_P(Transform, RotationDrawsExactlyThePixelsThatMapIntoTheSource) {
+    Pic src(30, 20), page(90, 80);
+    src.number();
+    const std::int32_t side = 45, half = side / 2; // 1.5 times the longer side
+    const std::pair<std::int32_t, std::int32_t> centres[] = {{15, 10}, {0, 0}, {-5, 7}, {33, 19}};
+    const std::pair<std::int32_t, std::int32_t> places[] = {{20, 30}, {-20, -12}, {60, 55}};
+    for (const std::int32_t angle : {0, 1, 30, 45, 89, 90, 91, 135, 180, 226, 270, 301, 359, -17})
+        for (const std::int32_t zoom : {128, 64, 200, 0, 1000})
+            for (const auto& [cx, cy] : centres)
+                for (const auto& [x, y] : places) {
+                    page.fill(0);
+                    LSR_DrawRotatedBitmapXY(x, y, src.bm, page.bm, angle, zoom, cx, cy);
+                    const tarnblit::Turn t = tarnblit::turn(bitmaprotate_sincos, angle, zoom);
+                    const std::int32_t left = x - (side - 30) / 2, top = y - (side - 20) / 2;
+                    for (std::int32_t Y = 0; Y < 80; ++Y)
+                        for (std::int32_t X = 0; X < 90; ++X) {
+                            const std::int64_t i = X - left - half, j = Y - top - half;
+                            const bool in_box =
+                                X >= left && X < left + side && Y >= top && Y < top + side;
+                            const std::int64_t sx = ((i * t.b - j * t.a) >> 8) + cx;
+                            const std::int64_t sy = ((i * t.a + j * t.b) >> 8) + cy;
+                            const bool inside = in_box && sx >= 0 && sx < 30 && sy >= 0 && sy < 20;
+                            const std::uint32_t want = inside
+                                                           ? src.id(static_cast<std::int32_t>(sx),
+                                                                    static_cast<std::int32_t>(sy))
+                                                           : 0;
+                            ASSERT_EQ(page.at(X, Y), want)
+                                << "angle " << angle << " zoom " << zoom << " about " << cx << ","
+                                << cy << " at " << x << "," << y << ": " << X << "," << Y;
+                        }
+                }
 }
 
 TEST_P(Transform, RotationClippedAtEveryEdgeShowsTheSamePixels) {

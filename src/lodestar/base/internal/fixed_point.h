@@ -12,6 +12,14 @@ constexpr std::int64_t asr(std::int64_t value, int by) {
     return value >= 0 ? value >> by : ~(~value >> by);
 }
 
+// n / d rounded toward minus infinity, and toward plus infinity; d > 0.
+constexpr std::int64_t floor_div(std::int64_t n, std::int64_t d) {
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+constexpr std::int64_t ceil_div(std::int64_t n, std::int64_t d) {
+    return -floor_div(-n, d);
+}
+
 constexpr std::int32_t saturate(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));

@@ -35,15 +35,10 @@ std::int32_t load_with(const char* name, const char* tag, int line, Decoder deco
     TarnFileHandle handle;
     if (tarnfile_open(name, &handle, 0) == 0) return 0;
     const std::uint32_t size = tarnfile_fsize(&handle);
-    auto* buffer = static_cast<std::uint8_t*>(_wrap_malloc_dbg(size == 0 ? 1 : size, tag, line));
-    std::int32_t loaded = 0;
-    if (buffer != nullptr) {
-        tarnfile_read(buffer, 1, size, &handle);
-        loaded = decode(buffer, size, bitmap);
-        _wrap_free_dbg(buffer, tag, line);
-    }
+    const Counted<std::uint8_t> buffer(size == 0 ? 1 : size, tag, line);
+    if (buffer.get() != nullptr) tarnfile_read(buffer.get(), 1, size, &handle);
     tarnfile_close(&handle);
-    return loaded;
+    return buffer.get() != nullptr ? decode(buffer.get(), size, bitmap) : 0;
 }
 
 } // namespace lsr_image

@@ -1,6 +1,5 @@
 // The PCX reader: run-length scanlines, 8-bit with the palette at the file's end, or 3 planes.
 #include "lodestar/base/debug.h"
-#include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
@@ -10,18 +9,35 @@ namespace {
 using namespace lsr_image;
 
 constexpr const char* k_format = "PCX";
-constexpr const char* k_tag = "graphics/loadpcx";
 
-// One row of red, green, blue triples, counted, released with the reader.
-struct Row {
-    std::uint8_t* rgb;
-    explicit Row(std::uint32_t width)
-        : rgb(static_cast<std::uint8_t*>(_wrap_malloc_dbg(width * 3, k_tag, __LINE__))) {}
-    ~Row() {
-        if (rgb != nullptr) _wrap_free_dbg(rgb, k_tag, __LINE__);
+bool truncated() {
+    refuse(k_format, "truncated image data");
+    return false;
+}
+
+// The values of the run-length data from `at` up to `end`: a byte with both top bits set
+// repeats the next byte (its low six bits) times, any other byte stands for itself.
+struct Values {
+    const std::uint8_t* data;
+    std::uint32_t at, end;
+    std::uint32_t value = 0, left = 0; // the run being read
+
+    // The next value; false (with a message) when the data ends first.
+    bool next(std::uint32_t* out) {
+        while (left == 0) {
+            if (at >= end) return truncated();
+            value = data[at++];
+            left = 1;
+            if ((value & 0xC0) == 0xC0) {
+                if (at >= end) return truncated();
+                left = value & 0x3F;
+                value = data[at++];
+            }
+        }
+        --left;
+        *out = value;
+        return true;
     }
-    Row(const Row&) = delete;
-    Row& operator=(const Row&) = delete;
 };
 
 } // namespace
@@ -39,42 +55,38 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
     // The palette follows the image data, so an 8-bit image's data ends where it begins.
     if (!truecolour && !b.has(128, 768)) return refuse(k_format, "file too short for a palette");
     const std::uint32_t end = truecolour ? size : size - 768;
-    const std::uint8_t* palette = data + end;
     _dbg_printf("width: %d, height: %d, bpp: %d\n", static_cast<int>(width),
                 static_cast<int>(height), truecolour ? 24 : 8);
     // Two bytes give at most 63 values.
     if (std::uint64_t{width} * height * planes > std::uint64_t{end - 128} * 32)
         return refuse(k_format, "the header claims more pixels than the file holds");
+    std::uint32_t palette[256]{};
+    if (!truecolour)
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            const std::uint8_t* p = data + end + 3 * i;
+            palette[i] = rgb(p[0], p[1], p[2]);
+        }
     Canvas canvas;
     if (!canvas.create(width, height, k_format)) return 0;
-    Row row(width);
-    if (row.rgb == nullptr) return 0;
-
-    std::uint32_t at = 128, y = 0, plane = 0, x = 0;
-    while (y < height) {
-        if (at >= end) return refuse(k_format, "truncated image data");
-        std::uint32_t value = data[at++], count = 1;
-        if ((value & 0xC0) == 0xC0) {
-            if (at >= end) return refuse(k_format, "truncated image data");
-            count = value & 0x3F;
-            value = data[at++];
-        }
-        for (; count > 0 && y < height; --count) {
-            if (truecolour) {
-                row.rgb[3 * x + plane] = static_cast<std::uint8_t>(value);
-            } else {
-                for (std::uint32_t c = 0; c < 3; ++c) row.rgb[3 * x + c] = palette[3 * value + c];
+    Values values{data, 128, end};
+    const auto decode_row = [&](std::uint32_t* out) {
+        std::uint32_t v = 0;
+        for (std::uint32_t plane = 0; plane < planes; ++plane)
+            for (std::uint32_t x = 0; x < width; ++x) {
+                if (!values.next(&v)) return false;
+                // The planes of a row are its red, green and blue.
+                out[x] = !truecolour ? palette[v]
+                                     : (plane == 0 ? k_opaque : out[x]) | v << (16 - 8 * plane);
             }
-            if (++x < width) continue;
-            x = 0;
-            if (++plane < planes) continue;
-            plane = 0;
-            for (std::uint32_t i = 0; i < width; ++i)
-                canvas.put(static_cast<std::int32_t>(i), static_cast<std::int32_t>(y),
-                           rgb(row.rgb[3 * i], row.rgb[3 * i + 1], row.rgb[3 * i + 2]));
-            ++y;
-        }
-    }
+        return true;
+    };
+    const bool filled =
+        canvas.fill({.bottom_up = false, .mirrored = false}, k_format, [&](const auto& rows) {
+            for (std::uint32_t y = 0; y < height; ++y)
+                if (!rows.row(y, decode_row)) return false;
+            return true;
+        });
+    if (!filled) return 0;
     canvas.keep(bitmap);
     return 1;
 }
@@ -82,5 +94,5 @@ std::int32_t decode_pcx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
 } // namespace lsr_image
 
 std::int32_t LoadImagePCX(const char* name, LSR_Bitmap* bitmap) {
-    return lsr_image::load_with(name, k_tag, __LINE__, lsr_image::decode_pcx, bitmap);
+    return lsr_image::load_with(name, "graphics/loadpcx", __LINE__, lsr_image::decode_pcx, bitmap);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "meggyjr/meggyjr.h"
@@ -23,6 +24,21 @@ inline ::testing::AssertionResult show(const std::function<std::uint32_t(int, in
     return picture::matches(
         8, 8, [&](int x, int y) { return page_at(MeggyJr_LedX(x), MeggyJr_LedY(7 - y)); }, 0, 0,
         grid, k_painted);
+}
+
+// The LEDs in the legend's characters, row after row, '?' for any other colour.
+inline std::string grid(const std::function<std::uint32_t(int, int)>& page_at) {
+    std::string out;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            char c = '?';
+            for (const auto& [name, colour] : k_painted)
+                if ((page_at(MeggyJr_LedX(x), MeggyJr_LedY(7 - y)) & 0xFFFFFF) == colour) c = name;
+            out += c;
+        }
+        out += '\n';
+    }
+    return out;
 }
 
 } // namespace leds

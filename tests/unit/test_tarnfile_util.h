@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -22,9 +23,14 @@ inline Bytes bytes_of(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-// A little-endian field, written here on its own rather than with the readers' byte helpers.
+// Little-endian fields of the given size, written here on their own rather than with the
+// readers' byte helpers.
+inline void put(Bytes& b, std::initializer_list<std::uint64_t> values, int bytes) {
+    for (std::uint64_t value : values)
+        for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
 inline void put(Bytes& b, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    put(b, {value}, bytes);
 }
 
 inline Bytes read_file(const std::string& path) {

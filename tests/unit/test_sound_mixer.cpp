@@ -1,6 +1,7 @@
 // The mixer driven directly: steps, gains, clipping, the table of playing sounds, streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -16,21 +17,27 @@
 
 namespace {
 
-// A 16-bit sound of the given samples, with the playing defaults, made as a loaded one is.
-void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::uint32_t frequency,
-                  std::uint16_t channels = 1) {
+// A sound of the given samples (8 or 16 bits), with the playing defaults, made as a loaded one
+// is, in a counted block; or over samples it does not own.
+template <typename Sample>
+void make_sound(LSR_Sound& s, const std::vector<Sample>& samples, std::uint32_t frequency,
+                std::uint16_t channels = 1, bool own = true) {
     lsr_sound::clear_record(s);
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    void* data = _wrap_malloc_dbg(bytes, "test", 1);
-    std::memcpy(data, samples.data(), bytes);
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * sizeof(Sample));
+    void* data = const_cast<Sample*>(samples.data());
+    if (own) data = std::memcpy(_wrap_malloc_dbg(bytes, "test", 1), samples.data(), bytes);
     s.channels = channels;
-    s.bits = 16;
+    s.bits = sizeof(Sample) * 8;
     s.frequency = frequency;
     s.size = bytes;
     s.length = static_cast<std::uint32_t>(samples.size());
     s.data = data;
     lsr_sound::set_playing_defaults(s);
     ++soundsystem.numsounds;
+}
+void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::uint32_t frequency,
+                  std::uint16_t channels = 1) {
+    make_sound(s, samples, frequency, channels);
 }
 
 class Mixer : public ::testing::Test {
@@ -56,21 +63,9 @@ class Mixer : public ::testing::Test {
     std::string init_output;
 };
 
-TEST_F(Mixer, StartsAt2048FramesAndMixesSilenceWithNothingPlaying) {
-    EXPECT_NE(init_output.find("soundsystem bufferlength = 2048\n"), std::string::npos)
-        << init_output;
-    EXPECT_NE(Soundsystem_GetOutputBuffer(), nullptr);
-    for (std::int16_t v : mix_stereo()) ASSERT_EQ(v, 0);
-
-    Soundsystem_Closedown();
-    start(22050, 8, 1);
-    std::vector<std::uint8_t> out(2048, 0x11);
-    LSR_MixBuffers(out.data(), 2048);
-    for (std::uint8_t v : out) ASSERT_EQ(v, 0x80); // 8-bit silence
-}
-
 // channels x bufferlength x 4 bytes, with the length in force after the output is asked for:
-// 2048 frames when it opened, the caller's (or rate / 16) when it did not.
+// 2048 frames when it opened, the caller's (or rate / 16) when it did not; with nothing playing
+// the mix is silence, 0 or 0x80 at 8 bits, and stays inside the buffer.
 TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
     struct Case {
         bool card;
@@ -82,17 +77,21 @@ TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
         {true, 44100, 0, 12, 2, 2756, 22048}, // a width the output refuses
         {true, 0, 100, 16, 3, 100, 1200},     // rate 0 only closes: the channels stay as asked
     };
-    std::vector<std::uint8_t> out(65536);
     for (const Case& c : cases) {
         Soundsystem_Closedown();
         headless::wave_reset_controls();
         headless::wave_set_open_result(c.card);
         testing::internal::CaptureStdout();
         Soundsystem_Init(c.rate, c.length, c.bits, c.channels);
-        testing::internal::GetCapturedStdout();
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find("soundsystem bufferlength = " + std::to_string(c.frames) + "\n"),
+                  std::string::npos)
+            << said;
         EXPECT_EQ(soundsystem.bufferlength.load(), c.frames) << c.rate << " " << c.length;
         EXPECT_EQ(soundsystem.mixbuffersize.load(), c.bytes) << c.rate << " " << c.length;
-        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size())); // stays inside it
+        std::vector<std::uint8_t> out(65536, 0x11);
+        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size()));
+        EXPECT_EQ(std::count(out.begin(), out.end(), c.bits == 16 ? 0 : 0x80), 65536);
     }
 }
 
@@ -278,17 +277,7 @@ TEST_F(Mixer, EightBitOutputAndSamples) {
     make_sound16(loud, {32767, -32768}, 22050);
     loud.volume = 255;
     LSR_Sound eight;
-    lsr_sound::clear_record(eight);
-    auto* bytes = static_cast<std::uint8_t*>(_wrap_malloc_dbg(2, "test", 2));
-    bytes[0] = 0xC0; // +64 * 256
-    bytes[1] = 0x40; // -64 * 256
-    eight.channels = 1;
-    eight.bits = 8;
-    eight.frequency = 22050;
-    eight.size = 2;
-    eight.length = 2;
-    eight.data = bytes;
-    lsr_sound::set_playing_defaults(eight);
+    make_sound(eight, std::vector<std::uint8_t>{0xC0, 0x40}, 22050); // +64 and -64, times 256
 
     std::vector<std::uint8_t> out(4);
     Soundsystem_PlaySound(&loud, 1);
@@ -321,14 +310,7 @@ TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
     // More than 2^24 samples: the end lies beyond what a 32-bit 24.8 position holds.
     std::vector<std::int16_t> big(20'000'000, 1000);
     LSR_Sound l;
-    lsr_sound::clear_record(l);
-    l.channels = 1;
-    l.bits = 16;
-    l.frequency = 44100;
-    l.size = static_cast<std::uint32_t>(big.size() * 2);
-    l.length = static_cast<std::uint32_t>(big.size());
-    l.data = big.data();
-    lsr_sound::set_playing_defaults(l);
+    make_sound(l, big, 44100, 1, false);
     Soundsystem_PlaySound(&l, 0);
     l.position = std::uint64_t{19'999'000} << 8;
     const auto tail = mix_stereo();
@@ -336,6 +318,7 @@ TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
     EXPECT_EQ(tail[2 * 1000], 0);
     EXPECT_EQ(soundsystem.numactive.load(), 0);
     l.data = nullptr; // not ours to free
+    --soundsystem.numsounds;
 }
 
 // Another thread mixes all along while sounds are made, played, changed, stopped and deleted, round

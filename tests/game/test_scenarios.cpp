@@ -192,29 +192,34 @@ TEST_F(Game, UpAndDownMoveOneRowPerPressShownInThePassAfter) {
     EXPECT_EQ(playery, 4);
 }
 
-TEST_F(Game, ClimbingOutOfThePassageCrashesAndTheScoreScreenFollows) {
-    start_run();
-    for (int row : {3, 2}) {
-        pass_with(VK_UP);
-        ASSERT_EQ(playery, row);
-        pass();
+TEST_F(Game, LeavingThePassageCrashesAndTheScoreScreenFollows) {
+    // The first column's passage is rows 2 to 5.
+    for (const auto& [vk, rows] :
+         {std::pair{VK_UP, std::vector<int>{3, 2}}, std::pair{VK_DOWN, std::vector<int>{5}}}) {
+        start_run();
+        for (int row : rows) {
+            pass_with(vk);
+            ASSERT_EQ(playery, row);
+            pass();
+        }
+        ASSERT_EQ(gamestate, GAMESTATE_PLAYING);
+        press(vk);
+        EXPECT_GE(pass(), 50u + 7u * 50u) << "a playing step and seven crash tones";
+        release(vk);
+        EXPECT_EQ(gamestate, GAMESTATE_SCORE);
+        EXPECT_EQ(GameSlate[7 - rows.back()], 18) << "the picture drawn before the move stays";
+        EXPECT_EQ(pass(), 100u);
+        EXPECT_TRUE(leds_shown(R"(
+            ........
+            .s...s..
+            s.s.s.s.
+            r.r.r.r.
+            q.q.q.q.
+            p.p.p.p.
+            .p...p..
+            ........)"));
+        pass_with(VK_SPACE);
     }
-    ASSERT_EQ(gamestate, GAMESTATE_PLAYING);
-    press(VK_UP);
-    EXPECT_GE(pass(), 50u + 7u * 50u) << "a playing step and seven crash tones";
-    release(VK_UP);
-    EXPECT_EQ(gamestate, GAMESTATE_SCORE);
-    EXPECT_EQ(GameSlate[7 - 2], 18) << "the picture drawn before the move stays";
-    EXPECT_EQ(pass(), 100u);
-    EXPECT_TRUE(leds_shown(R"(
-        ........
-        .s...s..
-        s.s.s.s.
-        r.r.r.r.
-        q.q.q.q.
-        p.p.p.p.
-        .p...p..
-        ........)"));
 }
 
 TEST_F(Game, ItemsStandEverySixteenColumnsAndAreTakenOnlyOnTheirRow) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "headless.h"
+#include "headless_wave.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
@@ -16,6 +17,7 @@
 #include "lodestar/input/input.h"
 #include "lodestar/platform_types.h"
 #include "lodestar/sound/internal/audio.h"
+#include "lodestar/sound/soundsystem.h"
 #include "lodestar/video/internal/driver.h"
 #include "test_tarnmain.h"
 
@@ -174,7 +176,8 @@ TEST(Threads, WindowThreadFeedsTheWorkerAndCloseEndsBoth) {
 TEST(Threads, ReturningMainRoutineClosesDownAndQuits) {
     headless::reset();
     exitflag = 0;
-    test_tarnmain_body = [] { return 0; };
+    headless::wave_reset_controls();
+    test_tarnmain_body = [] { return Soundsystem_Init(44100, 8192, 16, 2) - 1; };
     headless::set_class_registration_result(false);
     testing::internal::CaptureStdout();
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 5), 0);
@@ -182,7 +185,9 @@ TEST(Threads, ReturningMainRoutineClosesDownAndQuits) {
     EXPECT_EQ(out.rfind("Could not register Window class.", 0), 0u);
     EXPECT_NE(out.find("closing windows\n"), std::string::npos);
     EXPECT_EQ(exitflag.load(), 1u);
+    EXPECT_FALSE(headless::wave_state().open) << "closing down stops the sound";
     test_tarnmain_body = nullptr;
+    Soundsystem_Closedown();
 }
 
 // Where no window can be made, nothing could ever end the program: it says why on the standard

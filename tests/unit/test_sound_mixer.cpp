@@ -1,4 +1,5 @@
-// The mixer driven directly: steps, gains, clipping, the table of playing sounds, streams.
+// The mixer driven directly (steps, gains, clipping, the table of playing sounds, streams), and the
+// ring of four output buffers on the headless wave output, completed one buffer at a time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "headless_wave.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/sound/audio.h"
 #include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
@@ -45,11 +47,15 @@ class Mixer : public ::testing::Test {
     void SetUp() override { start(44100, 16, 2); }
     void TearDown() override { Soundsystem_Closedown(); }
 
-    void start(std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
+    // Opens the output as the program does, on a device that opens or not.
+    void start(std::uint32_t rate, std::uint32_t bits, std::uint32_t channels, bool card = true,
+               std::uint32_t length = 8192) {
+        Soundsystem_Closedown();
         headless::wave_reset_controls();
+        headless::wave_set_open_result(card);
         exitflag = 0;
         testing::internal::CaptureStdout();
-        Soundsystem_Init(rate, 8192, bits, channels);
+        Soundsystem_Init(rate, length, bits, channels);
         init_output = testing::internal::GetCapturedStdout();
     }
 
@@ -78,15 +84,10 @@ TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
         {true, 0, 100, 16, 3, 100, 1200},     // rate 0 only closes: the channels stay as asked
     };
     for (const Case& c : cases) {
-        Soundsystem_Closedown();
-        headless::wave_reset_controls();
-        headless::wave_set_open_result(c.card);
-        testing::internal::CaptureStdout();
-        Soundsystem_Init(c.rate, c.length, c.bits, c.channels);
-        const std::string said = testing::internal::GetCapturedStdout();
-        EXPECT_NE(said.find("soundsystem bufferlength = " + std::to_string(c.frames) + "\n"),
+        start(c.rate, c.bits, c.channels, c.card, c.length);
+        EXPECT_NE(init_output.find("soundsystem bufferlength = " + std::to_string(c.frames) + "\n"),
                   std::string::npos)
-            << said;
+            << init_output;
         EXPECT_EQ(soundsystem.bufferlength.load(), c.frames) << c.rate << " " << c.length;
         EXPECT_EQ(soundsystem.mixbuffersize.load(), c.bytes) << c.rate << " " << c.length;
         std::vector<std::uint8_t> out(65536, 0x11);
@@ -270,7 +271,6 @@ TEST_F(Mixer, StreamsRefillThroughTheirCallbackAndNeverStop) {
 }
 
 TEST_F(Mixer, EightBitOutputAndSamples) {
-    Soundsystem_Closedown();
     start(22050, 8, 1);
     ASSERT_EQ(soundsystem.mixbuffersize.load(), 2048u * 4);
     LSR_Sound loud;
@@ -361,6 +361,170 @@ TEST_F(Mixer, SoundsComeAndGoWhileAnotherThreadMixes) {
     audio.join();
     EXPECT_EQ(soundsystem.numactive.load(), 0);
     EXPECT_EQ(g_mem_in_use.load(), in_use);
+}
+
+class AudioRing : public Mixer {
+  protected:
+    void TearDown() override {
+        Mixer::TearDown();
+        exitflag = 0;
+    }
+    static const void* slot(std::uint32_t i) {
+        return g_audio_buffer.load() + i * g_buffer_size.load();
+    }
+};
+
+// What opening prints, the format asked of the device, and four silent buffers queued in slot
+// order; without a device nothing is queued and the mixer runs on for a caller that drives it.
+TEST_F(AudioRing, OpeningPrintsItsStepsAndQueuesFourSilentBuffers) {
+    const struct {
+        bool card;
+        std::uint32_t rate, bits, channels;
+        const char* said;
+        std::uint16_t align;
+        std::uint8_t silence;
+    } cases[] = {
+        {true, 44100, 16, 2,
+         "sample size: 4\nbuffer size: 8192\nopen waveout\nAUDIO: opening audio device "
+         "succesful!\naudio opened\nsoundsystem bufferlength = 2048\n",
+         4, 0},
+        {true, 22050, 8, 1,
+         "sample size: 1\nbuffer size: 2048\nopen waveout\nAUDIO: opening audio device "
+         "succesful!\naudio opened\nsoundsystem bufferlength = 2048\n",
+         1, 0x80},
+        {false, 44100, 16, 2,
+         "sample size: 4\nbuffer size: 8192\nopen waveout\nAUDIO: error opening audio buffer\n"
+         "soundsystem bufferlength = 8192\n",
+         4, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        start(c.rate, c.bits, c.channels, c.card);
+        EXPECT_EQ(init_output, c.said);
+        const auto queued = headless::wave_queued_data();
+        ASSERT_EQ(queued.size(), c.card ? 4u : 0u);
+        if (!c.card) continue;
+        EXPECT_EQ(g_wf.avg_bytes_per_sec, c.rate * c.align);
+        EXPECT_EQ(g_wf.block_align, c.align);
+        for (std::uint32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(queued[i], slot(i));
+            const auto* b = static_cast<const std::uint8_t*>(queued[i]);
+            EXPECT_EQ(std::count(b, b + g_buffer_size.load(), c.silence), g_buffer_size.load());
+        }
+    }
+    LSR_audio_stop();
+    LSR_audio_stop();
+}
+
+TEST_F(AudioRing, EachCompletionRefillsTheSlotJustPlayedInRingOrder) {
+    LSR_Sound tone;
+    make_sound16(tone, {10000}, 44100);
+    Soundsystem_PlaySound(&tone, 1);
+    for (std::uint32_t n = 1; n <= 5; ++n) {
+        ASSERT_TRUE(headless::wave_complete_oldest());
+        const auto queued = headless::wave_queued_data();
+        ASSERT_EQ(queued.size(), 4u);
+        EXPECT_EQ(queued.back(), slot((n - 1) % 4)) << n;
+        EXPECT_EQ(g_cur_buf.load(), n % 4) << n;
+        std::int16_t first;
+        std::memcpy(&first, queued.back(), 2);
+        EXPECT_EQ(first, 5000) << n; // mixed after queueing
+    }
+    // The fifth refilled slot 0 again; the oldest now is slot 1.
+    EXPECT_EQ(headless::wave_queued_data().front(), slot(1));
+    Soundsystem_DeleteSound(&tone);
+}
+
+// Pause and resume switch the output only when needed; a paused output finishes nothing, and once
+// the program is closing a finished buffer is not refilled.
+TEST_F(AudioRing, PauseResumeAndClosingHoldTheRing) {
+    LSR_audio_pause();
+    LSR_audio_pause();
+    EXPECT_FALSE(headless::wave_complete_oldest());
+    LSR_audio_resume();
+    LSR_audio_resume();
+    const auto wave = headless::wave_state();
+    EXPECT_EQ(wave.pauses * 10 + wave.restarts, 11u);
+    EXPECT_FALSE(wave.paused);
+    EXPECT_EQ(g_audio_paused.load(), 0u);
+    EXPECT_TRUE(headless::wave_complete_oldest());
+    EXPECT_EQ(headless::wave_queued_count(), 4u);
+    exitflag = 1;
+    EXPECT_TRUE(headless::wave_complete_oldest());
+    EXPECT_EQ(headless::wave_queued_count(), 3u);
+    EXPECT_EQ(g_cur_buf.load(), 1u);
+}
+
+TEST_F(AudioRing, PullStyleHandsOutAndQueuesTheCurrentSlot) {
+    headless::wave_complete_oldest();
+    headless::wave_complete_oldest();
+    void* data = nullptr;
+    std::int32_t length = 0;
+    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 1);
+    EXPECT_EQ(data, slot(2));
+    EXPECT_EQ(length, 8192);
+    EXPECT_EQ(g_buffer_waiting.load(), 1u);
+    EXPECT_EQ(LSR_audio_getbuffer(nullptr, nullptr), 1);
+    EXPECT_EQ(LSR_audio_submitbuffer(), 3u);
+    EXPECT_EQ(g_buffer_waiting.load(), 0u);
+    EXPECT_EQ(headless::wave_queued_data().back(), slot(2));
+
+    LSR_audio_stop();
+    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 0); // nothing open: nothing handed out
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(length, 0);
+}
+
+TEST_F(AudioRing, StopAndReopenCloseTheOutputAndReleaseTheBlock) {
+    testing::internal::CaptureStdout();
+    LSR_audio_setformat(44100, 16, 0, 2); // opening again closes first
+    testing::internal::GetCapturedStdout();
+    auto wave = headless::wave_state();
+    EXPECT_EQ(std::vector<std::uint32_t>({wave.opens, wave.resets, wave.closes}),
+              std::vector<std::uint32_t>({2, 1, 1}));
+    EXPECT_EQ(headless::wave_queued_count(), 4u);
+
+    LSR_audio_stop();
+    EXPECT_FALSE(headless::wave_state().open);
+    EXPECT_EQ(g_audio_buffer.load(), nullptr);
+    for (const LSR_WaveHeader& h : g_hdr) EXPECT_EQ(h.flags & LSR_WHDR_PREPARED, 0u);
+    EXPECT_FALSE(headless::wave_complete_oldest());
+}
+
+// Completions keep arriving from another thread while the worker plays, stops and finally
+// closes the output: no refill may touch the block after it is released.
+TEST_F(AudioRing, CompletionsFromTheAudioThreadRaceSafelyWithTheWorker) {
+    std::vector<LSR_Sound> sounds(4);
+    for (LSR_Sound& s : sounds) make_sound16(s, {10000}, 44100);
+    std::atomic<bool> done{false};
+    std::atomic<std::uint32_t> completions{0};
+    std::thread audio([&] {
+        while (!done.load(std::memory_order_relaxed)) {
+            if (headless::wave_complete_oldest()) {
+                completions.fetch_add(1, std::memory_order_relaxed);
+            } else {
+                std::this_thread::yield();
+            }
+        }
+    });
+    for (int round = 0; round < 2000; ++round) {
+        LSR_Sound& s = sounds[static_cast<std::size_t>(round) % sounds.size()];
+        Soundsystem_PlaySound(&s, round % 3);
+        Soundsystem_SetVolume(&s, round % 256);
+        Soundsystem_SetPanning(&s, (round * 7) % 256);
+        if (round % 5 == 0)
+            Soundsystem_StopSound(&sounds[(static_cast<std::size_t>(round) + 1) % 4]);
+        if (round == 1000) LSR_audio_pause();
+        if (round == 1100) LSR_audio_resume();
+        if (round % 50 == 0) std::this_thread::yield();
+    }
+    while (completions.load(std::memory_order_relaxed) < 20) std::this_thread::yield();
+    LSR_audio_stop(); // completions still being attempted on the other thread
+    EXPECT_EQ(g_audio_buffer.load(), nullptr);
+    done = true;
+    audio.join();
+    EXPECT_EQ(headless::wave_queued_count(), 0u);
+    for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
 }
 
 } // namespace

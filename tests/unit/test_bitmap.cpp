@@ -114,6 +114,35 @@ TEST_P(Bitmap, DrawCopiesTheClippedPartInPlace) {
     expect_clipped_draw(30, 25, 20, 15, -5, -3); // overhanging on every side
 }
 
+// Source and destination in one block of pixels, overlapping at many distances: rows go down one
+// by one and each goes up pixel by pixel, every pixel read just before it is copied, so a
+// destination just after its source repeats pixels. Equal widths make rows that follow each
+// other; a narrower source makes separate runs.
+TEST_P(Bitmap, DrawWithinOneBlockCopiesAsRowsGoingUpPixelByPixel) {
+    const auto bytes = static_cast<std::ptrdiff_t>(GetParam() ? 2 : 4);
+    for (auto [sw, dw] : {std::pair{10, 10}, std::pair{7, 10}, std::pair{10, 7}})
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{-2, 1}, std::pair{0, -1}})
+            for (std::int32_t offset = -25; offset <= 25; ++offset) {
+                Pic block(120, 1), want(120, 1);
+                block.number();
+                want.number();
+                const auto view = [&](Pic& p, std::int32_t w, std::int32_t start) {
+                    return LSR_Bitmap{w, 5, w * 5 * static_cast<std::int32_t>(bytes), w * 5,
+                                      static_cast<std::uint8_t*>(p.bm.data) + start * bytes};
+                };
+                LSR_DrawBitmap(x, y, view(block, sw, 40), view(block, dw, 40 + offset));
+                for (std::int32_t v = 0; v < 5; ++v)
+                    for (std::int32_t u = 0; u < sw; ++u)
+                        if (y + v >= 0 && y + v < 5 && x + u >= 0 && x + u < dw)
+                            want.set(40 + offset + (y + v) * dw + x + u, 0,
+                                     want.at(40 + v * sw + u, 0));
+                for (std::int32_t i = 0; i < 120; ++i)
+                    ASSERT_EQ(block.at(i, 0), want.at(i, 0))
+                        << sw << " into " << dw << " at " << x << "," << y << ", offset " << offset
+                        << ": pixel " << i;
+            }
+}
+
 TEST_P(Bitmap, DrawWithoutDataSaysSoOrStops) {
     Pic src(2, 2), dst(2, 2);
     testing::internal::CaptureStdout(); // a missing source is covered with impossible sizes

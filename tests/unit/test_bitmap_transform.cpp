@@ -1,6 +1,7 @@
 // Stretch and texture span blitters; scaled, zoomed and rotated drawing; stereo composition.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,6 +14,7 @@
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/blitters_stretch.h"
 #include "lodestar/graphics/effects.h"
+#include "lodestar/graphics/internal/rotation.h"
 #include "test_pic_util.h"
 
 namespace {
@@ -30,6 +32,14 @@ TEST(StretchBlit, TransparentStretchAndTheTextureSpans) {
     TarnBlit_BlitTranspStretch32(t, row, 3, 0, 0x10000);
     EXPECT_EQ(std::vector<std::uint32_t>(t, t + 3),
               (std::vector<std::uint32_t>{row[0], 7, row[2]}));
+
+    // Bilinear, stepping backwards from past the last column (blue 0, 100, 200): the pixels
+    // reading the last column mix it with itself, then the columns mix with their right ones.
+    const std::uint32_t blues[3] = {0xFF000000u, 0xFF000064u, 0xFF0000C8u};
+    std::uint32_t back[6] = {};
+    TarnBlit_BlitBiLinearStretch32(back, blues, 6, 0, 2 * 65536 + 32768, 0, -32768, 3);
+    EXPECT_EQ(std::vector<std::uint32_t>(back, back + 6),
+              (std::vector<std::uint32_t>{200, 200, 150, 100, 50, 0}));
 
     // The grid: both coordinates wrap at 256, the column carrying into the row first.
     std::vector<std::uint32_t> tex(65536), tex2(65536);
@@ -159,6 +169,68 @@ TEST_P(Transform, BilinearDrawMixesAndRepeatsTheEdgesInsteadOfReadingPastThem) {
     EXPECT_EQ(page.at(1, 1), sixteen() ? 0x01E7u : 0x7F3Fu);
 }
 
+// One pixel of a bilinear draw of src, w by h at (x, y), worked out alone: where it reads in
+// 16.16, its four neighbours (the right one is the pixel itself in the last column; the one below
+// it is itself in the source's last row and in the last row drawn), and each channel's weighted
+// sum in 64 bits.
+std::uint32_t bilinear_pixel(const Pic& src, std::int64_t w, std::int64_t h, std::int64_t px,
+                             std::int64_t py, bool last_row) {
+    const std::int64_t sx = px * ((std::int64_t{src.bm.width} << 16) / w);
+    const std::int64_t sy = py * ((std::int64_t{src.bm.height} << 16) / h);
+    const std::int64_t ix = sx >> 16, iy = sy >> 16, fx = (sx >> 8) & 0xFF, fy = (sy >> 8) & 0xFF;
+    const std::int64_t right = ix + 1 < src.bm.width ? 1 : 0;
+    const std::int64_t below = iy + 1 < src.bm.height && !last_row ? 1 : 0;
+    const std::uint64_t p[4] = {src.at(ix, iy), src.at(ix + right, iy), src.at(ix, iy + below),
+                                src.at(ix + right, iy + below)};
+    const std::uint64_t wt[4] = {std::uint64_t((256 - fx) * (256 - fy)),
+                                 std::uint64_t(fx * (256 - fy)), std::uint64_t((256 - fx) * fy),
+                                 std::uint64_t(fx * fy)};
+    const std::array<std::uint32_t, 3> chans =
+        LSR_Is16Bit() ? std::array{tarnblit_redmask, tarnblit_greenmask, tarnblit_bluemask}
+                      : std::array{0xFF0000u, 0xFF00u, 0xFFu};
+    std::uint32_t out = 0;
+    for (std::uint32_t m : chans) {
+        std::uint64_t sum = 0;
+        for (int k = 0; k < 4; ++k) sum += (p[k] & m) * wt[k];
+        out |= static_cast<std::uint32_t>(sum >> 16) & m;
+    }
+    return out;
+}
+
+// Up, down and unevenly scaled, odd sizes, clipped on every side: every pixel as worked out alone,
+// the rest of the page untouched.
+TEST_P(Transform, BilinearDrawGivesEachPixelItsFourNeighboursMix) {
+    const struct {
+        std::int32_t sw, sh, w, h;
+    } sizes[] = {{5, 3, 17, 11}, {16, 16, 7, 5},   {33, 7, 40, 40}, {3, 40, 9, 13},
+                 {1, 1, 6, 4},   {64, 48, 64, 48}, {9, 9, 200, 3}};
+    Pic page(37, 23);
+    for (const auto& s : sizes) {
+        Pic src(s.sw, s.sh);
+        std::uint32_t seed = 99;
+        for (std::int32_t i = 0; i < s.sw * s.sh; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            src.set(i % s.sw, i / s.sw, seed);
+        }
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{-5, -4}, std::pair{30, 20},
+                            std::pair{-3, 10}, std::pair{20, -2}, std::pair{-50, -50}}) {
+            page.fill(0x5A5A);
+            LSR_DrawScaledBitmap(x, y, s.w, s.h, src.bm, page.bm, 1);
+            const std::int64_t bottom = std::min<std::int64_t>(y + s.h, 23) - 1;
+            for (std::int32_t Y = 0; Y < 23; ++Y)
+                for (std::int32_t X = 0; X < 37; ++X) {
+                    const bool covered = X >= x && X < x + s.w && Y >= y && Y < y + s.h;
+                    const std::uint32_t want =
+                        covered ? bilinear_pixel(src, s.w, s.h, X - x, Y - y, Y == bottom)
+                                : 0x5A5Au;
+                    ASSERT_EQ(page.at(X, Y), want)
+                        << s.sw << "x" << s.sh << " to " << s.w << "x" << s.h << " at " << x << ","
+                        << y << ": " << X << "," << Y;
+                }
+        }
+    }
+}
+
 // The 100 by 100 bitmap of distinct pixels drawn turned at (x, y) = (40, 30) on a cleared page;
 // returns the page.
 struct Turned {
@@ -229,6 +301,42 @@ TEST_P(Transform, ZoomIsCutAtTheBoxAndZeroCountsAsOne) {
     LSR_DrawRotatedBitmapXY(40, 30, t.src.bm, t.page.bm, 90, 128, 0, 0);
     EXPECT_EQ(t.page.at(90, 80), t.src.id(0, 0));
     EXPECT_EQ(t.page.at(90, 80 + 10), t.src.id(9, 0)); // down the page runs along source row 0
+}
+
+// Every pixel of the box maps back into the source on its own: ((i B - j A) >> 8 + cx,
+// (i A + j B) >> 8 + cy) for box pixel (i, j) from the box centre. The drawing finds each row's
+// run inside the source at once instead; both must agree at every angle, zoom, centre and clip.
+TEST_P(Transform, RotationDrawsExactlyThePixelsThatMapIntoTheSource) {
+    Pic src(30, 20), page(90, 80);
+    src.number();
+    const std::int32_t side = 45, half = side / 2; // 1.5 times the longer side
+    const std::pair<std::int32_t, std::int32_t> centres[] = {{15, 10}, {0, 0}, {-5, 7}, {33, 19}};
+    const std::pair<std::int32_t, std::int32_t> places[] = {{20, 30}, {-20, -12}, {60, 55}};
+    for (const std::int32_t angle : {0, 1, 30, 45, 89, 90, 91, 135, 180, 226, 270, 301, 359, -17})
+        for (const std::int32_t zoom : {128, 64, 200, 0, 1000})
+            for (const auto& [cx, cy] : centres)
+                for (const auto& [x, y] : places) {
+                    page.fill(0);
+                    LSR_DrawRotatedBitmapXY(x, y, src.bm, page.bm, angle, zoom, cx, cy);
+                    const tarnblit::Turn t = tarnblit::turn(bitmaprotate_sincos, angle, zoom);
+                    const std::int32_t left = x - (side - 30) / 2, top = y - (side - 20) / 2;
+                    for (std::int32_t Y = 0; Y < 80; ++Y)
+                        for (std::int32_t X = 0; X < 90; ++X) {
+                            const std::int64_t i = X - left - half, j = Y - top - half;
+                            const bool in_box =
+                                X >= left && X < left + side && Y >= top && Y < top + side;
+                            const std::int64_t sx = ((i * t.b - j * t.a) >> 8) + cx;
+                            const std::int64_t sy = ((i * t.a + j * t.b) >> 8) + cy;
+                            const bool inside = in_box && sx >= 0 && sx < 30 && sy >= 0 && sy < 20;
+                            const std::uint32_t want = inside
+                                                           ? src.id(static_cast<std::int32_t>(sx),
+                                                                    static_cast<std::int32_t>(sy))
+                                                           : 0;
+                            ASSERT_EQ(page.at(X, Y), want)
+                                << "angle " << angle << " zoom " << zoom << " about " << cx << ","
+                                << cy << " at " << x << "," << y << ": " << X << "," << Y;
+                        }
+                }
 }
 
 TEST_P(Transform, RotationClippedAtEveryEdgeShowsTheSamePixels) {

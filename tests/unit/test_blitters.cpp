@@ -32,22 +32,38 @@ TEST_F(Blit, ConversionsTruncateForceOpacityAndFollowTheFormat) {
     EXPECT_EQ(TarnBlit_color16to24(0x07E0), 0xFF00FC00u);
 }
 
-TEST_F(Blit, FillsWriteExactlyCountPixels) {
-    for (std::int32_t start : {0, 1}) { // also from an odd pixel, not on a 32-bit word
-        for (std::int32_t count : {0, 1, 4, 5, 16, 17}) {
-            std::array<std::uint16_t, 24> run{};
+// From every start within a wide word and for counts on both sides of the wide stores: exactly
+// count pixels, the converted colour at 16 bits.
+template <class P>
+void expect_fills_exactly(void (*fill)(P*, std::int32_t, std::uint32_t), P want) {
+    for (std::int32_t start = 0; start < 8; ++start)
+        for (std::int32_t count = 0; count < 70; ++count) {
+            std::array<P, 80> run{};
             run.fill(0xAAAA);
-            TarnBlit_BlitFill16(run.data() + start, count, 0x0000FF);
-            for (std::int32_t i = 0; i < 24; ++i)
-                EXPECT_EQ(run[i], i >= start && i < start + count ? 0x001F : 0xAAAA)
+            fill(run.data() + start, count, 0x12FF0000u + 0xFF);
+            for (std::int32_t i = 0; i < 80; ++i)
+                ASSERT_EQ(run[i], i >= start && i < start + count ? want : P{0xAAAA})
                     << "start " << start << " count " << count << " pixel " << i;
         }
-    }
-    std::array<std::uint32_t, 10> run{};
-    run.fill(7);
-    TarnBlit_BlitFill32(run.data() + 2, 5, 0x00ABCDEF);
-    for (std::int32_t i = 0; i < 10; ++i)
-        EXPECT_EQ(run[i], i >= 2 && i < 7 ? 0x00ABCDEFu : 7u) << i;
+}
+
+TEST_F(Blit, FillsWriteExactlyCountPixels) {
+    expect_fills_exactly<std::uint16_t>(TarnBlit_BlitFill16, 0x7C1F);
+    expect_fills_exactly<std::uint32_t>(TarnBlit_BlitFill32, 0x12FF00FFu);
+}
+
+// Against a copy going up pixel by pixel, with the destination before, on and after its source
+// by up to more than the run: after it and within the run, pixels repeat.
+template <class P> void expect_ascending_copies(void (*copy)(P*, const P*, std::int32_t)) {
+    for (std::int32_t offset = -12; offset <= 12; ++offset)
+        for (std::int32_t count : {0, 1, 3, 4, 5, 8, 9, 11, 17, 40}) {
+            std::array<P, 80> run{}, want{};
+            for (std::size_t i = 0; i < run.size(); ++i) run[i] = static_cast<P>(i + 1);
+            want = run;
+            for (std::int32_t i = 0; i < count; ++i) want[20 + offset + i] = want[20 + i];
+            copy(run.data() + 20 + offset, run.data() + 20, count);
+            ASSERT_EQ(run, want) << "offset " << offset << " count " << count;
+        }
 }
 
 TEST_F(Blit, CopiesRunInAscendingOrder) {
@@ -55,11 +71,8 @@ TEST_F(Blit, CopiesRunInAscendingOrder) {
     // A destination one pixel after its source repeats the first pixel.
     TarnBlit_BlitCopy32(a.data() + 1, a.data(), 5);
     EXPECT_EQ(a, (std::array<std::uint32_t, 8>{1, 1, 1, 1, 1, 1, 7, 8}));
-    std::array<std::uint16_t, 8> c{1, 2, 3, 4, 5, 6, 7, 8};
-    TarnBlit_BlitCopy16(c.data() + 2, c.data(), 4);
-    EXPECT_EQ(c, (std::array<std::uint16_t, 8>{1, 2, 1, 2, 1, 2, 7, 8}));
-    TarnBlit_BlitCopy16(c.data(), c.data() + 6, 0);
-    EXPECT_EQ(c[0], 1);
+    expect_ascending_copies<std::uint16_t>(TarnBlit_BlitCopy16);
+    expect_ascending_copies<std::uint32_t>(TarnBlit_BlitCopy32);
 }
 
 } // namespace

@@ -255,4 +255,54 @@ TEST_F(BlendBlit, FiltersReadTheFourNeighboursAndLeaveFlatAreasAlone) {
     EXPECT_EQ(o16, rgb15(16, 16, 16));
 }
 
+// Every span goes up pixel by pixel, each pixel read just before it is written, whatever the
+// overlap of its pictures: spans that work a wide word at a time must give the same. In one block
+// of pixels with runs of transparent ones (at 32 bits also opaque colours with a zero top byte
+// and black with a non-zero one), against a run done pixel by pixel: every start, count and
+// distance between dst and its sources, dst also being a.
+template <class P, class Span, class Pixel>
+void expect_pixel_by_pixel(Span span, Pixel pixel, const char* what) {
+    std::array<P, 160> block{}, want{};
+    std::uint32_t seed = 7;
+    for (std::int32_t offset = -12; offset <= 12; ++offset)
+        for (std::int32_t b_at : {0, 3, -5, 70})
+            for (std::int32_t count = 0; count <= 40; ++count) {
+                for (std::size_t i = 0; i < block.size(); ++i) {
+                    seed = seed * 1103515245u + 12345u;
+                    const bool clear = (i / (1 + count % 7)) % 2 == 1;
+                    const u32 v = seed >> 4;
+                    block[i] = static_cast<P>(clear ? (sizeof(P) == 2 ? 0 : v & 0x00FFFFFFu)
+                                                    : (sizeof(P) == 2 ? v | 1 : v | 0x01000000u));
+                }
+                want = block;
+                P* dst = block.data() + 40 + offset;
+                const P* a = offset % 2 == 0 ? dst : block.data() + 40;
+                const std::ptrdiff_t from_a = a - block.data(), to_d = dst - block.data();
+                span(dst, a, block.data() + 40 + b_at, count);
+                for (std::int32_t i = 0; i < count; ++i)
+                    want[to_d + i] = pixel(want[to_d + i], want[from_a + i], want[40 + b_at + i]);
+                ASSERT_EQ(block, want)
+                    << what << ": dst at " << offset << ", b at " << b_at << ", count " << count;
+            }
+}
+
+TEST_F(BlendBlit, WideSpansGoUpPixelByPixelWhateverTheOverlap) {
+    const auto transp = [](auto span) {
+        return [span](auto* d, const auto*, const auto* b, std::int32_t n) { span(d, b, n); };
+    };
+    expect_pixel_by_pixel<u32>(
+        transp(TarnBlit_BlitTransp32), [](u32 d, u32, u32 b) { return b > 0x00FFFFFFu ? b : d; },
+        "Transp32");
+    expect_pixel_by_pixel<u16>(
+        transp(TarnBlit_BlitTransp16), [](u16 d, u16, u16 b) { return b != 0 ? b : d; },
+        "Transp16");
+    expect_pixel_by_pixel<u32>(
+        TarnBlit_BlitMix32,
+        [](u32, u32 a, u32 b) { return ((a & 0xFEFEFEFEu) + (b & 0xFEFEFEFEu)) >> 1; }, "Mix32");
+    expect_pixel_by_pixel<u16>(
+        TarnBlit_BlitMix16,
+        [](u16, u16 a, u16 b) { return static_cast<u16>(((a & 0x7BDE) + (b & 0x7BDE)) >> 1); },
+        "Mix16");
+}
+
 } // namespace

@@ -66,17 +66,34 @@ TEST_F(Load, PcxAndScxPicturesDecode) {
     }
 }
 
+// Every channel value, in a bottom-up picture mirrored left to right, against the page's own
+// conversion of what a 32-bit page holds; in the 5-5-5 layout and in others.
 TEST_F(Load, SixteenBitPagesHoldTheConvertedColours) {
-    const Bytes file = tga_oriented(0x00);
-    std::vector<std::uint32_t> wide = Loaded(lsr_image::decode_tga, file).all();
-    set_depth(true);
-    Loaded narrow(lsr_image::decode_tga, file);
-    ASSERT_EQ(narrow.ok, 1);
-    ASSERT_EQ(wide.size(), 6u);
-    EXPECT_EQ(narrow.bm.size, 3 * 2 * 2);
-    const auto* words = static_cast<const std::uint16_t*>(narrow.bm.data);
-    for (std::size_t i = 0; i < wide.size(); ++i)
-        EXPECT_EQ(words[i], TarnBlit_color24to16(wide[i])) << i;
+    Bytes file = tga_header(2, 256, 3, 24, 0x10);
+    // Row r runs channel r through every value, the other two through others.
+    for (std::uint32_t r = 0; r < 3; ++r)
+        for (std::uint32_t v = 0; v < 256; ++v)
+            put_bgr(file, v << (8 * r) | (255 - v) << (8 * ((r + 1) % 3)) |
+                              (v ^ 0x5A) << (8 * ((r + 2) % 3)));
+    const std::vector<std::uint32_t> wide = Loaded(lsr_image::decode_tga, file).all();
+    ASSERT_EQ(wide.size(), 256u * 3);
+    const struct {
+        std::uint32_t bits[3], shifts[3];
+    } layouts[] = {{{5, 5, 5}, {10, 5, 0}},
+                   {{5, 6, 5}, {11, 5, 0}},
+                   {{4, 4, 4}, {0, 4, 8}},
+                   {{8, 8, 8}, {8, 4, 0}},     // channels overlap and run past 16 bits
+                   {{5, 5, 30}, {10, 40, 0}}}; // shifts past the word give nothing
+    for (const auto& l : layouts) {
+        set_depth(true);
+        TarnBlit_Initialise(l.bits[0], l.bits[1], l.bits[2], l.shifts[0], l.shifts[1], l.shifts[2]);
+        Loaded narrow(lsr_image::decode_tga, file);
+        ASSERT_EQ(narrow.ok, 1);
+        EXPECT_EQ(narrow.bm.size, 256 * 3 * 2);
+        const auto* words = static_cast<const std::uint16_t*>(narrow.bm.data);
+        for (std::size_t i = 0; i < wide.size(); ++i)
+            ASSERT_EQ(words[i], TarnBlit_color24to16(wide[i])) << l.bits[1] << " " << i;
+    }
 }
 
 // A refusal says why and leaves the bitmap and the heap as they were.

@@ -204,6 +204,68 @@ TEST_P(Primitive, LinesStepLikeBresenhamFromTheFirstPoint) {
     }
 }
 
+// Bresenham walked pixel by pixel from the first point, each pixel kept only when inside.
+Points walked_line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, int w,
+                   int h) {
+    const std::int64_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const std::int64_t sx = x1 > x2 ? -1 : 1, sy = y1 > y2 ? -1 : 1;
+    const bool x_major = dx >= dy;
+    const std::int64_t major = x_major ? dx : dy, minor = x_major ? dy : dx;
+    std::int64_t d = 2 * minor - major, x = x1, y = y1;
+    Points out;
+    for (std::int64_t i = 0; i <= major; ++i) {
+        if (x >= 0 && x < w && y >= 0 && y < h) out.insert({int(x), int(y)});
+        if (d >= 0) {
+            d += 2 * (minor - major);
+            x += sx, y += sy;
+        } else {
+            d += 2 * minor;
+            (x_major ? x : y) += x_major ? sx : sy;
+        }
+    }
+    return out;
+}
+
+// Lines in every octant crossing every edge, some from far away, against the walk; and lines
+// from the ends of the coordinate range, whose clipping needs products past 64 bits.
+TEST_P(Primitive, ClippedLinesDrawExactlyTheWalkedPixels) {
+    std::uint32_t seed = 1;
+    const auto next = [&](int lo, int hi) {
+        seed = seed * 1103515245u + 12345u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+    };
+    for (int n = 0; n < 600; ++n) {
+        const int reach = n % 3 == 0 ? 20000 : 60;
+        const int x1 = next(-reach, 37 + reach), y1 = next(-reach, 23 + reach);
+        const int x2 = next(-reach, 37 + reach), y2 = next(-reach, 23 + reach);
+        Page page(37, 23);
+        LSR_DrawLine(x1, y1, x2, y2, k_white, page.bm);
+        ASSERT_EQ(page.lit(), walked_line(x1, y1, x2, y2, 37, 23))
+            << x1 << "," << y1 << " to " << x2 << "," << y2;
+    }
+    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    Points diagonal;
+    for (int i = 0; i < 23; ++i) diagonal.insert({i, i});
+    const struct {
+        int x1, y1, x2, y2;
+        Points want;
+    } far[] =
+        {
+            {lo, 3, hi, 3, rect(0, 3, 36, 3)},
+            {lo, 2, hi, 4, rect(0, 3, 36, 3)}, // a third of the way between its rows: rounds to 3
+            {5, lo, 5, hi, rect(5, 0, 5, 22)},
+            {0, lo, 3, hi, rect(2, 0, 2, 22)}, // two thirds of its columns are left behind
+            {lo, lo, hi, hi, diagonal},
+            {hi, hi, lo, lo, diagonal},
+            {hi, 40, lo, 40, {}},
+        };
+    for (const auto& l : far) {
+        Page page(37, 23);
+        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.bm);
+        EXPECT_EQ(page.lit(), l.want) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
+    }
+}
+
 TEST_P(Primitive, BezierStepsAreClampedAndJoinTheCurvePoints) {
     const auto curve = [](int steps) {
         Page page(80, 80);
@@ -252,6 +314,9 @@ TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
     Page clip(8, 8);
     LSR_DrawFilledBox(-3, 6, 5, std::numeric_limits<int>::max(), k_white, clip.bm);
     EXPECT_EQ(clip.lit(), rect(0, 6, 1, 7));
+    Page wide(8, 8); // rows as wide as the page, clipped at both sides and the top
+    LSR_DrawFilledBox(-1, -2, 10, 5, k_white, wide.bm);
+    EXPECT_EQ(wide.lit(), rect(0, 0, 7, 2));
     Page outline(8, 8);
     LSR_DrawBox(-2, -2, 5, 4, k_white, outline.bm);
     EXPECT_EQ(outline.lit(), (Points{{2, 0}, {2, 1}, {0, 1}, {1, 1}}));

@@ -217,15 +217,21 @@ TEST_P(Triangle, TexturedFillCopiesTheTextureAndTilesASmallOne) {
             ASSERT_EQ(page.at(x, y), want) << x << "," << y;
         }
 
-    // Fewer texels than the grid: the picture repeats, nothing past it is read.
-    Pic tile(16, 8);
-    tile.number();
-    LSR_SetPrimitiveTexture(tile.bm);
-    page.fill(0);
-    LSR_DrawTriangleTextured(mapped(0, 0, 0, 0), mapped(255, 0, 255, 0), mapped(0, 255, 0, 255),
-                             page.bm);
-    for (auto [x, y] : {std::pair{0, 0}, std::pair{17, 3}, std::pair{100, 50}, std::pair{40, 200}})
-        EXPECT_EQ(page.at(x, y), tile.at(x % 16, y % 8)) << x << "," << y;
+    // Fewer texels than the grid: the picture repeats, nothing past it is read; also for sides
+    // that do not divide 256 and one wider than the grid.
+    for (auto [w, h] : {std::pair{16, 8}, std::pair{5, 3}, std::pair{1, 1}, std::pair{300, 200}}) {
+        Pic tile(w, h);
+        tile.number();
+        LSR_SetPrimitiveTexture(tile.bm);
+        page.fill(0);
+        LSR_DrawTriangleTextured(mapped(0, 0, 0, 0), mapped(255, 0, 255, 0), mapped(0, 255, 0, 255),
+                                 page.bm);
+        for (int y = 0; y < 255; ++y)
+            for (int x = 0; x + y <= 255; ++x)
+                ASSERT_EQ(page.at(x, y), tile.at(x % w, y % h))
+                    << w << "x" << h << ": " << x << "," << y;
+    }
+    LSR_SetPrimitiveTexture(LSR_Bitmap{});
 }
 
 TEST(PerspectiveSpan, ExactAtRunEndsStraightBetweenAndInsideTheBlock) {

@@ -1,7 +1,9 @@
 // The video page: formats, scale modes, frame clock, colours, presentation and full screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "headless.h"
 #include "lodestar/base/pixel_format.h"
@@ -227,10 +229,37 @@ TEST_F(Video, FlipIntoACallersTarget) {
     EXPECT_EQ(LSR_SwapBufferHDC(nullptr), 0);
 }
 
+// The page goes straight into memory the platform lends, which a present hands over: the next
+// transfer goes elsewhere, so a frame handed over is never written again.
+TEST_F(Video, AFrameHandedOverIsNeverWrittenAgain) {
+    LSR_InitVideo(4, 3, 32, 0);
+    auto* px = static_cast<std::uint32_t*>(LSR_screenbitmap.data);
+    std::fill(px, px + 12, 0x11u);
+    LSR_SwapBuffers();
+    const std::vector<std::uint8_t> first = headless::last_present().pixels;
+    std::fill(px, px + 12, 0x22u);
+    std::uint32_t target[4 * 3] = {};
+    LSR_DeviceContext dc{target, 4, 3, 4 * 4, 32};
+    ASSERT_NE(LSR_SwapBufferHDC(&dc), 0); // a transfer into the surface, and no present
+    EXPECT_EQ(target[11], 0x22u);
+    EXPECT_EQ(headless::last_present().pixels, first);
+    LSR_SwapBuffers();
+    EXPECT_EQ(headless::last_present().pixel32(3, 2), 0x22u);
+}
+
 TEST_F(Video, DirectPageIsTheSurface) {
+    LSR_InitVideo(8, 4, 32, 0);
+    LSR_SwapBuffers(); // the surface was lent memory; a direct page has the driver's own
     LSR_InitVideo(8, 4, 32, LSR_VIDEO_DIRECT);
     EXPECT_EQ(LSR_video.flags & LSR_VIDEO_DIRECT, LSR_VIDEO_DIRECT);
     EXPECT_EQ(LSR_GetVideoBuffer(), dibarea);
+    // Its pixels stay where they are from present to present.
+    void* const page = LSR_GetVideoBuffer();
+    static_cast<std::uint32_t*>(page)[0] = 0x33; // the bottom row: the surface is bottom-up
+    LSR_SwapBuffers();
+    LSR_SwapBuffers();
+    EXPECT_EQ(LSR_GetVideoBuffer(), page);
+    EXPECT_EQ(headless::last_present().pixel32(0, 3), 0x33u);
     // Its memory belongs to the surface: closing frees nothing and says nothing.
     testing::internal::CaptureStdout();
     LSR_CloseVideo();

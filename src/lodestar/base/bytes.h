@@ -4,15 +4,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace lsr {
 
-// The n-byte little-endian value at p (n from 1 to 4).
+// The n-byte little-endian value at p (n from 1 to 4). Written out as one expression rather than
+// a loop, so the compiler reads it as a single load where the machine is little-endian (the image
+// readers take every pixel through it).
 template <std::size_t n> constexpr std::uint32_t get_le(const std::uint8_t* p) {
     static_assert(n >= 1 && n <= 4);
-    std::uint32_t value = 0;
-    for (std::size_t i = n; i-- > 0;) value = value << 8 | p[i];
-    return value;
+    return [p]<std::size_t... i>(std::index_sequence<i...>) {
+        return ((std::uint32_t{p[i]} << (8 * i)) | ...);
+    }
+    (std::make_index_sequence<n>{});
 }
 
 // The low n bytes of value at p, lowest first.

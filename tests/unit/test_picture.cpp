@@ -1,0 +1,32 @@
+// The grid helper itself: a wrong pixel, a wrong size and an unknown colour all fail.
+#include <gtest/gtest.h>
+
+#include "picture.h"
+
+namespace {
+
+using Picture = picture::BothDepths;
+PICTURE_BOTH_DEPTHS(Picture);
+
+const picture::Legend k_legend = {{'.', 0}, {'X', 0xFFFFFF}, {'r', 0xFF0000}};
+
+TEST_P(Picture, MatchesOnlyTheSamePictureAndShowsBoth) {
+    const auto bm = picture::make(R"(
+        .X.
+        Xr.
+    )",
+                                  k_legend);
+    EXPECT_TRUE(picture::matches(bm.get(), 0, 0, ".X.\nXr.", k_legend));
+    EXPECT_TRUE(picture::matches(bm.get(), 1, 1, "r.", k_legend));
+    const auto wrong = picture::matches(bm.get(), 0, 0, ".X.\nX..", k_legend);
+    ASSERT_FALSE(wrong);
+    EXPECT_NE(std::string(wrong.message()).find("X..       Xr."), std::string::npos)
+        << wrong.message();
+    picture::set(bm.get(), 0, 0, picture::stored(0x123456));
+    EXPECT_EQ(picture::grid_of(bm.get(), 0, 0, 3, 1, k_legend), "?X.\n");
+    EXPECT_FALSE(picture::matches(bm.get(), 1, 0, "...", k_legend)); // past the right edge
+    EXPECT_FALSE(picture::matches(bm.get(), 0, 0, "X.\nX", k_legend));
+    EXPECT_FALSE(picture::matches(bm.get(), 0, 0, "?", k_legend));
+}
+
+} // namespace

@@ -52,6 +52,15 @@ char char_of(const Source& s, std::uint32_t word, char hint, const Legend& legen
     return '?';
 }
 
+std::string render(const Source& s, int x, int y, int width, int height, const Legend& legend) {
+    std::string out;
+    for (int j = y; j < y + height; ++j) {
+        for (int i = x; i < x + width; ++i) out += char_of(s, s.word(i, j), '?', legend);
+        out += '\n';
+    }
+    return out;
+}
+
 ::testing::AssertionResult compare(const Source& s, int x, int y, std::string_view grid,
                                    const Legend& legend) {
     std::string error;
@@ -63,6 +72,9 @@ char char_of(const Source& s, std::uint32_t word, char hint, const Legend& legen
     for (auto r : want)
         for (char c : r)
             if (!legend.count(c)) error = std::string("'") + c + "' is not in the legend";
+    if (want.empty() && x >= 0 && y >= 0 && x < s.width && y < s.height) // as a test is written
+        return ::testing::AssertionFailure() << "no grid; from (" << x << ", " << y << "):\n"
+                                             << render(s, x, y, s.width - x, s.height - y, legend);
     if (!error.empty()) return ::testing::AssertionFailure() << error;
 
     std::vector<std::string> got(want.size());
@@ -134,13 +146,7 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word) {
 
 std::string grid_of(const LSR_Bitmap& bm, int x, int y, int width, int height,
                     const Legend& legend) {
-    const Source s = source_of(bm);
-    std::string out;
-    for (int j = y; j < y + height; ++j) {
-        for (int i = x; i < x + width; ++i) out += char_of(s, s.word(i, j), '?', legend);
-        out += '\n';
-    }
-    return out;
+    return render(source_of(bm), x, y, width, height, legend);
 }
 
 void paint(const LSR_Bitmap& bm, int x, int y, std::string_view grid, const Legend& legend) {

@@ -4,7 +4,8 @@
 # CMAKE_FLAGS is passed to every configure step (CI sets -DLSR_WERROR=ON).
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
-.PHONY: all build run test debug test-asan test-tsan bench fuzz install screenshots format clean
+.PHONY: all build run test debug test-asan test-tsan bench fuzz install screenshots format clean \
+	mutants testratio
 
 all: build
 
@@ -57,6 +58,18 @@ fuzz:
 # pkg-config file, under PREFIX.
 install: build
 	@cmake --install build/default --prefix $(PREFIX)
+
+# Planted faults (scripts/mutants.list), each built and run against the unit and game tests in a
+# scratch copy under build/mutants; fails when a fault survives. MUTANTS picks faults by id or
+# pattern, e.g. make mutants MUTANTS='sound-*'.
+MUTANTS ?=
+mutants:
+	@scripts/setup test
+	@scripts/mutants $(MUTANTS)
+
+# Lines of test code against lines of code.
+testratio:
+	@scripts/testratio
 
 # The pictures of docs/: the game and every example, rendered headless.
 screenshots:

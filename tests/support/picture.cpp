@@ -134,6 +134,13 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word) {
     return compare(source_of(bm), x, y, grid, legend);
 }
 
+::testing::AssertionResult uniform(const LSR_Bitmap& bm, std::uint32_t colour) {
+    std::string grid;
+    for (int y = 0; y < bm.height; ++y)
+        grid += std::string(static_cast<std::size_t>(bm.width), 'o') + '\n';
+    return matches(bm, 0, 0, grid, {{'o', colour}});
+}
+
 ::testing::AssertionResult matches(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colour_at, int x,
                                    int y, std::string_view grid, const Legend& legend) {
@@ -181,6 +188,18 @@ lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) set(bm.get(), x, y, stored(colour));
     return bm;
+}
+
+std::string printed(const std::function<void()>& body) {
+    ::testing::internal::CaptureStdout();
+    body();
+    return ::testing::internal::GetCapturedStdout();
+}
+
+std::string no_data(int times) {
+    std::string out;
+    while (times-- > 0) out += "bitmap has no data\n";
+    return out;
 }
 
 void set_depth(bool sixteen) {

@@ -68,6 +68,7 @@ TEST(BlendBlit, ThirtyTwoBitsPerPixel) {
         {two(TarnBlit_BlitTranspQMix32), 0xFFFFFFFF, 0xFFFFFFFF, 0x3CFCFCFC},
         {two(TarnBlit_BlitTranspQ3Mix32), 0x00000000, 0xFFFFFFFF, 0x3DBDBDBD},
         {two(TarnBlit_BlitTranspQ3Mix32), 0xFFFFFFFF, 0xFF000000, 0x3C3F3F3F},
+        {two(TarnBlit_BlitTranspQMix32), 0xFFFFFFFF, 0x03FFFFFF, k_old}, // stripped: transparent
         {two(TarnBlit_BlitTranspAdd32), 0xFF808080, 0xFF8040C0, 0x00FFC0FF},
         {two(TarnBlit_BlitTranspMul32), 0xFF808080, 0xFF8040C0, 0x00402060},
         {two(TarnBlit_BlitTranspMix32), 0xFFFFFFFF, 0x00FFFFFF, k_old}, // b transparent
@@ -116,6 +117,7 @@ TEST(BlendBlit, SixteenBitsPerPixel) {
         {two(TarnBlit_BlitTranspMix16), white, white, rgb15(30, 30, 30)},
         {two(TarnBlit_BlitTranspQMix16), white, 0, k_old},
         {two(TarnBlit_BlitTranspQ3Mix16), 0, white, rgb15(21, 21, 21)},
+        {two(TarnBlit_BlitTranspQ3Mix16), white, rgb15(0, 3, 3), k_old},
         {two(TarnBlit_BlitTranspAdd16), rgb15(16, 4, 2), rgb15(20, 4, 1), rgb15(31, 8, 3)},
         {two(TarnBlit_BlitTranspMul16), rgb15(16, 4, 2), rgb15(20, 8, 31), rgb15(10, 1, 1)},
         {two(TarnBlit_BlitAdd16), rgb15(31, 16, 2), rgb15(31, 20, 3), rgb15(31, 31, 5)},

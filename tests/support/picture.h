@@ -66,9 +66,8 @@ class BothDepths : public ::testing::TestWithParam<bool> {
     bool sixteen() const { return GetParam(); }
 };
 
-std::string depth_name(const ::testing::TestParamInfo<bool>& info);
-
 } // namespace picture
 
 #define PICTURE_BOTH_DEPTHS(Fixture)                                                               \
-    INSTANTIATE_TEST_SUITE_P(Depth, Fixture, ::testing::Bool(), ::picture::depth_name)
+    INSTANTIATE_TEST_SUITE_P(Depth, Fixture, ::testing::Bool(),                                    \
+                             [](const auto& info) { return info.param ? "bits16" : "bits32"; })

@@ -1,6 +1,7 @@
 // Pixels, spans, lines, Bezier curves, boxes and circles: their pictures, clipped at every edge.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -43,73 +44,47 @@ TEST_P(Primitive, SpansClipAndSkipSinglePixels) {
     EXPECT_TRUE(shows(columns, "..X.XX\n..X.X.\n....X.\n...XX.\n...XX."));
 }
 
-// A disc's rows one pixel or none wide are left out; the outline lies one pixel inside it.
-TEST_P(Primitive, CirclesAndDiscsAtEveryEdge) {
-    const auto page = picture::filled(24, 9);
-    LSR_DrawFilledCircle(4, 4, -4, k_white, page.get());
-    LSR_DrawCircle(15, 4, 4, k_white, page.get());
-    // Radii up to 3 are fixed shapes; an outline of radius 0 or less lies 1 - r from the centre.
-    for (auto [x, y, r] : {std::tuple{20, 0, 0}, {22, 0, 1}, {20, 2, 2}, {22, 2, -3}})
+// A disc's rows one pixel or none wide are left out; the outline lies one pixel inside it. Radii
+// up to 3 are fixed shapes; an outline of radius 0 or less lies 1 - r from the centre.
+TEST_P(Primitive, CirclesAndDiscsClippedAtEveryEdge) {
+    const auto page = picture::filled(38, 9);
+    const auto disc = [&](int x, int y, int r) {
         LSR_DrawFilledCircle(x, y, r, k_white, page.get());
-    LSR_DrawCircle(21, 6, 0, k_white, page.get());
-    LSR_DrawCircle(15, 4, 1, k_white, page.get());
-    LSR_DrawCircle(15, 4, -1, k_white, page.get());
-    EXPECT_TRUE(shows(page, R"(
-        ....................X.X.
-        ..XXXXX......XXXXX......
-        .XXXXXXX....X..X..X.XXXX
-        .XXXXXXX....X.....X.XXXX
-        XXXXXXXXX...XX.X.XX.....
-        .XXXXXXX....X.....X..X..
-        .XXXXXXX....X..X..X.X.X.
-        ..XXXXX......XXXXX...X..
-        ........................)"));
-
-    const auto edges = picture::filled(12, 9);
-    LSR_DrawFilledCircle(0, 0, 4, k_white, edges.get());
-    LSR_DrawFilledCircle(11, 8, 4, k_white, edges.get());
-    LSR_DrawCircle(1, 8, 4, k_white, edges.get());
-    LSR_DrawCircle(11, 0, 4, k_white, edges.get());
+    };
+    const auto ring = [&](int x, int y, int r) { LSR_DrawCircle(x, y, r, k_white, page.get()); };
+    disc(12, 4, -4), ring(23, 4, 4), ring(23, 4, 1), ring(23, 4, -1);
+    disc(28, 0, 0), disc(30, 0, 1), disc(28, 2, 2), disc(30, 2, -3), ring(29, 6, 0);
+    disc(0, 0, 4), ring(1, 8, 4), disc(37, 8, 4), ring(37, 0, 4);
     // Centres at the ends of the integer range reach nothing and wrap nowhere.
-    LSR_DrawFilledCircle(k_max, k_max, 12, k_white, edges.get());
-    LSR_DrawFilledCircle(k_min, 4, 12, k_white, edges.get());
-    LSR_DrawCircle(k_max, k_min, 40, k_white, edges.get());
-    LSR_DrawCircle(5, 5, k_min, k_white, edges.get());
-    EXPECT_TRUE(shows(edges, R"(
-        XXXXX...X...
-        XXXX....X...
-        XXXX....X...
-        XXX......XXX
-        ............
-        XXXX.....XXX
-        ....X...XXXX
-        ....X...XXXX
-        ....X..XXXXX)"));
+    disc(k_max, k_max, 12), disc(k_min, 4, 12), ring(k_max, k_min, 40), ring(5, 5, k_min);
+    EXPECT_TRUE(shows(page, R"(
+        XXXXX.......................X.X...X...
+        XXXX......XXXXX......XXXXX........X...
+        XXXX.....XXXXXXX....X..X..X.XXXX..X...
+        XXX......XXXXXXX....X.....X.XXXX...XXX
+        ........XXXXXXXXX...XX.X.XX...........
+        XXXX.....XXXXXXX....X.....X..X.....XXX
+        ....X....XXXXXXX....X..X..X.X.X...XXXX
+        ....X.....XXXXX......XXXXX...X....XXXX
+        ....X............................XXXXX)"));
 }
 
 // The outline of exactly what the filled box covers, from any corner; empty ones draw nothing.
 TEST_P(Primitive, BoxesFromAnyCornerClipped) {
     const auto page = picture::filled(30, 3);
-    LSR_DrawBox(4, 0, 5, 3, k_white, page.get());
-    LSR_DrawBox(15, 3, -5, -3, k_white, page.get());
-    LSR_DrawBox(16, 3, 5, -3, k_white, page.get());
-    LSR_DrawFilledBox(22, 0, 5, 3, k_white, page.get());
-    LSR_DrawFilledBox(28, 1, 5, k_max, k_white, page.get());
-    LSR_DrawBox(-2, -2, 5, 4, k_white, page.get());
-    for (auto [x, y, w, h] : {std::tuple{1, 1, 0, 3},
-                              {1, 1, 5, 0},
-                              {1, 1, -5, 3},
-                              {1, 1, 5, -3},
-                              {30, 1, 4, 4},
-                              {-4, 1, 4, 4},
-                              {1, 3, 4, 4}}) {
+    const auto box = [&](int x, int y, int w, int h) {
+        LSR_DrawBox(x, y, w, h, k_white, page.get());
+    };
+    const auto fill = [&](int x, int y, int w, int h) {
         LSR_DrawFilledBox(x, y, w, h, k_white, page.get());
-        if (w >= 0 && h >= 0) LSR_DrawBox(x, y, w, h, k_white, page.get());
-    }
-    EXPECT_TRUE(shows(page, R"(
-        ..X.XXXXX.XXXXX.XXXXX.XXXXX...
-        XXX.X...X.X...X.X...X.XXXXX.XX
-        ....XXXXX.XXXXX.XXXXX.XXXXX.XX)"));
+    };
+    box(4, 0, 5, 3), box(15, 3, -5, -3), box(16, 3, 5, -3), fill(22, 0, 5, 3),
+        fill(28, 1, 5, k_max);
+    box(-2, -2, 5, 4), box(1, 1, 0, 3), box(30, 1, 4, 4), box(-4, 1, 4, 4), box(1, 3, 4, 4);
+    fill(1, 1, 0, 3), fill(1, 1, 5, 0), fill(1, 1, -5, 3), fill(1, 1, 5, -3), fill(30, 1, 4, 4);
+    fill(-4, 1, 4, 4), fill(1, 3, 4, 4);
+    EXPECT_TRUE(shows(page, "..X.XXXXX.XXXXX.XXXXX.XXXXX...\nXXX.X...X.X...X.X...X.XXXXX.XX\n"
+                            "....XXXXX.XXXXX.XXXXX.XXXXX.XX"));
 }
 
 // A chain of lines through the curve's points at t = 0, s, 2s ... up to 256, s = 64 / steps with
@@ -170,23 +145,20 @@ TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
 
 // Set, average or add; the arithmetic itself is the span blitters'. Reads widen 16 bits.
 TEST_P(Primitive, BlendPixelPicksItsModeAndGetPixelReadsInsideOnly) {
-    const struct {
-        std::uint32_t old, colour;
-        std::int32_t mode;
-        std::uint32_t want;
-    } blends[] = {
+    const std::array<std::uint32_t, 4> blends[] = {
+        // old, colour, mode, result
         {0x0000FF, 0xFF0000, LSR_PIXEL_AVERAGE, 0x7F007F},
         {0xFFFFFFFF, 0xFF000000, LSR_PIXEL_AVERAGE, 0x7E7F7F7F}, // the opacity carry is lost
         {0x808080, 0x80A0F0, LSR_PIXEL_ADD, 0xFFFFFF},
         {0x123456, 0xFFFFFF, LSR_PIXEL_SET, 0xFFFFFF},
         {0x123456, 0xFFFFFF, 3, 0x123456},
-        {0x123456, 0xFFFFFF, -1, 0x123456},
+        {0x123456, 0xFFFFFF, 0xFFFFFFFF, 0x123456},
     };
     const auto page = picture::filled(3, 2);
-    for (const auto& b : blends) {
-        picture::set(page.get(), 1, 0, picture::stored(b.old));
-        LSR_DrawBlendPixel(1, 0, b.colour, page.get(), b.mode);
-        EXPECT_EQ(picture::at(page.get(), 1, 0), picture::stored(b.want)) << std::hex << b.old;
+    for (auto [old, colour, mode, want] : blends) {
+        picture::set(page.get(), 1, 0, picture::stored(old));
+        LSR_DrawBlendPixel(1, 0, colour, page.get(), static_cast<std::int32_t>(mode));
+        EXPECT_EQ(picture::at(page.get(), 1, 0), picture::stored(want)) << std::hex << old;
     }
     picture::set(page.get(), 1, 0, 0);
     for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}}) {

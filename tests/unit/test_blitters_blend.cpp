@@ -24,29 +24,21 @@ constexpr u16 rgb15(u32 r, u32 g, u32 b) {
 // b.
 constexpr u16 k_old = 0x1234;
 template <class P> using Op = std::function<P(P a, P b)>;
+template <class P, class Call> P out(Call call) {
+    P d = k_old;
+    return call(&d), d;
+}
 template <class P> Op<P> two(void (*f)(P*, const P*, const P*, std::int32_t)) {
-    return [f](P a, P b) {
-        P d = k_old;
-        return f(&d, &a, &b, 1), d;
-    };
+    return [f](P a, P b) { return out<P>([&](P* d) { f(d, &a, &b, 1); }); };
 }
 template <class P> Op<P> one(void (*f)(P*, const P*, std::int32_t)) {
-    return [f](P a, P) {
-        P d = k_old;
-        return f(&d, &a, 1), d;
-    };
+    return [f](P a, P) { return out<P>([&](P* d) { f(d, &a, 1); }); };
 }
 template <class P> Op<P> fade(void (*f)(P*, const P*, u32, std::int32_t), u32 level) {
-    return [f, level](P a, P) {
-        P d = k_old;
-        return f(&d, &a, level, 1), d;
-    };
+    return [f, level](P a, P) { return out<P>([&](P* d) { f(d, &a, level, 1); }); };
 }
 template <class P> Op<P> mixed(void (*f)(P*, const P*, const P*, u32, std::int32_t), u32 level) {
-    return [f, level](P a, P b) {
-        P d = k_old;
-        return f(&d, &a, &b, level, 1), d;
-    };
+    return [f, level](P a, P b) { return out<P>([&](P* d) { f(d, &a, &b, level, 1); }); };
 }
 template <class P> struct Row {
     Op<P> op;

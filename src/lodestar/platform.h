@@ -3,6 +3,7 @@
 // the library and the platforms include it, programs never do (their types are platform_types.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -56,12 +57,24 @@ bool plat_restore_display_mode();
 
 // ---- Showing frames ----
 
+// The bytes of a frame of width by height pixels at bpp bits (16 or 32), rows unpadded.
+constexpr std::size_t plat_frame_bytes(int width, int height, int bpp) {
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+           static_cast<std::size_t>(bpp / 8);
+}
+
 // Shows a surface of width by height pixels, stored bottom row first, in the page format (bpp 32:
 // 0x??RRGGBB words; bpp 16: 5-5-5 words). stretch false: copied one to one to the client's top-left
 // corner; true: stretched to dst_width by dst_height. The pixels are copied before this returns;
-// when frames come faster than the screen takes them the newest wins.
+// when frames come faster than the screen takes them the newest wins. Pixels in the memory of
+// plat_frame_memory are handed over instead, with no copy.
 void plat_present(LSR_HWND window, const void* pixels, int width, int height, int bpp, bool stretch,
                   int dst_width, int dst_height);
+// Memory for the next frame of width by height pixels at bpp, for a caller that fills a surface
+// and then presents it: a frame filled and presented there travels without a copy. The memory is
+// the caller's until the next present (of any pixels) or the next call, so ask again after every
+// present; it holds whatever it held before. Null when the platform lends none.
+void* plat_frame_memory(int width, int height, int bpp);
 
 // ---- Clock ----
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
@@ -70,6 +71,33 @@ TEST_P(Bitmap, DrawCopiesTheClippedPartInPlace) {
     EXPECT_TRUE(picture::matches(dst.get(), 0, 0, "ef.....\n..abc..\n..def..\n.....ab", k_letters));
     EXPECT_EQ(picture::printed([&] { LSR_DrawBitmap(0, 0, src.get(), LSR_Bitmap{}); }),
               picture::no_data());
+}
+
+// Source and destination in one block of pixels, overlapping at many distances: rows go down one
+// by one and each goes up pixel by pixel, every pixel read just before it is copied, so a
+// destination just after its source repeats pixels. Equal widths make rows that follow each
+// other; a narrower source makes separate runs.
+TEST_P(Bitmap, DrawWithinOneBlockCopiesAsRowsGoingUpPixelByPixel) {
+    const auto block = picture::filled(120, 1);
+    const auto view = [&](int w, int start) {
+        return LSR_Bitmap{w, 5, w * 5 * (sixteen() ? 2 : 4), w * 5,
+                          static_cast<std::uint8_t*>(block.get().data) +
+                              start * (sixteen() ? 2 : 4)};
+    };
+    for (auto [sw, dw] : {std::pair{10, 10}, {7, 10}, {10, 7}})
+        for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {-2, 1}, {0, -1}})
+            for (int offset = -25; offset <= 25; ++offset) {
+                std::vector<std::uint32_t> want(120), got(120);
+                for (int i = 0; i < 120; ++i) picture::set(block.get(), i, 0, want[i] = i + 1);
+                LSR_DrawBitmap(x, y, view(sw, 40), view(dw, 40 + offset));
+                for (int v = 0; v < 5; ++v)
+                    for (int u = 0; u < sw; ++u)
+                        if (y + v >= 0 && y + v < 5 && x + u >= 0 && x + u < dw)
+                            want[40 + offset + (y + v) * dw + x + u] = want[40 + v * sw + u];
+                for (int i = 0; i < 120; ++i) got[i] = picture::at(block.get(), i, 0);
+                ASSERT_EQ(got, want)
+                    << sw << " into " << dw << " at " << x << "," << y << ", offset " << offset;
+            }
 }
 
 // 32-bit pages only: every block doubled (modes 1 and below), smoothed one row lower, or the

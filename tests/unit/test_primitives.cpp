@@ -85,6 +85,9 @@ TEST_P(Primitive, BoxesFromAnyCornerClipped) {
     fill(-4, 1, 4, 4), fill(1, 3, 4, 4);
     EXPECT_TRUE(shows(page, "..X.XXXXX.XXXXX.XXXXX.XXXXX...\nXXX.X...X.X...X.X...X.XXXXX.XX\n"
                             "....XXXXX.XXXXX.XXXXX.XXXXX.XX"));
+    const auto wide = picture::filled(4, 3); // rows as wide as the page follow each other
+    LSR_DrawFilledBox(-1, -2, 10, 4, k_white, wide.get());
+    EXPECT_TRUE(shows(wide, "XXXX\nXXXX\n...."));
 }
 
 // A chain of lines through the curve's points at t = 0, s, 2s ... up to 256, s = 64 / steps with
@@ -121,7 +124,8 @@ std::string walked_line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
     return page;
 }
 
-// Lines in every octant crossing every edge, some from far away, against the walk.
+// Lines in every octant crossing every edge, some from far away, against the walk; and lines
+// from the ends of the coordinate range, whose clipping needs products past 64 bits.
 TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
     const auto two = picture::filled(11, 3); // the same slope both ways: not the same pixels
     LSR_DrawLine(0, 0, 4, 2, k_white, two.get());
@@ -140,6 +144,23 @@ TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
         LSR_DrawLine(x1, y1, x2, y2, k_white, page.get());
         ASSERT_TRUE(shows(page, walked_line(x1, y1, x2, y2, 37, 23)))
             << x1 << "," << y1 << " to " << x2 << "," << y2;
+    }
+    const struct {
+        int x1, y1, x2, y2;
+        const char* grid;
+    } far[] = {
+        {k_min, 1, k_max, 1, "....\nXXXX\n....\n...."},
+        {k_min, 0, k_max, 2, "....\nXXXX\n....\n...."}, // a third of the way: rounds to row 1
+        {2, k_min, 2, k_max, "..X.\n..X.\n..X.\n..X."},
+        {0, k_min, 3, k_max, "..X.\n..X.\n..X.\n..X."}, // two thirds of its columns behind
+        {k_min, k_min, k_max, k_max, "X...\n.X..\n..X.\n...X"},
+        {k_max, k_max, k_min, k_min, "X...\n.X..\n..X.\n...X"},
+        {k_max, 4, k_min, 4, "....\n....\n....\n...."},
+    };
+    for (const auto& l : far) {
+        const auto page = picture::filled(4, 4);
+        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.get());
+        EXPECT_TRUE(shows(page, l.grid)) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
     }
 }
 

@@ -160,9 +160,25 @@ TEST_F(Video, ColourTableFullScreenAndTargets) {
         EXPECT_EQ(LSR_SwapBufferHDC(&wrong), 0) << pitch;
     }
     EXPECT_EQ(LSR_SwapBufferHDC(nullptr), 0);
-    // A direct page is the surface's memory: closing frees nothing and says nothing.
+    // The page goes straight into memory the platform lends, which a present hands over: a
+    // transfer afterwards goes elsewhere and leaves the frame handed over alone.
+    LSR_SwapBuffers();
+    const auto handed = headless::last_present().pixels;
+    LSR_ClearColorBitmap(LSR_screenbitmap, 0x22);
+    EXPECT_NE(LSR_SwapBufferHDC(&dc), 0);
+    EXPECT_EQ(target[5], 0x22u);
+    EXPECT_EQ(headless::last_present().pixels, handed);
+    LSR_SwapBuffers();
+    EXPECT_EQ(headless::last_present().pixel32(3, 2), 0x22u);
+    // A direct page is the surface's own memory: it stays, and closing frees nothing and says
+    // nothing.
     LSR_InitVideo(8, 4, 32, LSR_VIDEO_DIRECT);
-    EXPECT_EQ(LSR_GetVideoBuffer(), dibarea);
+    void* const page = LSR_GetVideoBuffer();
+    EXPECT_EQ(page, dibarea);
+    static_cast<std::uint32_t*>(page)[0] = 0x33; // the bottom row: the surface is bottom-up
+    LSR_SwapBuffers(), LSR_SwapBuffers();
+    EXPECT_EQ(LSR_GetVideoBuffer(), page); // the same pixels from present to present
+    EXPECT_EQ(headless::last_present().pixel32(0, 3), 0x33u);
     EXPECT_EQ(picture::printed(LSR_CloseVideo), "");
 }
 

@@ -19,12 +19,18 @@ constexpr const char* k_tag = "graphics/bitmap";
 
 using lsr::PagePixel;
 
+// Row by row, top to bottom. Rows as wide as both bitmaps follow each other in both, so they
+// are one run: copied at once, with the same result as row by row.
 template <PagePixel P>
 void draw_bitmap(std::int32_t x, std::int32_t y, const LSR_Bitmap& src, const LSR_Bitmap& dst) {
     tarnblit::require_source(src.data, k_tag, sizeof(P) == 2 ? 214 : 250);
-    tarnblit::draw_clipped<P>(x, y, src, dst, [](P* d, const P* s, std::int32_t cols, auto...) {
-        tarnblit::copy(d, s, cols);
-    });
+    tarnblit::Clip c;
+    if (!tarnblit::clip_rect(x, y, src.width, src.height, dst, c)) return;
+    P* d = tarnblit::pixel_at<P>(dst, c.dst_x, c.dst_y);
+    const P* s = tarnblit::pixel_at<const P>(src, c.src_x, c.src_y);
+    if (c.cols == src.width && c.cols == dst.width) return tarnblit::copy(d, s, c.cols * c.rows);
+    for (std::int64_t r = 0; r < c.rows; ++r, d += dst.width, s += src.width)
+        tarnblit::copy(d, s, c.cols);
 }
 
 } // namespace

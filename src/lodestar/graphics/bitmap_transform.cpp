@@ -25,6 +25,8 @@ using tarnblit::has_data;
 template <PagePixel P>
 void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                  const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int32_t bilinear) {
+    // A source apart from the destination is never written while it is read.
+    const bool apart = !tarnblit::overlap<P>(src, dst);
     tarnblit::walk_scaled<P>(
         x, y, width, height, src, dst,
         [&](P* d, const P* s, std::int32_t cols, const tarnblit::ScaledRow& at) {
@@ -32,8 +34,12 @@ void draw_scaled(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_
                 // The last drawn row, and any row showing the source's last row, mix with
                 // themselves: there is no row below to read.
                 const bool below = !at.last && (at.y >> 16) + 1 < src.height;
-                tarnblit::bilinear_stretch(d, s, cols, below ? src.width : 0, at.x, at.y, at.xstep,
-                                           src.width);
+                const std::int64_t rowstep = below ? src.width : 0;
+                if (apart)
+                    tarnblit::bilinear_apart(d, s, cols, rowstep, at.x, at.y, at.xstep, src.width);
+                else
+                    tarnblit::bilinear_stretch(d, s, cols, rowstep, at.x, at.y, at.xstep,
+                                               src.width);
             } else {
                 tarnblit::stretch(d, s, cols, at.x, at.xstep);
             }

@@ -43,8 +43,7 @@ template <PagePixel P> struct Canvas {
 
     // count pixels from (x, y); the caller has clipped the run.
     void fill_row(std::int64_t x, std::int64_t count, std::int64_t y) const {
-        tarnblit::fill(tarnblit::pixel_at<P>(bitmap, x, y), static_cast<std::int32_t>(count),
-                       colour);
+        tarnblit::fill_pixels(tarnblit::pixel_at<P>(bitmap, x, y), count, pixel);
     }
 
     // A span whose clipped end is not past its clipped start draws nothing, not one pixel.
@@ -73,7 +72,38 @@ template <class Draw> void on_canvas(const LSR_Bitmap& bitmap, std::uint32_t col
     lsr::at_page_depth([&](auto pixel) { draw(Canvas<decltype(pixel)>(bitmap, colour)); });
 }
 
-// Bresenham, both end points included; ties of dx and dy step along x.
+// The steps along one axis, from start by sign (+1 or -1) a step, that stay in [0, limit),
+// within the first total steps; empty when first > last.
+struct StepRange {
+    std::int64_t first, last;
+};
+constexpr StepRange inside(std::int64_t start, std::int64_t sign, std::int64_t limit,
+                           std::int64_t total) {
+    const std::int64_t low = sign > 0 ? -start : start - (limit - 1);
+    const std::int64_t high = sign > 0 ? limit - 1 - start : start;
+    return {std::max<std::int64_t>(low, 0), std::min(high, total)};
+}
+
+// A Bresenham line counted along its major axis: after i of its major steps it has made
+// floor((2 minor i + major) / (2 major)) minor ones (major > 0).
+struct Slope {
+    std::uint64_t major, minor;
+
+    std::uint64_t minor_after(std::uint64_t i) const {
+        const lsr::QuotRem q = lsr::mul_div(minor, i, major);
+        return q.quot + (2 * q.rem >= major ? 1 : 0);
+    }
+    // The first major step after which k minor steps are made, 1 <= k <= minor:
+    // the least i with 2 minor i >= major (2k - 1).
+    std::uint64_t first_with(std::uint64_t k) const {
+        const lsr::QuotRem q = lsr::mul_div(major, 2 * k - 1, 2 * minor);
+        return q.quot + (q.rem != 0 ? 1 : 0);
+    }
+};
+
+// Bresenham, both end points included; ties of dx and dy step along x. The steps that land
+// inside the bitmap are found once, from where the line crosses its edges, and walked without
+// a test; where the line starts, and so every pixel it draws, stays as it was.
 template <class C>
 void line(const C& c, std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
     const std::int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2;
@@ -81,23 +111,42 @@ void line(const C& c, std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     const std::int64_t sx = x1 > x2 ? -1 : 1, sy = y1 > y2 ? -1 : 1;
     const bool x_major = dx >= dy;
     const std::int64_t major = x_major ? dx : dy, minor = x_major ? dy : dx;
+    if (major == 0) return c.plot(x1, y1);
     const std::int64_t w = c.bitmap.width, h = c.bitmap.height;
-    std::int64_t d = 2 * minor - major, x = x1, y = y1;
-    for (std::int64_t i = 0; i <= major; ++i) {
-        c.plot(x, y);
-        if (d < 0) {
-            d += 2 * minor;
-            if (x_major)
-                x += sx;
-            else
-                y += sy;
-        } else {
-            d += 2 * (minor - major);
-            x += sx;
-            y += sy;
-        }
-        // x and y only ever move one way: past the far edge nothing more can be drawn.
-        if ((sx > 0 ? x >= w : x < 0) || (sy > 0 ? y >= h : y < 0)) break;
+
+    // Steps whose major coordinate is inside, then those whose minor one is.
+    const StepRange along = x_major ? inside(x1, sx, w, major) : inside(y1, sy, h, major);
+    const StepRange across = x_major ? inside(y1, sy, h, minor) : inside(x1, sx, w, minor);
+    if (along.first > along.last || across.first > across.last) return;
+    const Slope slope{static_cast<std::uint64_t>(major), static_cast<std::uint64_t>(minor)};
+    std::int64_t first = along.first, last = along.last;
+    if (across.first > 0)
+        first = std::max(first, static_cast<std::int64_t>(slope.first_with(across.first)));
+    if (across.last < minor)
+        last = std::min(last, static_cast<std::int64_t>(slope.first_with(across.last + 1)) - 1);
+    if (first > last) return;
+
+    // The state after first steps; the decision is formed in wrapping words, its value is small.
+    const auto i = static_cast<std::uint64_t>(first);
+    const std::uint64_t k = slope.minor_after(i);
+    const auto m = static_cast<std::uint64_t>(minor), M = static_cast<std::uint64_t>(major);
+    auto d = static_cast<std::int64_t>(2 * m * (i + 1) - M - 2 * M * k);
+    const std::int64_t ki = static_cast<std::int64_t>(k), fi = first;
+    const std::int64_t x = x1 + sx * (x_major ? fi : ki), y = y1 + sy * (x_major ? ki : fi);
+
+    // Indices of the pixels, a major step and a minor step apart; the one after the last is
+    // formed but never used.
+    const std::int64_t step_x = sx, step_y = sy * w;
+    const std::int64_t straight = x_major ? step_x : step_y, sideways = x_major ? step_y : step_x;
+    const std::int64_t grow = 2 * minor, turn = 2 * (minor - major);
+    auto* pixels = static_cast<decltype(c.pixel)*>(c.bitmap.data);
+    std::int64_t at = y * w + x;
+    const std::int64_t diagonal = straight + sideways;
+    for (std::int64_t n = last - first; n >= 0; --n) {
+        pixels[at] = c.pixel;
+        const bool stay = d < 0; // a straight step; a diagonal one otherwise
+        at += stay ? straight : diagonal;
+        d += stay ? grow : turn;
     }
 }
 
@@ -192,6 +241,8 @@ void LSR_DrawFilledBox(std::int32_t x, std::int32_t y, std::int32_t w, std::int3
     const std::int64_t ye = std::min<std::int64_t>(std::int64_t{y} + std::max(h, 0), bitmap.height);
     if (xe < 0 || ye < 0 || xs >= bitmap.width || ys >= bitmap.height) return;
     on_canvas(bitmap, colour, [&](const auto& c) {
+        // Rows as wide as the bitmap follow each other: one run fills them all.
+        if (xe - xs == bitmap.width) return c.fill_row(xs, (xe - xs) * (ye - ys), ys);
         for (std::int64_t row = ys; row < ye; ++row) c.fill_row(xs, xe - xs, row);
     });
 }

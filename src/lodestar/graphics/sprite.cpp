@@ -99,8 +99,6 @@ template <PagePixel P> using SpanBlit = void (*)(P*, const P*, const P*, std::in
 
 template <PagePixel P> SpanBlit<P> blend_blitter(std::int8_t mode) {
     switch (mode) {
-    case LSR_BLEND_COPY:
-        return [](P* d, const P*, const P* s, std::int32_t n) { tarnblit::blit_transp(d, s, n); };
     case LSR_BLEND_MIX: return tarnblit::blit_transp_mix<P>;
     case LSR_BLEND_ADD: return tarnblit::blit_transp_add<P>;
     case LSR_BLEND_MULTIPLY: return tarnblit::blit_transp_mul<P>;
@@ -117,15 +115,22 @@ template <PagePixel P> SpanBlit<P> blend_blitter(std::int8_t mode) {
 }
 
 // Whole clipped rows through the mode's transparent blitter, the destination row as its first
-// source and the sprite row as its second.
+// source and the sprite row as its second. The plain copy, by far the commonest, is called
+// directly.
 template <PagePixel P>
 void draw_blend(std::int32_t x, std::int32_t y, const LSR_Sprite& sprite, const LSR_Bitmap& bitmap,
                 std::int8_t mode) {
     tarnblit::require_source(sprite.data, k_tag, __LINE__);
+    const LSR_Bitmap src = LSR_GetBitmapFromSprite(sprite);
+    if (mode == LSR_BLEND_COPY)
+        return tarnblit::draw_clipped<P>(x, y, src, bitmap,
+                                         [](P* d, const P* s, std::int32_t cols, auto...) {
+                                             tarnblit::blit_transp(d, s, cols);
+                                         });
     const SpanBlit<P> blit = blend_blitter<P>(mode);
     if (blit == nullptr) return;
     tarnblit::draw_clipped<P>(
-        x, y, LSR_GetBitmapFromSprite(sprite), bitmap,
+        x, y, src, bitmap,
         [blit](P* d, const P* s, std::int32_t cols, auto...) { blit(d, d, s, cols); });
 }
 

@@ -20,7 +20,8 @@ LSR_SurfaceInfo dibinfo;
 
 namespace {
 
-// The surface memory; it lives as long as the process, as on the original platform.
+// The surface memory; it lives as long as the process, as on the original platform. A direct
+// page draws here; other pages are transferred into memory the platform lends when it does.
 std::vector<std::uint8_t> g_surface;
 
 constexpr auto relaxed = std::memory_order_relaxed;
@@ -56,7 +57,7 @@ std::int32_t win32_initvideo(std::uint32_t width, std::uint32_t height, std::uin
     // No physical screen size is known here; nothing reads these.
     dibinfo.biXPelsPerMeter = 0;
     dibinfo.biYPelsPerMeter = 0;
-    g_surface.assign(static_cast<std::size_t>(width) * height * (dibinfo.biBitCount / 8u), 0);
+    g_surface.assign(plat_frame_bytes(dibinfo.biWidth, dibinfo.biHeight, dibinfo.biBitCount), 0);
     dibarea = g_surface.data();
     return 1;
 }
@@ -87,6 +88,12 @@ void win32_closewindow() {
     if (win32_fullscreen != 0 && !plat_restore_display_mode())
         _dbg_printf("- Couldn't switch back to original res\n");
     plat_set_cursor_visible(true);
+}
+
+void win32_nextsurface() {
+    if (g_surface.empty()) return;
+    void* lent = plat_frame_memory(dibinfo.biWidth, dibinfo.biHeight, dibinfo.biBitCount);
+    dibarea = lent != nullptr ? lent : g_surface.data();
 }
 
 void win32_flippage(LSR_HWND window) {

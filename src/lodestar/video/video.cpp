@@ -63,6 +63,7 @@ bool prepare_surface() {
         return false;
     }
     const bool doubled = LSR_video.scalemode > 0;
+    win32_nextsurface();
     lsr::at_page_depth([&](auto pixel) {
         using P = decltype(pixel);
         if (doubled) {

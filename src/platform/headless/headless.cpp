@@ -22,6 +22,7 @@ struct State {
     bool quit = false;
     headless::WindowRecord window;
     headless::Present present;
+    std::vector<std::uint8_t> lent; // plat_frame_memory's; a present of it becomes the record
     std::uint32_t presents = 0;
     headless::PresentObserver present_observer = nullptr;
     bool display_ok = true;
@@ -282,10 +283,15 @@ void plat_present(LSR_HWND, const void* pixels, int width, int height, int bpp, 
                   int dst_width, int dst_height) {
     std::unique_lock lock(state().mutex);
     auto& p = state().present;
-    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                       static_cast<std::size_t>(bpp / 8);
+    const std::size_t bytes = plat_frame_bytes(width, height, bpp);
     const auto* b = static_cast<const std::uint8_t*>(pixels);
-    p.pixels.assign(b, b + bytes);
+    auto& lent = state().lent;
+    if (b == lent.data() && bytes <= lent.size()) {
+        lent.resize(bytes);
+        std::swap(p.pixels, lent);
+    } else {
+        p.pixels.assign(b, b + bytes);
+    }
     p.width = width;
     p.height = height;
     p.bpp = bpp;
@@ -296,6 +302,14 @@ void plat_present(LSR_HWND, const void* pixels, int width, int height, int bpp, 
     const headless::PresentObserver observer = state().present_observer;
     lock.unlock();
     if (observer != nullptr) observer(count);
+}
+
+void* plat_frame_memory(int width, int height, int bpp) {
+    if (width <= 0 || height <= 0) return nullptr;
+    std::lock_guard lock(state().mutex);
+    auto& lent = state().lent;
+    lent.resize(plat_frame_bytes(width, height, bpp));
+    return lent.data();
 }
 
 std::uint32_t plat_ticks() {

@@ -1,4 +1,5 @@
 // The window on SDL: creation, the message pump, work forwarded from the worker, frames shown.
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -51,7 +52,13 @@ std::condition_variable g_jobs_cv;
 std::deque<Job*> g_jobs;
 bool g_taking_jobs = false; // guarded by g_jobs_mutex; true while the message loop runs
 
-// The newest frame, handed over by the worker.
+// Frames travel in three slots. The worker fills its own (lent to the driver as its surface, or
+// copied into), then swaps it into the mailbox; the main thread swaps the mailbox's for its own
+// when a fresh one waits, and shows that. A frame the main thread has not taken yet is simply
+// replaced (the newest wins), and neither side ever waits for the other. Only the worker writes a
+// slot, and only the one it holds. The swaps are the hand-over (exchanges that release what the
+// giver did to its slot and acquire what the taker's was used for): a slot's pixels are complete
+// before the main thread reads them, and read before the worker writes them again.
 struct FrameShape {
     int width = 0, height = 0, bpp = 0;
     bool stretch = false;
@@ -61,26 +68,37 @@ struct FrameShape {
 struct Frame : FrameShape {
     std::vector<std::uint8_t> pixels;
 };
-std::mutex g_frame_mutex;
-Frame g_frame;
-bool g_frame_new = false;
-Frame g_shown; // main thread only
+std::array<Frame, 3> g_slots;
+constexpr std::uint32_t k_slot = 3, k_fresh = 4; // the mailbox word: a slot, and whether unseen
+std::atomic<std::uint32_t> g_mailbox{1};
+std::uint32_t g_filling = 0; // worker only: the slot it fills next
+std::uint32_t g_sent = 1;    // worker only: the slot it handed over last (no frame has size 0)
+std::uint32_t g_showing = 2; // main thread only: the slot it shows
 
 std::deque<LSR_MSG> g_messages; // main thread only
 
+// The flag and the mailbox are read and written in one total order (seq_cst): a worker that finds
+// a wake still pending has handed its frame over before the main thread, clearing the flag, looks
+// into the mailbox, so no frame waits unseen for the next wake.
 void wake_main() {
-    if (g_wake_event == 0 || g_wake_pending.exchange(true, relaxed)) return;
+    if (g_wake_event == 0 || g_wake_pending.exchange(true)) return;
     SDL_Event e{};
     e.type = g_wake_event;
     if (SDL_PushEvent(&e) != 1) g_wake_pending.store(false, relaxed);
 }
 
+// Runs the work queued by now. Work queued meanwhile comes with a wake of its own, so it runs
+// after the frame that came with this wake is on the window.
 void run_jobs() {
-    for (;;) {
+    std::size_t queued = 0;
+    {
+        std::lock_guard lock(g_jobs_mutex);
+        queued = g_jobs.size();
+    }
+    for (; queued > 0; --queued) {
         Job* job = nullptr;
         {
             std::lock_guard lock(g_jobs_mutex);
-            if (g_jobs.empty()) return;
             job = g_jobs.front();
             g_jobs.pop_front();
         }
@@ -106,55 +124,53 @@ void stop_taking_jobs() {
     g_jobs_cv.notify_all();
 }
 
-// Frames go straight into the window's own surface: one row-reversing copy into a staging
-// surface in the page format, one blit (plain or scaled) into the window, then the update.
-void show_frame() {
-    {
-        std::lock_guard lock(g_frame_mutex);
-        if (!g_frame_new) return;
-        std::swap(g_frame, g_shown);
-        g_frame_new = false;
-    }
+// Shows the main thread's slot: rows straight into the window's own surface when it is a 32-bit
+// one of the frame's size, else through a staging surface in the page format, blitted plain or
+// scaled. The slot is stored bottom row first: copied in reverse, it stands upright.
+void show_slot() {
+    const Frame& f = g_slots[g_showing];
     Window& w = g_window;
-    if (w.sdl == nullptr || g_shown.width <= 0 || g_shown.height <= 0) return;
+    if (w.sdl == nullptr || f.width <= 0 || f.height <= 0) return;
     SDL_Surface* screen = SDL_GetWindowSurface(w.sdl);
     if (screen == nullptr) return;
-    const std::size_t row = static_cast<std::size_t>(g_shown.width) * (g_shown.bpp / 8);
-    // The common case, a 32-bit page one to one in a 32-bit window: rows go straight in.
-    if (!g_shown.stretch && g_shown.bpp == 32 && screen->format->format == SDL_PIXELFORMAT_RGB888 &&
-        screen->w == g_shown.width && screen->h == g_shown.height && SDL_MUSTLOCK(screen) == 0) {
-        auto* out = static_cast<std::uint8_t*>(screen->pixels);
-        for (int y = 0; y < g_shown.height; ++y)
-            std::memcpy(out + static_cast<std::size_t>(y) * screen->pitch,
-                        g_shown.pixels.data() +
-                            static_cast<std::size_t>(g_shown.height - 1 - y) * row,
-                        row);
+    const std::size_t row = plat_frame_bytes(f.width, 1, f.bpp);
+    const auto upright = [&](std::uint8_t* out, std::size_t pitch) {
+        for (int y = 0; y < f.height; ++y)
+            std::memcpy(out + static_cast<std::size_t>(y) * pitch,
+                        f.pixels.data() + static_cast<std::size_t>(f.height - 1 - y) * row, row);
+    };
+    if (!f.stretch && f.bpp == 32 && screen->format->format == SDL_PIXELFORMAT_RGB888 &&
+        screen->w == f.width && screen->h == f.height && SDL_MUSTLOCK(screen) == 0) {
+        upright(static_cast<std::uint8_t*>(screen->pixels),
+                static_cast<std::size_t>(screen->pitch));
         SDL_UpdateWindowSurface(w.sdl);
         return;
     }
-    if (w.staging == nullptr || w.staging->w != g_shown.width || w.staging->h != g_shown.height ||
-        w.staging_bpp != g_shown.bpp) {
+    if (w.staging == nullptr || w.staging->w != f.width || w.staging->h != f.height ||
+        w.staging_bpp != f.bpp) {
         if (w.staging != nullptr) SDL_FreeSurface(w.staging);
-        w.staging = SDL_CreateRGBSurfaceWithFormat(0, g_shown.width, g_shown.height, g_shown.bpp,
-                                                   g_shown.bpp == 16 ? SDL_PIXELFORMAT_RGB555
-                                                                     : SDL_PIXELFORMAT_RGB888);
-        w.staging_bpp = g_shown.bpp;
+        w.staging = SDL_CreateRGBSurfaceWithFormat(0, f.width, f.height, f.bpp,
+                                                   f.bpp == 16 ? SDL_PIXELFORMAT_RGB555
+                                                               : SDL_PIXELFORMAT_RGB888);
+        w.staging_bpp = f.bpp;
         if (w.staging == nullptr) return;
     }
-    // The surface is stored bottom row first: copied in reverse, it stands upright.
-    auto* dst = static_cast<std::uint8_t*>(w.staging->pixels);
-    for (int y = 0; y < g_shown.height; ++y)
-        std::memcpy(dst + static_cast<std::size_t>(y) * w.staging->pitch,
-                    g_shown.pixels.data() + static_cast<std::size_t>(g_shown.height - 1 - y) * row,
-                    row);
+    upright(static_cast<std::uint8_t*>(w.staging->pixels),
+            static_cast<std::size_t>(w.staging->pitch));
     SDL_FillRect(screen, nullptr, 0);
-    SDL_Rect target{0, 0, g_shown.stretch ? g_shown.dst_width : g_shown.width,
-                    g_shown.stretch ? g_shown.dst_height : g_shown.height};
-    if (g_shown.stretch)
+    SDL_Rect target{0, 0, f.stretch ? f.dst_width : f.width, f.stretch ? f.dst_height : f.height};
+    if (f.stretch)
         SDL_BlitScaled(w.staging, nullptr, screen, &target);
     else
         SDL_BlitSurface(w.staging, nullptr, screen, &target);
     SDL_UpdateWindowSurface(w.sdl);
+}
+
+// Takes the newest frame in exchange for the one shown, when one has come since; true if so.
+bool take_frame() {
+    if ((g_mailbox.load() & k_fresh) == 0) return false;
+    g_showing = g_mailbox.exchange(g_showing) & k_slot;
+    return true;
 }
 
 // The window system answers a change of size with the resize message, at once.
@@ -186,6 +202,9 @@ bool sdl_run_on_main(const std::function<void()>& work) {
 
 bool plat_register_class(const LSR_WNDCLASS&) {
     g_main_thread = std::this_thread::get_id();
+    // A message loop begins: no quit posted, no wake waiting (SDL's queue starts empty).
+    g_quit_posted.store(false, relaxed);
+    g_wake_pending.store(false);
     {
         std::lock_guard lock(g_jobs_mutex);
         g_taking_jobs = true;
@@ -252,9 +271,9 @@ bool plat_get_message(LSR_MSG* message) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 100) == 0) continue;
         if (event.type == g_wake_event && g_wake_event != 0) {
-            g_wake_pending.store(false, relaxed);
+            g_wake_pending.store(false);
             run_jobs();
-            show_frame();
+            if (take_frame()) show_slot();
             continue;
         }
         if (event.type == SDL_MOUSEMOTION) {
@@ -265,15 +284,10 @@ bool plat_get_message(LSR_MSG* message) {
         LSR_MSG out[2];
         const int n = sdl_translate_event(event, handle(), out, 2);
         for (int i = 0; i < n; ++i) g_messages.push_back(out[i]);
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-            // Show the last frame again over whatever uncovered the window.
-            std::lock_guard lock(g_frame_mutex);
-            if (!g_frame_new && !g_shown.pixels.empty()) {
-                std::swap(g_frame, g_shown);
-                g_frame_new = true;
-            }
-        }
-        if (event.type == SDL_WINDOWEVENT) show_frame();
+        // An uncovered window shows its frame again, or a newer one when it has come.
+        if (event.type == SDL_WINDOWEVENT &&
+            (take_frame() || event.window.event == SDL_WINDOWEVENT_EXPOSED))
+            show_slot();
     }
 }
 
@@ -361,25 +375,33 @@ bool plat_restore_display_mode() {
     return ok;
 }
 
+// A frame in the worker's slot, lent by plat_frame_memory, is handed over as it is; any other is
+// copied in first. A program often presents the same picture several times a frame: a frame equal
+// to the one handed over last (which nobody writes to any more) does not travel again.
 void plat_present(LSR_HWND window, const void* pixels, int width, int height, int bpp, bool stretch,
                   int dst_width, int dst_height) {
     if (window == nullptr || pixels == nullptr || width <= 0 || height <= 0) return;
-    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                       static_cast<std::size_t>(bpp / 8);
-    // A program often presents the same picture several times a frame: only changes travel.
-    // Worker side only, so no lock.
-    static Frame last;
+    const std::size_t bytes = plat_frame_bytes(width, height, bpp);
     const auto* p = static_cast<const std::uint8_t*>(pixels);
+    Frame& slot = g_slots[g_filling];
+    const bool lent = p == slot.pixels.data();
+    if (lent && bytes > slot.pixels.size()) return; // lent for a smaller frame than this
     const FrameShape shape{width, height, bpp, stretch, dst_width, dst_height};
-    if (static_cast<const FrameShape&>(last) == shape && last.pixels.size() == bytes &&
-        std::memcmp(last.pixels.data(), p, bytes) == 0)
+    const Frame& sent = g_slots[g_sent];
+    if (static_cast<const FrameShape&>(sent) == shape && sent.pixels.size() == bytes &&
+        std::memcmp(sent.pixels.data(), p, bytes) == 0)
         return;
-    static_cast<FrameShape&>(last) = shape;
-    last.pixels.assign(p, p + bytes);
-    {
-        std::lock_guard lock(g_frame_mutex);
-        g_frame = last; // reuses the mailbox's storage
-        g_frame_new = true;
-    }
+    static_cast<FrameShape&>(slot) = shape;
+    slot.pixels.resize(bytes); // lent memory only shrinks, so p stays valid
+    if (!lent) std::memcpy(slot.pixels.data(), p, bytes);
+    g_sent = g_filling;
+    g_filling = g_mailbox.exchange(g_filling | k_fresh) & k_slot;
     wake_main();
+}
+
+void* plat_frame_memory(int width, int height, int bpp) {
+    if (width <= 0 || height <= 0) return nullptr;
+    std::vector<std::uint8_t>& pixels = g_slots[g_filling].pixels;
+    pixels.resize(plat_frame_bytes(width, height, bpp)); // allocates only when frames grow
+    return pixels.data();
 }

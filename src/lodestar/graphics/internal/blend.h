@@ -22,12 +22,15 @@ template <PagePixel P> inline std::uint32_t half_mask() {
         return 0xFEFEFEFEu;
 }
 
-// The per-channel average with each channel's low bit dropped, in one 32-bit addition. Two
+// The per-channel average with each channel's low bit dropped, in one 32-bit addition (or one
+// per lane of a wide word). Two
 // 32-bit opacity bytes of 0x80 or more carry out of the word and that carry is lost: the byte
 // comes back halved (0xFF and 0xFF give 0x7E), which every opacity test still reads as opaque.
+template <class V> inline V halved_sum(V a, V b, V half) {
+    return ((a & half) + (b & half)) >> 1;
+}
 template <PagePixel P> inline P average(P a, P b) {
-    const std::uint32_t half = half_mask<P>();
-    return static_cast<P>(((a & half) + (b & half)) >> 1);
+    return static_cast<P>(halved_sum<std::uint32_t>(a, b, half_mask<P>()));
 }
 
 // One colour channel of the pixel format: the 16-bit globals, or a fixed byte of 0xAARRGGBB.
@@ -42,8 +45,8 @@ struct Channel {
     constexpr std::uint32_t top() const { return value(mask); }
 };
 
-// Red, green and blue, in that order.
-template <PagePixel P> inline std::array<Channel, 3> channels() {
+// Red, green and blue, in that order; known at compile time at 32 bits.
+template <PagePixel P> constexpr std::array<Channel, 3> channels() {
     if constexpr (sizeof(P) == 2)
         return {{{tarnblit_redmask, tarnblit_redbits, tarnblit_redshift},
                  {tarnblit_greenmask, tarnblit_greenbits, tarnblit_greenshift},

@@ -24,8 +24,23 @@ inline void transparent_span(P* dst, const P* a, const P* b, std::int32_t count,
         if (is_opaque(b[i])) dst[i] = op(a[i], b[i]);
 }
 
+// A wide word at a time: one wholly transparent is skipped, one wholly opaque stored, one in
+// between merged with what dst holds. Only a dst starting within a wide word after src (where
+// going up pixel by pixel reads pixels already written) goes pixel by pixel all along.
 template <PagePixel P> inline void blit_transp(P* dst, const P* src, std::int32_t count) {
-    transparent_span(dst, src, src, count, [](P, P s) { return s; });
+    constexpr std::int32_t lanes = k_lanes<P>;
+    const std::int32_t n = transparent_count<P>(count);
+    std::int32_t i = 0;
+    if (!reads_own_writes(dst, src, lanes))
+        for (; i + lanes <= n; i += lanes) {
+            const Wide<P> s = load_wide(src + i);
+            const Wide<P> opaque = opaque_lanes<P>(s);
+            if (none_set<P>(opaque)) continue;
+            store_wide(dst + i,
+                       all_set<P>(opaque) ? s : (s & opaque) | (load_wide(dst + i) & ~opaque));
+        }
+    for (; i < n; ++i)
+        if (is_opaque(src[i])) dst[i] = src[i];
 }
 
 // dst[i] = src[-i] where that is opaque: the source walked backwards from src, a mirrored row.

@@ -1,6 +1,7 @@
 // Turning a picture about a point: the sine table's rule and the walk over a rotated box.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -59,10 +60,27 @@ inline Turn turn(const std::array<std::int32_t, 450>& sincos, std::int32_t angle
     return {sincos[deg] / z, -std::int64_t{sincos[deg + 90]} / z};
 }
 
+// The steps k of a walk u + k step, 0 <= k < count, that stay within 0 <= value < limit: a run
+// [first, end), empty when first >= end.
+struct Steps {
+    std::int64_t first, end;
+};
+constexpr Steps steps_within(std::int64_t u, std::int64_t step, std::int64_t limit,
+                             std::int64_t count) {
+    if (step == 0) return u >= 0 && u < limit ? Steps{0, count} : Steps{0, 0};
+    // 0 <= u + k step <= limit - 1, solved for k.
+    const std::int64_t s = step > 0 ? step : -step;
+    const std::int64_t lo = step > 0 ? -u : u - (limit - 1), hi = step > 0 ? limit - 1 - u : u;
+    return {std::max<std::int64_t>(0, lsr::ceil_div(lo, s)),
+            std::min(count, lsr::floor_div(hi, s) + 1)};
+}
+
 // Walks the square box of the given side whose top-left is (left, top) on dst, clipped to it.
 // Box pixel (i, j), taken relative to the box centre, maps back to source pixel
 // ((i B - j A) >> 8 + cx, (i A + j B) >> 8 + cy); put(destination, source pixel) runs for each
-// one inside the source. Along a row the products are carried by addition.
+// one inside the source. Along a row the source position moves in a straight line, so the pixels
+// that land inside the source are one run, found once per row; the products are carried by
+// addition, offset by the centre so that a position inside is never negative.
 template <PagePixel P, class Put>
 void draw_turned(const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int64_t left, std::int64_t top,
                  std::int64_t side, const Turn& t, std::int64_t cx, std::int64_t cy, Put put) {
@@ -71,13 +89,16 @@ void draw_turned(const LSR_Bitmap& src, const LSR_Bitmap& dst, std::int64_t left
     walk_clipped<P>(left, top, side, side, dst,
                     [&](P* d, std::int32_t cols, std::int64_t bx, std::int64_t by) {
                         const std::int64_t i = bx - half, j = by - half;
-                        std::int64_t ux = i * t.b - j * t.a, uy = i * t.a + j * t.b;
-                        for (std::int32_t k = 0; k < cols; ++k, ux += t.b, uy += t.a) {
-                            const std::int64_t sx = lsr::asr(ux, 8) + cx;
-                            const std::int64_t sy = lsr::asr(uy, 8) + cy;
-                            if (sx >= 0 && sx < w && sy >= 0 && sy < h)
-                                put(d[k], *pixel_at<const P>(src, sx, sy));
-                        }
+                        std::int64_t ux = i * t.b - j * t.a + cx * 256;
+                        std::int64_t uy = i * t.a + j * t.b + cy * 256;
+                        const Steps across = steps_within(ux, t.b, w * 256, cols);
+                        const Steps down = steps_within(uy, t.a, h * 256, cols);
+                        const std::int64_t first = std::max(across.first, down.first);
+                        const std::int64_t end = std::min(across.end, down.end);
+                        ux += first * t.b;
+                        uy += first * t.a;
+                        for (std::int64_t k = first; k < end; ++k, ux += t.b, uy += t.a)
+                            put(d[k], *pixel_at<const P>(src, ux >> 8, uy >> 8));
                     });
 }
 

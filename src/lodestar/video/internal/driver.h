@@ -39,6 +39,10 @@ std::int32_t win32_initvideo(std::uint32_t width, std::uint32_t height, std::uin
 void win32_closevideo();
 void win32_initwindow(std::uint32_t width, std::uint32_t height, std::uint32_t fullscreen);
 void win32_closewindow();
+// Points dibarea at the memory the next flip hands to the platform without a copy: the
+// platform's, when it lends some, else the driver's own. Called before every transfer into the
+// surface, except for a direct page, whose pixels stay where they are.
+void win32_nextsurface();
 void win32_flippage(LSR_HWND window);
 void win32_fastflippage(LSR_HWND window);
 std::int32_t win32_flippageHDC(LSR_DeviceContext* dc);

@@ -38,12 +38,12 @@ struct Run {
 
 Run g_run;
 
-// The window system's codes of the keys a run may hold.
+// The keys a run may hold, by name.
 constexpr struct {
     std::string_view name;
     std::uint32_t key;
-} k_keys[] = {{"up", 38},    {"down", 40},   {"left", 37}, {"right", 39},
-              {"space", 32}, {"return", 13}, {"x", 'X'},   {"c", 'C'}};
+} k_keys[] = {{"up", VK_UP},       {"down", VK_DOWN},     {"left", VK_LEFT}, {"right", VK_RIGHT},
+              {"space", VK_SPACE}, {"return", VK_RETURN}, {"x", 'X'},        {"c", 'C'}};
 
 bool number(std::string_view text, std::uint32_t& out, int base = 10) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out, base);
@@ -129,7 +129,7 @@ void on_present(std::uint32_t count) {
 int main(int argc, char** argv) {
     if (!parse(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: %s --frames N [--expect HEX] [--png FILE] "
+                     "usage: %s --frames N [--expect HEX] [--shot NAME] "
                      "[--hold KEY:FROM-TO]...\n",
                      argv[0]);
         return 2;

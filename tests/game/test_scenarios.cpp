@@ -1,16 +1,23 @@
 // Whole-game scenarios: the real setup and loop, keys through the window procedure, the virtual
-// clock.
+// clock, and what the LEDs show.
 #include <algorithm>
 #include <functional>
 
-#include "digits.h"
 #include "game_fixture.h"
-#include "zephyrine/artwork.h"
 #include "zephyrine/game.h"
 
 namespace {
 
-constexpr std::uint8_t k_mark_colours[4][3] = {{0, 2, 4}, {0, 3, 6}, {1, 6, 9}, {3, 9, 12}};
+// The first cave columns with the player at row 4.
+constexpr const char* k_run_start = R"(
+    AAAAAAAA
+    BBBBBBBB
+    ....CCC.
+    .....D..
+    r.......
+    ........
+    CCCC...C
+    DDDDD.DD)";
 
 class Game : public LibraryTest {
   protected:
@@ -20,6 +27,7 @@ class Game : public LibraryTest {
     }
     void TearDown() override {
         if (held_ != 0) release(held_);
+        headless::set_present_observer(nullptr);
     }
 
     // One pass of the game; returns the virtual milliseconds it took.
@@ -30,13 +38,16 @@ class Game : public LibraryTest {
         if (playerx != before) ++columns_;
         return millis() - t0;
     }
+    void pass_with(std::uint32_t vk) {
+        press(vk);
+        pass();
+        release(vk);
+    }
 
     void start_run() {
         pass(); // the splash and a first title step
         ASSERT_EQ(gamestate, GAMESTATE_TITLE);
-        press(VK_SPACE);
-        pass();
-        release(VK_SPACE);
+        pass_with(VK_SPACE);
         ASSERT_EQ(gamestate, GAMESTATE_PLAYING);
         columns_ = 0;
     }
@@ -47,12 +58,10 @@ class Game : public LibraryTest {
         if (held_ != 0) {
             release(held_);
             held_ = 0;
-        } else if (target < playery) {
-            held_ = VK_UP;
-        } else if (target > playery) {
-            held_ = VK_DOWN;
+        } else if (target != playery) {
+            held_ = target < playery ? VK_UP : VK_DOWN;
+            press(held_);
         }
-        if (held_ != 0) press(held_);
         pass();
         ASSERT_EQ(gamestate, GAMESTATE_PLAYING) << "crashed at column " << int{playerx};
     }
@@ -62,26 +71,21 @@ class Game : public LibraryTest {
         const int a = leveldata[column & 63], b = leveldata[(column + 1) & 63];
         return std::clamp<int>(wanted, std::max(a, b), std::min(a, b) + 3);
     }
-    static int safe_row(int column) { return safe_row(column, playery); }
 
-    // Flies with a row chooser until done() holds, at most limit passes.
-    void fly(const std::function<bool()>& done, const std::function<int()>& row, int limit) {
-        for (int i = 0; i < limit && !done(); ++i) {
-            steer(row());
+    // Flies towards the rows row() names until playerx is column.
+    void fly_to(
+        int column, const std::function<int()>& row = [] { return playery; }) {
+        for (int i = 0; i < 2000 && playerx != column; ++i) {
+            steer(safe_row(playerx, row()));
             if (HasFatalFailure()) return;
         }
-        ASSERT_TRUE(done()) << "not reached in " << limit << " passes";
-    }
-    void fly_to(int column, int limit = 2000) {
-        fly([column] { return playerx == column; }, [] { return safe_row(playerx); }, limit);
+        ASSERT_EQ(playerx, column);
     }
 
     // A crash by climbing out of the passage.
     void crash() {
         for (int i = 0; i < 20 && gamestate == GAMESTATE_PLAYING; ++i) {
-            press(VK_UP);
-            pass();
-            release(VK_UP);
+            pass_with(VK_UP);
             if (gamestate == GAMESTATE_PLAYING) pass();
         }
         ASSERT_EQ(gamestate, GAMESTATE_SCORE);
@@ -91,228 +95,204 @@ class Game : public LibraryTest {
     int columns_ = 0; // scroll steps since the run began
 };
 
-TEST_F(Game, TheSplashFadesTheMarkForItsTimeAndRestoresTheColours) {
+headless::Present g_mark;
+std::uint32_t g_mark_at = 0;
+
+TEST_F(Game, TheSplashFadesTheMarkInAndOutForItsTimeThenTheTitleBegins) {
+    // The 65th present is the first of the fade-out, at full brightness.
+    g_mark_at = headless::present_count() + 65;
+    headless::set_present_observer([](std::uint32_t count) {
+        if (count == g_mark_at) g_mark = headless::last_present();
+    });
     const std::uint32_t presents = headless::present_count();
     EXPECT_EQ(gamestate, GAMESTATE_SPLASH);
     const std::uint32_t took = pass();
-    // 4560 ms of fades and pauses, then the title's 100 ms in the same pass.
-    EXPECT_GE(took, 4560u + 100u);
+    EXPECT_GE(took, 4560u + 100u) << "4560 ms of fades and pauses, and a title step";
     EXPECT_LT(took, 4560u + 100u + 50u);
-    EXPECT_GE(headless::present_count() - presents, 129u);
-    for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(ColorTable[16 + i][c], k_mark_colours[i][c]);
+    EXPECT_EQ(headless::present_count() - presents, 129u);
+    EXPECT_TRUE(leds::show([](int x, int y) { return g_mark.pixel32(x, y); }, R"(
+        ......ss
+        ....srsr
+        ...rrr.r
+        ..rqr.rq
+        ..qq.qq.
+        .pq.qp..
+        .p.p....
+        p.......)"));
     EXPECT_EQ(gamestate, GAMESTATE_TITLE);
-    EXPECT_EQ(titlex, 1);
+    EXPECT_TRUE(leds_shown(R"(
+        ........
+        DDDD.DDD
+        ..DD.DD.
+        .CC..CCC
+        .BB..BB.
+        AA...AA.
+        AAAA.AAA
+        ........)"));
     EXPECT_EQ(MeggyJr::AuxLEDs, 1);
 }
 
 TEST_F(Game, TheTitleBannerSlidesToFortyAndBack) {
+    // The banner as drawn is the splash test's; here only where it stands, a step a pass.
     pass();
-    std::vector<int> offsets;
+    std::vector<int> offsets, expected;
     for (int i = 0; i < 82; ++i) {
-        const int offset = titlex;
-        offsets.push_back(offset);
+        offsets.push_back(titlex);
         EXPECT_EQ(pass(), 100u);
-        Slate want{};
-        for (int x = 0; x < 8; ++x)
-            for (int y = 1; y <= 6; ++y)
-                want[x * 8 + (7 - y)] = title_data[(y - 1) * k_title_width + offset + x];
-        EXPECT_EQ(current_slate(GameSlate), want) << "offset " << offset;
-        ASSERT_EQ(gamestate, GAMESTATE_TITLE);
+        expected.push_back(i < 40 ? i + 1 : i < 80 ? 79 - i : i - 79);
     }
-    std::vector<int> expected;
-    for (int o = 1; o <= 40; ++o) expected.push_back(o);
-    for (int o = 39; o >= 0; --o) expected.push_back(o);
-    expected.push_back(1);
-    expected.push_back(2);
     EXPECT_EQ(offsets, expected);
-    EXPECT_EQ(titledir, 1);
 }
 
 TEST_F(Game, AHeldThroughTheSplashStartsTheRunInTheSamePass) {
     press(VK_SPACE);
-    const std::uint32_t took = pass();
-    release(VK_SPACE);
+    EXPECT_GE(pass(), 4560u + 100u + 50u) << "splash, title step, and a first playing step";
     EXPECT_EQ(gamestate, GAMESTATE_PLAYING);
-    EXPECT_GE(took, 4560u + 100u + 50u); // splash, title step, and a first playing step
-    // The cave's first columns with the player at row 4.
-    EXPECT_EQ(GameSlate[0 * 8 + (7 - 4)], 18);
-    EXPECT_EQ(GameSlate[0 * 8 + (7 - 2)], 0);
-    EXPECT_EQ(GameSlate[5 * 8 + (7 - 3)], 23); // column 5's passage is rows 4 to 7
+    EXPECT_TRUE(leds_shown(k_run_start));
     EXPECT_EQ(MeggyJr::AuxLEDs, 1);
-    EXPECT_EQ(playery, 4);
-    EXPECT_EQ(playerx, 0);
 }
 
-TEST_F(Game, UpAndDownMoveOneRowPerPress) {
+TEST_F(Game, UpAndDownMoveOneRowPerPressShownInThePassAfter) {
     start_run();
+    EXPECT_TRUE(leds_shown(k_run_start));
+    press(VK_UP);
+    pass();
+    EXPECT_EQ(playery, 3);
+    EXPECT_TRUE(leds_shown(k_run_start)) << "drawn before the move";
+    pass();
+    EXPECT_EQ(playery, 3) << "held, it moves once";
+    EXPECT_TRUE(leds_shown(R"(
+        AAAAAAAA
+        BBBBBBBB
+        ....CCC.
+        r....D..
+        ........
+        ........
+        CCCC...C
+        DDDDD.DD)"));
+    release(VK_UP);
+    pass();
+    press(VK_UP);
     press(VK_DOWN);
-    for (int i = 0; i < 4; ++i) pass();
-    EXPECT_EQ(playery, 5);
+    pass();
+    EXPECT_EQ(playery, 3) << "both in one pass: up, then down again";
+    release(VK_UP);
     release(VK_DOWN);
     pass();
-    press(VK_UP);
-    pass();
+    pass_with(VK_DOWN);
     EXPECT_EQ(playery, 4);
-    pass();
-    EXPECT_EQ(playery, 4);
-    release(VK_UP);
-    pass();
-    // Both in one pass: up, then down again.
-    press(VK_UP);
-    press(VK_DOWN);
-    pass();
-    EXPECT_EQ(playery, 4);
-    release(VK_UP);
-    release(VK_DOWN);
-    pass();
-    EXPECT_EQ(gamestate, GAMESTATE_PLAYING);
-    // The move shows in the pass after the one that read it.
-    press(VK_UP);
-    pass();
-    release(VK_UP);
-    EXPECT_EQ(GameSlate[7 - 4], 18);
-    pass();
-    EXPECT_EQ(GameSlate[7 - 3], 18);
-    EXPECT_EQ(GameSlate[7 - 4], 0);
 }
 
-TEST_F(Game, ClimbingToRowOneInTheFirstColumnsCrashes) {
-    start_run();
-    for (int expect_row : {3, 2}) {
-        press(VK_UP);
-        pass();
-        release(VK_UP);
-        ASSERT_EQ(playery, expect_row);
+TEST_F(Game, LeavingThePassageCrashesAndTheScoreScreenFollows) {
+    // The first column's passage is rows 2 to 5.
+    for (const auto& [vk, rows] :
+         {std::pair{VK_UP, std::vector<int>{3, 2}}, std::pair{VK_DOWN, std::vector<int>{5}}}) {
+        start_run();
+        for (int row : rows) {
+            pass_with(vk);
+            ASSERT_EQ(playery, row);
+            pass();
+        }
         ASSERT_EQ(gamestate, GAMESTATE_PLAYING);
-        pass();
+        press(vk);
+        EXPECT_GE(pass(), 50u + 7u * 50u) << "a playing step and seven crash tones";
+        release(vk);
+        EXPECT_EQ(gamestate, GAMESTATE_SCORE);
+        EXPECT_EQ(GameSlate[7 - rows.back()], 18) << "the picture drawn before the move stays";
+        EXPECT_EQ(pass(), 100u);
+        EXPECT_TRUE(leds_shown(R"(
+            ........
+            .s...s..
+            s.s.s.s.
+            r.r.r.r.
+            q.q.q.q.
+            p.p.p.p.
+            .p...p..
+            ........)"));
+        pass_with(VK_SPACE);
     }
-    press(VK_UP);
-    const std::uint32_t took = pass();
-    release(VK_UP);
-    EXPECT_EQ(playery, 1);
-    EXPECT_LE(playerx, 3);
-    EXPECT_EQ(gamestate, GAMESTATE_SCORE);
-    EXPECT_GE(took, 50u + 7u * 50u);
-    // The picture drawn before the move stays.
-    EXPECT_EQ(GameSlate[7 - 2], 18);
-    EXPECT_EQ(scorex, 16); // the score screen starts in the next pass
-    EXPECT_EQ(pass(), 100u);
-    EXPECT_EQ(scorex, 15);
 }
 
-TEST_F(Game, ItemsSpawnEverySixteenColumnsAndAreTakenOnlyOnTheirRow) {
+TEST_F(Game, ItemsStandEverySixteenColumnsAndAreTakenOnlyOnTheirRow) {
     start_run();
     fly_to(15);
-    EXPECT_EQ(itemactive, 0);
-    fly_to(16);
-    EXPECT_EQ(itemactive, 1);
-    // The item stands in cave column 31, itemy rows below the top of its passage.
+    EXPECT_EQ(itemactive, 0) << "none in the first stretch";
     fly_to(28);
-    {
-        const int row = leveldata[31] + itemy;
-        steer(safe_row(playerx));
-        EXPECT_EQ(GameSlate[(31 - 28) * 8 + (7 - row)], 5);
-    }
-    // Flown past on another row: not taken, and still waiting.
-    const int miss_row = (2 + itemy == 3) ? 4 : 3;
-    fly([] { return playerx == 32; }, [&] { return safe_row(playerx, miss_row); }, 200);
+    steer(safe_row(playerx, playery));
+    EXPECT_EQ(GameSlate[3 * 8 + 7 - (leveldata[31] + itemy)], 5) << "in column 31";
+    // Flown past on another row: not taken.
+    const int miss_row = 2 + itemy == 3 ? 4 : 3;
+    fly_to(32, [&] { return miss_row; });
     EXPECT_EQ(score, 0);
-    EXPECT_EQ(itemactive, 1); // the stretch from 32 has its own item
     const int take_row = leveldata[47] + itemy;
-    fly([] { return playerx == 48; },
-        [&] { return safe_row(playerx, playerx >= 46 ? take_row : playery); }, 300);
+    fly_to(48, [&] { return playerx >= 46 ? take_row : playery; });
     EXPECT_EQ(score, 1);
-    // Column 48 begins a new stretch with a new item.
-    EXPECT_EQ(itemactive, 1);
-}
-
-TEST_F(Game, TheCaveWrapsAtSixtyFourAndSpawnsForColumnFifteen) {
-    start_run();
+    EXPECT_EQ(itemactive, 1) << "column 48 begins a stretch with a new item";
     fly_to(63);
     itemactive = 0;
     fly_to(0);
+    EXPECT_EQ(columns_, 64) << "the cave wraps at 64";
     EXPECT_EQ(itemactive, 1);
-    EXPECT_EQ(columns_, 64);
-    fly_to(8);
-    steer(safe_row(playerx));
-    EXPECT_EQ(GameSlate[7 * 8 + (7 - (leveldata[15] + itemy))], 5);
 }
 
 TEST_F(Game, TheRunSpeedsUpEveryEightColumnsToTenMilliseconds) {
     start_run();
-    int last_speed = scrollspeed;
+    std::vector<int> changes; // columns flown when the speed went up
     while (columns_ < 330) {
         const int speed = scrollspeed, before = columns_;
         const std::uint32_t t0 = millis();
-        steer(safe_row(playerx));
+        steer(safe_row(playerx, playery));
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_GE(millis() - t0, static_cast<std::uint32_t>(speed));
         ASSERT_EQ(MeggyJr::AuxLEDs, 1u << ((50 - speed) & 7)) << "column " << before;
-        if (columns_ != before) {
-            const int want = std::max(10, 50 - (columns_ + 1) / 8);
-            ASSERT_EQ(scrollspeed, want) << "column " << columns_;
-            if (scrollspeed != last_speed) {
-                ASSERT_EQ((playerx & 7), 7);
-                last_speed = scrollspeed;
-            }
-            if (columns_ == 318) {
-                EXPECT_EQ(scrollspeed, 11);
-            }
-            if (columns_ == 319) {
-                EXPECT_EQ(scrollspeed, 10);
-            }
-        }
+        if (scrollspeed != speed) changes.push_back(columns_);
     }
-    EXPECT_EQ(scrollspeed, 10);
-    steer(safe_row(playerx));
+    ASSERT_EQ(changes.size(), 40u) << "from 50 ms to 10, one at a time";
+    for (std::size_t i = 0; i < changes.size(); ++i) EXPECT_EQ(changes[i], 7 + 8 * int(i));
+    steer(safe_row(playerx, playery));
     EXPECT_EQ(MeggyJr::AuxLEDs, 1);
 }
 
-TEST_F(Game, AScoreBelowAHundredStandsStill) {
-    start_run();
-    score = 7;
-    crash();
-    for (int i = 0; i < 40; ++i) {
-        pass();
-        ASSERT_EQ(current_slate(GameSlate), (expected_digits<2>(0, 1, {0, 7}))) << i;
+TEST_F(Game, AScoreAboveNinetyNineScrollsInFromTheRightAndABelowStandsStill) {
+    // 0150 written out, with room to scroll in from column 16 and out past column -15.
+    const auto strip = picture::make(R"(
+        ........................................
+        .................s..ss..sss..s..........
+        ................s.s..s..s...s.s.........
+        ................r.r..r...r..r.r.........
+        ................q.q..q....q.q.q.........
+        ................p.p..p....p.p.p.........
+        .................p..ppp.pp...p..........
+        ........................................)",
+                                     leds::k_painted);
+    for (const int score_shown : {150, 7}) {
+        start_run();
+        score = static_cast<std::uint16_t>(score_shown);
+        crash();
+        // From column 16 to -15, then twice from 8 to -15; a score below 100 stands at -8.
+        std::vector<int> columns;
+        for (int x = 16; x >= -15; --x) columns.push_back(score_shown > 99 ? x : -8);
+        for (int i = 0; i < 48; ++i) columns.push_back(score_shown > 99 ? 8 - i % 24 : -8);
+        for (const int x : columns) {
+            pass();
+            const std::string want =
+                picture::grid_of(strip.get(), 16 - x, 0, 8, 8, leds::k_painted);
+            ASSERT_TRUE(score_shown > 99 ? leds_shown(want) : leds_shown(R"(
+                ........
+                .s..sss.
+                s.s...s.
+                r.r..rr.
+                q.q...q.
+                p.p...p.
+                .p....p.
+                ........)"))
+                << "at column " << x;
+        }
+        pass_with(VK_SPACE);
+        EXPECT_EQ(gamestate, GAMESTATE_TITLE) << "A returns to the title with a new run";
+        EXPECT_EQ(score + playerx, 0);
+        EXPECT_EQ(scrollspeed, 50);
     }
-    EXPECT_EQ(scorex, 16 - 32 + 16); // counting down all the same, wrapped back to 8 once
-}
-
-TEST_F(Game, AScoreAboveNinetyNineScrollsInFromTheRight) {
-    start_run();
-    score = 150;
-    crash();
-    std::vector<int> columns;
-    for (int x = 16; x >= -15; --x) columns.push_back(x);
-    for (int cycle = 0; cycle < 2; ++cycle)
-        for (int x = 8; x >= -15; --x) columns.push_back(x);
-    for (const int x : columns) {
-        pass();
-        ASSERT_EQ(current_slate(GameSlate), (expected_digits<4>(x, 1, {0, 1, 5, 0})))
-            << "at column " << x;
-    }
-}
-
-TEST_F(Game, AOnTheScoreScreenReturnsToTheTitleWithANewRun) {
-    start_run();
-    fly_to(20);
-    score = 3;
-    crash();
-    pass();
-    press(VK_SPACE);
-    pass();
-    release(VK_SPACE);
-    EXPECT_EQ(gamestate, GAMESTATE_TITLE);
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(playerx, 0);
-    EXPECT_EQ(scrollspeed, 50);
-    pass();
-    press(VK_SPACE);
-    pass();
-    release(VK_SPACE);
-    EXPECT_EQ(gamestate, GAMESTATE_PLAYING);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <string>
 #include <vector>
 
 #include "lodestar/platform_types.h"
@@ -16,156 +17,115 @@ class Translate : public ::testing::Test {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0) << SDL_GetError();
     }
     static void TearDownTestSuite() { SDL_Quit(); }
-    void SetUp() override { SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); }
 
-    // Pushes the event through SDL's queue and translates what comes out.
-    std::vector<LSR_MSG> through_queue(SDL_Event event) {
+    // The messages the event becomes after SDL's queue, as "message wparam lparam" lines.
+    static std::string through_queue(SDL_Event event) {
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         EXPECT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-        std::vector<LSR_MSG> out;
-        SDL_Event got;
-        while (SDL_PollEvent(&got)) {
+        std::string out;
+        for (SDL_Event got; SDL_PollEvent(&got);) {
             LSR_MSG m[2];
-            const int n = sdl_translate_event(got, nullptr, m, 2);
-            out.insert(out.end(), m, m + n);
+            for (int i = 0, n = sdl_translate_event(got, nullptr, m, 2); i < n; ++i)
+                out += std::to_string(m[i].message) + " " + std::to_string(m[i].wparam) + " " +
+                       std::to_string(m[i].lparam) + ";";
         }
         return out;
     }
-
-    LSR_MSG key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
-        SDL_Event e{};
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.sym = sym;
-        e.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
-        e.key.keysym.mod = mod;
-        const auto out = through_queue(e);
-        EXPECT_EQ(out.size(), 1u);
-        return out.empty() ? LSR_MSG{} : out[0];
+    static std::string message(std::uint32_t message, WPARAM wparam = 0, LPARAM lparam = 0) {
+        return std::to_string(message) + " " + std::to_string(wparam) + " " +
+               std::to_string(lparam) + ";";
     }
 };
 
-TEST_F(Translate, KeysGetTheirVirtualKeyCodes) {
-    struct Row {
+SDL_Event key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym = {SDL_GetScancodeFromKey(sym), sym, mod, 0};
+    return e;
+}
+
+TEST_F(Translate, KeysGetTheirVirtualCodesAndAltMakesThemSystemKeys) {
+    const struct {
         SDL_Keycode sym;
-        std::uint32_t vk;
+        bool down;
+        Uint16 mod;
+        std::uint32_t message, vk;
+    } rows[] = {
+        {SDLK_UP, true, 0, WM_KEYDOWN, VK_UP},
+        {SDLK_RIGHT, false, 0, WM_KEYUP, VK_RIGHT},
+        {SDLK_SPACE, true, KMOD_LCTRL | KMOD_LSHIFT, WM_KEYDOWN, VK_SPACE},
+        {SDLK_RCTRL, true, 0, WM_KEYDOWN, VK_CONTROL},
+        {SDLK_RSHIFT, false, 0, WM_KEYUP, VK_SHIFT},
+        {SDLK_PAGEDOWN, true, 0, WM_KEYDOWN, VK_NEXT},
+        {SDLK_z, true, 0, WM_KEYDOWN, 'Z'},
+        {SDLK_9, true, 0, WM_KEYDOWN, '9'},
+        {SDLK_F12, true, 0, WM_KEYDOWN, VK_F12},
+        {SDLK_LALT, true, 0, WM_SYSKEYDOWN, VK_MENU},
+        {SDLK_RALT, false, 0, WM_SYSKEYUP, VK_MENU},
+        {SDLK_F10, true, 0, WM_SYSKEYDOWN, VK_F10},
+        {SDLK_SPACE, true, KMOD_LALT, WM_SYSKEYDOWN, VK_SPACE},
+        {SDLK_F4, true, KMOD_RALT, WM_SYSKEYDOWN, VK_F4},
     };
-    const Row rows[] = {
-        {SDLK_UP, VK_UP},
-        {SDLK_DOWN, VK_DOWN},
-        {SDLK_LEFT, VK_LEFT},
-        {SDLK_RIGHT, VK_RIGHT},
-        {SDLK_SPACE, VK_SPACE},
-        {SDLK_LCTRL, VK_CONTROL},
-        {SDLK_RCTRL, VK_CONTROL},
-        {SDLK_LSHIFT, VK_SHIFT},
-        {SDLK_RSHIFT, VK_SHIFT},
-        {SDLK_RETURN, VK_RETURN},
-        {SDLK_ESCAPE, VK_ESCAPE},
-        {SDLK_PAGEDOWN, VK_NEXT},
-        {SDLK_a, 'A'},
-        {SDLK_z, 'Z'},
-        {SDLK_0, '0'},
-        {SDLK_9, '9'},
-        {SDLK_F1, VK_F1},
-        {SDLK_F12, VK_F12},
-    };
-    for (const auto& r : rows) {
-        const LSR_MSG down = key(r.sym, true);
-        EXPECT_EQ(down.message, WM_KEYDOWN) << SDL_GetKeyName(r.sym);
-        EXPECT_EQ(down.wparam, r.vk) << SDL_GetKeyName(r.sym);
-        const LSR_MSG up = key(r.sym, false);
-        EXPECT_EQ(up.message, WM_KEYUP) << SDL_GetKeyName(r.sym);
-        EXPECT_EQ(up.wparam, r.vk);
+    for (const auto& r : rows) { // the key's flags in lparam aside
+        const std::string want = std::to_string(r.message) + " " + std::to_string(r.vk) + " ";
+        EXPECT_EQ(through_queue(key(r.sym, r.down, r.mod)).substr(0, want.size()), want)
+            << SDL_GetKeyName(r.sym);
     }
+    EXPECT_EQ(through_queue(key(SDLK_MODE, true)), "") << "no virtual code: dropped";
 }
 
-TEST_F(Translate, AltF10AndAltCombinationsAreSystemKeys) {
-    const LSR_MSG alt = key(SDLK_LALT, true);
-    EXPECT_EQ(alt.message, WM_SYSKEYDOWN);
-    EXPECT_EQ(alt.wparam, VK_MENU);
-    EXPECT_EQ(key(SDLK_RALT, false).message, WM_SYSKEYUP);
-    EXPECT_EQ(key(SDLK_F10, true).message, WM_SYSKEYDOWN);
-    const LSR_MSG alt_space = key(SDLK_SPACE, true, KMOD_LALT);
-    EXPECT_EQ(alt_space.message, WM_SYSKEYDOWN);
-    EXPECT_EQ(alt_space.wparam, VK_SPACE);
-    EXPECT_EQ(key(SDLK_F4, true, KMOD_RALT).message, WM_SYSKEYDOWN);
-    // Control or Shift held do not make a system key.
-    EXPECT_EQ(key(SDLK_UP, true, KMOD_LCTRL | KMOD_LSHIFT).message, WM_KEYDOWN);
-}
-
-TEST_F(Translate, KeysWithoutAVirtualCodeAreDropped) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = SDLK_MODE;
-    EXPECT_TRUE(through_queue(e).empty());
-}
-
-TEST_F(Translate, WheelDeltaRidesInTheHighHalf) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.y = 1;
-    auto out = through_queue(e);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].message, WM_MOUSEWHEEL);
-    EXPECT_EQ(out[0].wparam, static_cast<WPARAM>(120) << 16);
-    e.wheel.y = -2;
-    out = through_queue(e);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].wparam >> 16, 0x10000u - 240u);
-    e.wheel.y = 1;
-    e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED; // natural scrolling: away from the user is negative
-    out = through_queue(e);
-    EXPECT_EQ(out[0].wparam >> 16, 0x10000u - 120u);
-    e.wheel.y = 0;
-    e.wheel.x = 3; // sideways only: not a wheel message
-    EXPECT_TRUE(through_queue(e).empty());
-}
-
-TEST_F(Translate, MouseButtonsAndMotion) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = SDL_BUTTON_RIGHT;
-    e.button.x = 5;
-    e.button.y = 7;
-    auto out = through_queue(e);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].message, WM_RBUTTONDOWN);
-    EXPECT_EQ(out[0].lparam, (7 << 16) | 5);
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_MIDDLE;
-    EXPECT_EQ(through_queue(e)[0].message, WM_MBUTTONUP);
-    e.button.button = SDL_BUTTON_X1;
-    EXPECT_TRUE(through_queue(e).empty());
-    SDL_Event m{};
-    m.type = SDL_MOUSEMOTION;
-    m.motion.x = 300;
-    m.motion.y = 200;
-    out = through_queue(m);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].message, WM_MOUSEMOVE);
-}
-
-TEST_F(Translate, WindowEventsBecomeSizeCloseAndActivation) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
-    e.window.data1 = 800;
-    e.window.data2 = 600;
-    auto out = through_queue(e);
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].message, WM_SIZE);
-    EXPECT_EQ(out[0].lparam & 0xFFFF, 800);
-    EXPECT_EQ(out[0].lparam >> 16, 600);
-    e.window.event = SDL_WINDOWEVENT_CLOSE;
-    EXPECT_EQ(through_queue(e)[0].message, WM_CLOSE);
-    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    out = through_queue(e);
-    EXPECT_EQ(out[0].message, WM_ACTIVATEAPP);
-    EXPECT_EQ(out[0].wparam, 1u);
-    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    EXPECT_EQ(through_queue(e)[0].wparam, 0u);
-    e.window.event = SDL_WINDOWEVENT_MOVED;
-    EXPECT_TRUE(through_queue(e).empty());
+TEST_F(Translate, MouseAndWindowEventsBecomeTheirMessages) {
+    const auto event = [](Uint32 type, auto fill) {
+        SDL_Event e{};
+        e.type = type;
+        fill(e);
+        return e;
+    };
+    const auto wheel = [&](Sint32 x, Sint32 y, Uint32 direction) {
+        return event(SDL_MOUSEWHEEL, [&](SDL_Event& e) {
+            e.wheel.x = x;
+            e.wheel.y = y;
+            e.wheel.direction = direction;
+        });
+    };
+    const auto button = [&](Uint32 type, Uint8 which) {
+        return event(type, [&](SDL_Event& e) {
+            e.button.button = which;
+            e.button.x = 5;
+            e.button.y = 7;
+        });
+    };
+    const auto window = [&](Uint8 what, Sint32 a = 0, Sint32 b = 0) {
+        return event(SDL_WINDOWEVENT, [&](SDL_Event& e) {
+            e.window.event = what;
+            e.window.data1 = a;
+            e.window.data2 = b;
+        });
+    };
+    const struct {
+        SDL_Event event;
+        std::string messages;
+    } rows[] = {
+        {wheel(0, 1, SDL_MOUSEWHEEL_NORMAL), message(WM_MOUSEWHEEL, 120u << 16)},
+        {wheel(0, -2, SDL_MOUSEWHEEL_NORMAL), message(WM_MOUSEWHEEL, (0x10000u - 240) << 16)},
+        // Natural scrolling: away from the user is negative.
+        {wheel(0, 1, SDL_MOUSEWHEEL_FLIPPED), message(WM_MOUSEWHEEL, (0x10000u - 120) << 16)},
+        {wheel(3, 0, SDL_MOUSEWHEEL_NORMAL), ""}, // sideways only
+        {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), message(WM_RBUTTONDOWN, 0, 7 << 16 | 5)},
+        {button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE), message(WM_MBUTTONUP, 0, 7 << 16 | 5)},
+        {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT), message(WM_LBUTTONDOWN, 0, 7 << 16 | 5)},
+        {button(SDL_MOUSEBUTTONUP, SDL_BUTTON_X1), ""},
+        {event(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.x = 300; }),
+         message(WM_MOUSEMOVE, 0, 300)},
+        {window(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600), message(WM_SIZE, 0, 600 << 16 | 800)},
+        {window(SDL_WINDOWEVENT_CLOSE), message(WM_CLOSE)},
+        {window(SDL_WINDOWEVENT_FOCUS_GAINED), message(WM_ACTIVATEAPP, 1)},
+        {window(SDL_WINDOWEVENT_FOCUS_LOST), message(WM_ACTIVATEAPP, 0)},
+        {window(SDL_WINDOWEVENT_MOVED), ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(through_queue(rows[i].event), rows[i].messages) << "row " << i;
 }
 
 } // namespace

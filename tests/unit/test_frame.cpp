@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "headless.h"
+#include "headless_wave.h"
 #include "lodestar/base/debug.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/frame/init.h"
@@ -16,6 +18,7 @@
 #include "lodestar/input/input.h"
 #include "lodestar/platform_types.h"
 #include "lodestar/sound/internal/audio.h"
+#include "lodestar/sound/soundsystem.h"
 #include "lodestar/video/internal/driver.h"
 #include "test_tarnmain.h"
 
@@ -44,31 +47,18 @@ TEST(Memory, CountedBlocksReturnTheCountersAndKeepThePeak) {
 }
 
 TEST(Memory, BlockRoutinesCopyAndFillExactly) {
-    unsigned char buf[12];
-    std::memset(buf, 0x11, sizeof buf);
-    wrap_memset(buf + 1, 0xAB, 7); // unaligned, one word and three bytes
-    EXPECT_EQ(buf[0], 0x11);
-    for (int i = 1; i <= 7; ++i) EXPECT_EQ(buf[i], 0xAB) << i;
-    EXPECT_EQ(buf[8], 0x11);
-    wrap_memclr(buf + 8, 2);
-    EXPECT_EQ(buf[9], 0);
-    EXPECT_EQ(buf[10], 0x11);
-
-    const unsigned char src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    unsigned char dst[8] = {};
-    wrap_memcpy(dst + 1, src, 6);
-    EXPECT_EQ(std::memcmp(dst + 1, src, 6), 0);
-    EXPECT_EQ(dst[0], 0);
-    EXPECT_EQ(dst[7], 0);
-
+    // Unaligned: a fill of one word and three bytes, a clear, copies of bytes and words.
+    std::string buf(12, '-');
+    wrap_memset(buf.data() + 1, 'a', 7);
+    wrap_memclr(buf.data() + 8, 2);
+    wrap_memcpy(buf.data() + 10, "xyz", 1);
+    EXPECT_EQ(buf, std::string("-aaaaaaa\0\0x-", 12));
     std::uint16_t s16[3] = {1, 2, 3}, d16[4] = {};
     wrap_memcpy16(d16, s16, 3);
-    EXPECT_EQ(d16[2], 3);
-    EXPECT_EQ(d16[3], 0);
     std::uint32_t s32[2] = {0xDEADBEEF, 7}, d32[3] = {};
     wrap_memcpy32(d32, s32, 2);
-    EXPECT_EQ(d32[0], 0xDEADBEEFu);
-    EXPECT_EQ(d32[2], 0u);
+    EXPECT_EQ(std::vector<std::uint32_t>({d16[2], d16[3], d32[0], d32[1], d32[2]}),
+              std::vector<std::uint32_t>({3, 0, 0xDEADBEEF, 7, 0}));
 }
 
 TEST(Debug, UpcaseOnlyTouchesLetters) {
@@ -80,13 +70,9 @@ TEST(Debug, UpcaseOnlyTouchesLetters) {
     EXPECT_STREQ(mixed, "A{Z`Z@\xe4");
 }
 
-TEST(DebugDeathTest, AssertionAndErrorEndTheProcessWithStatusOne) {
-    EXPECT_EXIT(_dbg_assert("graphics/bitmap", 250, "src.data"), testing::ExitedWithCode(1), "");
-    EXPECT_EXIT(error("out of cheese"), testing::ExitedWithCode(1), "");
-}
-
-// Runs body in a child whose standard output is a pipe; returns what reached the pipe.
-std::string output_of_child(void (*body)()) {
+// Runs body in a child whose standard output is a pipe; returns what reached the pipe, and the
+// child's exit status (3 when body returns).
+std::string output_of_child(void (*body)(), int want_status = 3) {
     int fds[2];
     EXPECT_EQ(pipe(fds), 0);
     const pid_t pid = fork();
@@ -104,6 +90,7 @@ std::string output_of_child(void (*body)()) {
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == want_status) << status;
     return out;
 }
 
@@ -116,16 +103,30 @@ TEST(Debug, TextWithoutLineEndReachesAPipeWhenTheProcessEndsAbruptly) {
     });
     EXPECT_EQ(out, "Loading TGA image.a(1): assertion failed: b\n" + std::string(3000, 'x'));
 
-    const std::string asserted =
-        output_of_child([] { _dbg_assert("graphics/bitmap", 214, "src.data"); });
-    EXPECT_EQ(asserted, "graphics/bitmap(214): assertion failed: src.data\n");
-    EXPECT_EQ(output_of_child([] { error("boom"); }), "Error: boom\n");
+    // An assertion and an error end the process with status 1.
+    EXPECT_EQ(output_of_child([] { _dbg_assert("graphics/bitmap", 214, "src.data"); }, 1),
+              "graphics/bitmap(214): assertion failed: src.data\n");
+    EXPECT_EQ(output_of_child([] { error("boom"); }, 1), "Error: boom\n");
 }
+
+// WinMain with the test's main routine, on a fresh headless platform.
+class Threads : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::reset();
+        headless::wave_reset_controls();
+        exitflag = 0;
+    }
+    void TearDown() override {
+        test_tarnmain_body = nullptr;
+        Soundsystem_Closedown();
+        headless::reset();
+    }
+};
 
 // The real window thread and worker thread: messages fed to the window procedure on one thread,
 // the key word read on another, and the close message ending both.
-TEST(Threads, WindowThreadFeedsTheWorkerAndCloseEndsBoth) {
-    headless::reset();
+TEST_F(Threads, WindowThreadFeedsTheWorkerAndCloseEndsBoth) {
     std::atomic<std::uint32_t> seen{0};
     std::atomic<int> polls{0};
     test_tarnmain_body = [&] {
@@ -168,13 +169,10 @@ TEST(Threads, WindowThreadFeedsTheWorkerAndCloseEndsBoth) {
     EXPECT_TRUE(w.destroyed);
     EXPECT_EQ(winhandle.load(), nullptr);
     EXPECT_EQ(wc.lpszClassName, nullptr);
-    test_tarnmain_body = nullptr;
 }
 
-TEST(Threads, ReturningMainRoutineClosesDownAndQuits) {
-    headless::reset();
-    exitflag = 0;
-    test_tarnmain_body = [] { return 0; };
+TEST_F(Threads, ReturningMainRoutineClosesDownAndQuits) {
+    test_tarnmain_body = [] { return Soundsystem_Init(44100, 8192, 16, 2) - 1; };
     headless::set_class_registration_result(false);
     testing::internal::CaptureStdout();
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 5), 0);
@@ -182,13 +180,12 @@ TEST(Threads, ReturningMainRoutineClosesDownAndQuits) {
     EXPECT_EQ(out.rfind("Could not register Window class.", 0), 0u);
     EXPECT_NE(out.find("closing windows\n"), std::string::npos);
     EXPECT_EQ(exitflag.load(), 1u);
-    test_tarnmain_body = nullptr;
+    EXPECT_FALSE(headless::wave_state().open) << "closing down stops the sound";
 }
 
 // Where no window can be made, nothing could ever end the program: it says why on the standard
 // error and ends at once with a failure, its main routine never started.
-TEST(Threads, NoWindowEndsTheProgramWithTheReason) {
-    headless::reset();
+TEST_F(Threads, NoWindowEndsTheProgramWithTheReason) {
     bool started = false;
     test_tarnmain_body = [&] {
         started = true;
@@ -199,8 +196,6 @@ TEST(Threads, NoWindowEndsTheProgramWithTheReason) {
     EXPECT_NE(WinMain(nullptr, nullptr, nullptr, 5), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "no window: refused by the test\n");
     EXPECT_FALSE(started);
-    test_tarnmain_body = nullptr;
-    headless::reset();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
@@ -15,6 +16,11 @@ namespace load_test {
 
 using tarn_test::Bytes;
 using tarn_test::put;
+
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 using Decode = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*);
 
@@ -37,6 +43,7 @@ struct Loaded {
 class Load : public ::testing::Test {
   protected:
     void SetUp() override { picture::set_depth(false); }
+    void TearDown() override { picture::set_depth(false); }
 };
 
 inline Bytes tga_header(std::uint32_t type, std::uint32_t width, std::uint32_t height,
@@ -51,6 +58,29 @@ inline Bytes tga_header(std::uint32_t type, std::uint32_t width, std::uint32_t h
     put(b, {depth, descriptor}, 1);
     b.resize(b.size() + id_length, 0xEE);
     return b;
+}
+
+inline Bytes bmp(std::int32_t width, std::int32_t height, std::uint32_t bits,
+                 std::uint32_t compression, const std::vector<std::uint32_t>& palette,
+                 const Bytes& pixels) {
+    Bytes b = {'B', 'M'};
+    const auto size = static_cast<std::uint32_t>(pixels.size());
+    const auto offset = static_cast<std::uint32_t>(54 + 4 * palette.size());
+    put(b, {offset + size, 0, offset, 40, std::uint32_t(width), std::uint32_t(height)}, 4);
+    put(b, {1, bits}, 2);
+    put(b, {compression, size, 0, 0, palette.size(), 0}, 4);
+    for (std::uint32_t c : palette) put(b, c & 0xFFFFFF, 4); // blue, green, red, 0
+    return b + pixels;
+}
+
+inline Bytes pcx(std::uint32_t width, std::uint32_t height, std::uint32_t planes,
+                 const Bytes& data = {}) {
+    Bytes b = {10, 0, 0, 8, 0, 0, 0, 0};
+    put(b, {width - 1, height - 1}, 2);
+    b.resize(65);
+    b.push_back(static_cast<std::uint8_t>(planes));
+    b.resize(128);
+    return b + data;
 }
 
 // A top-down 32-bit TGA of the grid's colours.

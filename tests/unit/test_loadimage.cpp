@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
@@ -29,11 +30,6 @@ const picture::Legend k_colours = {
     {'o', 0xFF102030}, {'p', 0xFF123456}, {'z', 0xFFAA0000}, {'v', 0xFF000077}, {'5', 0xFFFF0103},
     {'6', 0xFFFF0204}, {'7', 0xFF050709}, {'8', 0xFF06080A}, {'c', 0xFFFC8004}};
 
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // "rgb" over "wke" at 24 bits, stored in the order the descriptor's bits 4 and 5 give.
 Bytes tga_oriented(std::uint32_t descriptor) {
     const std::uint32_t pic[2][3] = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0, 0x808080}};
@@ -42,27 +38,6 @@ Bytes tga_oriented(std::uint32_t descriptor) {
         for (int c = 0; c < 3; ++c)
             put(b, pic[descriptor & 0x20 ? r : 1 - r][descriptor & 0x10 ? 2 - c : c], 3);
     return b;
-}
-
-Bytes bmp(std::int32_t width, std::int32_t height, std::uint32_t bits, std::uint32_t compression,
-          const std::vector<std::uint32_t>& palette, const Bytes& pixels) {
-    Bytes b = {'B', 'M'};
-    const auto size = static_cast<std::uint32_t>(pixels.size());
-    const auto offset = static_cast<std::uint32_t>(54 + 4 * palette.size());
-    put(b, {offset + size, 0, offset, 40, std::uint32_t(width), std::uint32_t(height)}, 4);
-    put(b, {1, bits}, 2);
-    put(b, {compression, size, 0, 0, palette.size(), 0}, 4);
-    for (std::uint32_t c : palette) put(b, c & 0xFFFFFF, 4);
-    return b + pixels;
-}
-
-Bytes pcx(std::uint32_t width, std::uint32_t height, std::uint32_t planes, const Bytes& data) {
-    Bytes b = {10, 0, 0, 8, 0, 0, 0, 0};
-    put(b, {width - 1, height - 1}, 2);
-    b.resize(65);
-    b.push_back(static_cast<std::uint8_t>(planes));
-    b.resize(128);
-    return b + data;
 }
 
 using Reader = picture::BothDepths;
@@ -143,6 +118,34 @@ TEST_P(Reader, DecodesEveryVariant) {
         const Loaded l(c.decode, c.file);
         ASSERT_EQ(l.ok, 1) << c.what << ": " << l.messages;
         EXPECT_TRUE(picture::matches(l.bm, 0, 0, c.grid, k_colours)) << c.what;
+    }
+}
+
+// Every channel value, in a bottom-up picture mirrored left to right, against the page's own
+// conversion of what a 32-bit page holds; in the 5-5-5 layout and in others, some with channels
+// that overlap or lie past the word.
+TEST_F(Load, SixteenBitPagesHoldThePagesOwnConversion) {
+    Bytes file = tga_header(2, 256, 3, 24, 0x10);
+    for (std::uint32_t r = 0; r < 3; ++r) // row r runs channel r through every value
+        for (std::uint32_t v = 0; v < 256; ++v)
+            put(file, v << 8 * r | (255 - v) << 8 * ((r + 1) % 3) | (v ^ 0x5A) << 8 * ((r + 2) % 3),
+                3);
+    std::vector<std::uint32_t> wide;
+    const Loaded l(decode_tga, file);
+    for (int i = 0; i < 256 * 3; ++i) wide.push_back(picture::at(l.bm, i % 256, i / 256));
+    const std::uint32_t layouts[][6] = {{5, 5, 5, 10, 5, 0},
+                                        {5, 6, 5, 11, 5, 0},
+                                        {4, 4, 4, 0, 4, 8},
+                                        {8, 8, 8, 8, 4, 0},
+                                        {5, 5, 30, 10, 40, 0}};
+    for (const auto& f : layouts) {
+        picture::set_depth(true);
+        TarnBlit_Initialise(f[0], f[1], f[2], f[3], f[4], f[5]);
+        const Loaded narrow(decode_tga, file);
+        ASSERT_EQ(narrow.bm.size, 256 * 3 * 2);
+        for (int i = 0; i < 256 * 3; ++i)
+            ASSERT_EQ(picture::at(narrow.bm, i % 256, i / 256), TarnBlit_color24to16(wide[i]))
+                << f[1] << " " << i;
     }
 }
 

@@ -1,6 +1,8 @@
-// The mixer driven directly: steps, gains, clipping, the table of playing sounds, streams.
+// The mixer driven directly (steps, gains, clipping, the table of playing sounds, streams), and the
+// ring of four output buffers on the headless wave output, completed one buffer at a time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -10,21 +12,24 @@
 
 #include "headless_wave.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/sound/audio.h"
 #include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/internal/sound_record.h"
 #include "lodestar/sound/soundsystem.h"
 
 namespace {
 
-// A 16-bit sound of the given samples, with the playing defaults, made as a loaded one is.
-void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::uint32_t frequency,
-                  std::uint16_t channels = 1) {
+// A sound of the given samples (8 or 16 bits), with the playing defaults, made as a loaded one
+// is, in a counted block; or over samples it does not own.
+template <typename Sample>
+void make_sound(LSR_Sound& s, const std::vector<Sample>& samples, std::uint32_t frequency,
+                std::uint16_t channels = 1, bool own = true) {
     lsr_sound::clear_record(s);
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    void* data = _wrap_malloc_dbg(bytes, "test", 1);
-    std::memcpy(data, samples.data(), bytes);
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * sizeof(Sample));
+    void* data = const_cast<Sample*>(samples.data());
+    if (own) data = std::memcpy(_wrap_malloc_dbg(bytes, "test", 1), samples.data(), bytes);
     s.channels = channels;
-    s.bits = 16;
+    s.bits = sizeof(Sample) * 8;
     s.frequency = frequency;
     s.size = bytes;
     s.length = static_cast<std::uint32_t>(samples.size());
@@ -32,17 +37,25 @@ void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::u
     lsr_sound::set_playing_defaults(s);
     ++soundsystem.numsounds;
 }
+void make_sound16(LSR_Sound& s, const std::vector<std::int16_t>& samples, std::uint32_t frequency,
+                  std::uint16_t channels = 1) {
+    make_sound(s, samples, frequency, channels);
+}
 
 class Mixer : public ::testing::Test {
   protected:
     void SetUp() override { start(44100, 16, 2); }
     void TearDown() override { Soundsystem_Closedown(); }
 
-    void start(std::uint32_t rate, std::uint32_t bits, std::uint32_t channels) {
+    // Opens the output as the program does, on a device that opens or not.
+    void start(std::uint32_t rate, std::uint32_t bits, std::uint32_t channels, bool card = true,
+               std::uint32_t length = 8192) {
+        Soundsystem_Closedown();
         headless::wave_reset_controls();
+        headless::wave_set_open_result(card);
         exitflag = 0;
         testing::internal::CaptureStdout();
-        Soundsystem_Init(rate, 8192, bits, channels);
+        Soundsystem_Init(rate, length, bits, channels);
         init_output = testing::internal::GetCapturedStdout();
     }
 
@@ -56,21 +69,9 @@ class Mixer : public ::testing::Test {
     std::string init_output;
 };
 
-TEST_F(Mixer, StartsAt2048FramesAndMixesSilenceWithNothingPlaying) {
-    EXPECT_NE(init_output.find("soundsystem bufferlength = 2048\n"), std::string::npos)
-        << init_output;
-    EXPECT_NE(Soundsystem_GetOutputBuffer(), nullptr);
-    for (std::int16_t v : mix_stereo()) ASSERT_EQ(v, 0);
-
-    Soundsystem_Closedown();
-    start(22050, 8, 1);
-    std::vector<std::uint8_t> out(2048, 0x11);
-    LSR_MixBuffers(out.data(), 2048);
-    for (std::uint8_t v : out) ASSERT_EQ(v, 0x80); // 8-bit silence
-}
-
 // channels x bufferlength x 4 bytes, with the length in force after the output is asked for:
-// 2048 frames when it opened, the caller's (or rate / 16) when it did not.
+// 2048 frames when it opened, the caller's (or rate / 16) when it did not; with nothing playing
+// the mix is silence, 0 or 0x80 at 8 bits, and stays inside the buffer.
 TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
     struct Case {
         bool card;
@@ -82,17 +83,16 @@ TEST_F(Mixer, TheMixingBufferFollowsTheBufferLengthInForce) {
         {true, 44100, 0, 12, 2, 2756, 22048}, // a width the output refuses
         {true, 0, 100, 16, 3, 100, 1200},     // rate 0 only closes: the channels stay as asked
     };
-    std::vector<std::uint8_t> out(65536);
     for (const Case& c : cases) {
-        Soundsystem_Closedown();
-        headless::wave_reset_controls();
-        headless::wave_set_open_result(c.card);
-        testing::internal::CaptureStdout();
-        Soundsystem_Init(c.rate, c.length, c.bits, c.channels);
-        testing::internal::GetCapturedStdout();
+        start(c.rate, c.bits, c.channels, c.card, c.length);
+        EXPECT_NE(init_output.find("soundsystem bufferlength = " + std::to_string(c.frames) + "\n"),
+                  std::string::npos)
+            << init_output;
         EXPECT_EQ(soundsystem.bufferlength.load(), c.frames) << c.rate << " " << c.length;
         EXPECT_EQ(soundsystem.mixbuffersize.load(), c.bytes) << c.rate << " " << c.length;
-        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size())); // stays inside it
+        std::vector<std::uint8_t> out(65536, 0x11);
+        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size()));
+        EXPECT_EQ(std::count(out.begin(), out.end(), c.bits == 16 ? 0 : 0x80), 65536);
     }
 }
 
@@ -271,24 +271,13 @@ TEST_F(Mixer, StreamsRefillThroughTheirCallbackAndNeverStop) {
 }
 
 TEST_F(Mixer, EightBitOutputAndSamples) {
-    Soundsystem_Closedown();
     start(22050, 8, 1);
     ASSERT_EQ(soundsystem.mixbuffersize.load(), 2048u * 4);
     LSR_Sound loud;
     make_sound16(loud, {32767, -32768}, 22050);
     loud.volume = 255;
     LSR_Sound eight;
-    lsr_sound::clear_record(eight);
-    auto* bytes = static_cast<std::uint8_t*>(_wrap_malloc_dbg(2, "test", 2));
-    bytes[0] = 0xC0; // +64 * 256
-    bytes[1] = 0x40; // -64 * 256
-    eight.channels = 1;
-    eight.bits = 8;
-    eight.frequency = 22050;
-    eight.size = 2;
-    eight.length = 2;
-    eight.data = bytes;
-    lsr_sound::set_playing_defaults(eight);
+    make_sound(eight, std::vector<std::uint8_t>{0xC0, 0x40}, 22050); // +64 and -64, times 256
 
     std::vector<std::uint8_t> out(4);
     Soundsystem_PlaySound(&loud, 1);
@@ -321,14 +310,7 @@ TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
     // More than 2^24 samples: the end lies beyond what a 32-bit 24.8 position holds.
     std::vector<std::int16_t> big(20'000'000, 1000);
     LSR_Sound l;
-    lsr_sound::clear_record(l);
-    l.channels = 1;
-    l.bits = 16;
-    l.frequency = 44100;
-    l.size = static_cast<std::uint32_t>(big.size() * 2);
-    l.length = static_cast<std::uint32_t>(big.size());
-    l.data = big.data();
-    lsr_sound::set_playing_defaults(l);
+    make_sound(l, big, 44100, 1, false);
     Soundsystem_PlaySound(&l, 0);
     l.position = std::uint64_t{19'999'000} << 8;
     const auto tail = mix_stereo();
@@ -336,6 +318,7 @@ TEST_F(Mixer, LongBuffersAndLongSoundsStayInRange) {
     EXPECT_EQ(tail[2 * 1000], 0);
     EXPECT_EQ(soundsystem.numactive.load(), 0);
     l.data = nullptr; // not ours to free
+    --soundsystem.numsounds;
 }
 
 // Another thread mixes all along while sounds are made, played, changed, stopped and deleted, round
@@ -378,6 +361,170 @@ TEST_F(Mixer, SoundsComeAndGoWhileAnotherThreadMixes) {
     audio.join();
     EXPECT_EQ(soundsystem.numactive.load(), 0);
     EXPECT_EQ(g_mem_in_use.load(), in_use);
+}
+
+class AudioRing : public Mixer {
+  protected:
+    void TearDown() override {
+        Mixer::TearDown();
+        exitflag = 0;
+    }
+    static const void* slot(std::uint32_t i) {
+        return g_audio_buffer.load() + i * g_buffer_size.load();
+    }
+};
+
+// What opening prints, the format asked of the device, and four silent buffers queued in slot
+// order; without a device nothing is queued and the mixer runs on for a caller that drives it.
+TEST_F(AudioRing, OpeningPrintsItsStepsAndQueuesFourSilentBuffers) {
+    const struct {
+        bool card;
+        std::uint32_t rate, bits, channels;
+        const char* said;
+        std::uint16_t align;
+        std::uint8_t silence;
+    } cases[] = {
+        {true, 44100, 16, 2,
+         "sample size: 4\nbuffer size: 8192\nopen waveout\nAUDIO: opening audio device "
+         "succesful!\naudio opened\nsoundsystem bufferlength = 2048\n",
+         4, 0},
+        {true, 22050, 8, 1,
+         "sample size: 1\nbuffer size: 2048\nopen waveout\nAUDIO: opening audio device "
+         "succesful!\naudio opened\nsoundsystem bufferlength = 2048\n",
+         1, 0x80},
+        {false, 44100, 16, 2,
+         "sample size: 4\nbuffer size: 8192\nopen waveout\nAUDIO: error opening audio buffer\n"
+         "soundsystem bufferlength = 8192\n",
+         4, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        start(c.rate, c.bits, c.channels, c.card);
+        EXPECT_EQ(init_output, c.said);
+        const auto queued = headless::wave_queued_data();
+        ASSERT_EQ(queued.size(), c.card ? 4u : 0u);
+        if (!c.card) continue;
+        EXPECT_EQ(g_wf.avg_bytes_per_sec, c.rate * c.align);
+        EXPECT_EQ(g_wf.block_align, c.align);
+        for (std::uint32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(queued[i], slot(i));
+            const auto* b = static_cast<const std::uint8_t*>(queued[i]);
+            EXPECT_EQ(std::count(b, b + g_buffer_size.load(), c.silence), g_buffer_size.load());
+        }
+    }
+    LSR_audio_stop();
+    LSR_audio_stop();
+}
+
+TEST_F(AudioRing, EachCompletionRefillsTheSlotJustPlayedInRingOrder) {
+    LSR_Sound tone;
+    make_sound16(tone, {10000}, 44100);
+    Soundsystem_PlaySound(&tone, 1);
+    for (std::uint32_t n = 1; n <= 5; ++n) {
+        ASSERT_TRUE(headless::wave_complete_oldest());
+        const auto queued = headless::wave_queued_data();
+        ASSERT_EQ(queued.size(), 4u);
+        EXPECT_EQ(queued.back(), slot((n - 1) % 4)) << n;
+        EXPECT_EQ(g_cur_buf.load(), n % 4) << n;
+        std::int16_t first;
+        std::memcpy(&first, queued.back(), 2);
+        EXPECT_EQ(first, 5000) << n; // mixed after queueing
+    }
+    // The fifth refilled slot 0 again; the oldest now is slot 1.
+    EXPECT_EQ(headless::wave_queued_data().front(), slot(1));
+    Soundsystem_DeleteSound(&tone);
+}
+
+// Pause and resume switch the output only when needed; a paused output finishes nothing, and once
+// the program is closing a finished buffer is not refilled.
+TEST_F(AudioRing, PauseResumeAndClosingHoldTheRing) {
+    LSR_audio_pause();
+    LSR_audio_pause();
+    EXPECT_FALSE(headless::wave_complete_oldest());
+    LSR_audio_resume();
+    LSR_audio_resume();
+    const auto wave = headless::wave_state();
+    EXPECT_EQ(wave.pauses * 10 + wave.restarts, 11u);
+    EXPECT_FALSE(wave.paused);
+    EXPECT_EQ(g_audio_paused.load(), 0u);
+    EXPECT_TRUE(headless::wave_complete_oldest());
+    EXPECT_EQ(headless::wave_queued_count(), 4u);
+    exitflag = 1;
+    EXPECT_TRUE(headless::wave_complete_oldest());
+    EXPECT_EQ(headless::wave_queued_count(), 3u);
+    EXPECT_EQ(g_cur_buf.load(), 1u);
+}
+
+TEST_F(AudioRing, PullStyleHandsOutAndQueuesTheCurrentSlot) {
+    headless::wave_complete_oldest();
+    headless::wave_complete_oldest();
+    void* data = nullptr;
+    std::int32_t length = 0;
+    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 1);
+    EXPECT_EQ(data, slot(2));
+    EXPECT_EQ(length, 8192);
+    EXPECT_EQ(g_buffer_waiting.load(), 1u);
+    EXPECT_EQ(LSR_audio_getbuffer(nullptr, nullptr), 1);
+    EXPECT_EQ(LSR_audio_submitbuffer(), 3u);
+    EXPECT_EQ(g_buffer_waiting.load(), 0u);
+    EXPECT_EQ(headless::wave_queued_data().back(), slot(2));
+
+    LSR_audio_stop();
+    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 0); // nothing open: nothing handed out
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(length, 0);
+}
+
+TEST_F(AudioRing, StopAndReopenCloseTheOutputAndReleaseTheBlock) {
+    testing::internal::CaptureStdout();
+    LSR_audio_setformat(44100, 16, 0, 2); // opening again closes first
+    testing::internal::GetCapturedStdout();
+    auto wave = headless::wave_state();
+    EXPECT_EQ(std::vector<std::uint32_t>({wave.opens, wave.resets, wave.closes}),
+              std::vector<std::uint32_t>({2, 1, 1}));
+    EXPECT_EQ(headless::wave_queued_count(), 4u);
+
+    LSR_audio_stop();
+    EXPECT_FALSE(headless::wave_state().open);
+    EXPECT_EQ(g_audio_buffer.load(), nullptr);
+    for (const LSR_WaveHeader& h : g_hdr) EXPECT_EQ(h.flags & LSR_WHDR_PREPARED, 0u);
+    EXPECT_FALSE(headless::wave_complete_oldest());
+}
+
+// Completions keep arriving from another thread while the worker plays, stops and finally
+// closes the output: no refill may touch the block after it is released.
+TEST_F(AudioRing, CompletionsFromTheAudioThreadRaceSafelyWithTheWorker) {
+    std::vector<LSR_Sound> sounds(4);
+    for (LSR_Sound& s : sounds) make_sound16(s, {10000}, 44100);
+    std::atomic<bool> done{false};
+    std::atomic<std::uint32_t> completions{0};
+    std::thread audio([&] {
+        while (!done.load(std::memory_order_relaxed)) {
+            if (headless::wave_complete_oldest()) {
+                completions.fetch_add(1, std::memory_order_relaxed);
+            } else {
+                std::this_thread::yield();
+            }
+        }
+    });
+    for (int round = 0; round < 2000; ++round) {
+        LSR_Sound& s = sounds[static_cast<std::size_t>(round) % sounds.size()];
+        Soundsystem_PlaySound(&s, round % 3);
+        Soundsystem_SetVolume(&s, round % 256);
+        Soundsystem_SetPanning(&s, (round * 7) % 256);
+        if (round % 5 == 0)
+            Soundsystem_StopSound(&sounds[(static_cast<std::size_t>(round) + 1) % 4]);
+        if (round == 1000) LSR_audio_pause();
+        if (round == 1100) LSR_audio_resume();
+        if (round % 50 == 0) std::this_thread::yield();
+    }
+    while (completions.load(std::memory_order_relaxed) < 20) std::this_thread::yield();
+    LSR_audio_stop(); // completions still being attempted on the other thread
+    EXPECT_EQ(g_audio_buffer.load(), nullptr);
+    done = true;
+    audio.join();
+    EXPECT_EQ(headless::wave_queued_count(), 0u);
+    for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-// The file layer over archives and directories: packing and mounting, opening by name,
-// positions, lines, hostile tables, the current path and the listing.
+// The file layer over archives and directories: mounting, opening by name, positions, lines,
+// hostile tables, the current path and the listing.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <initializer_list>
 #include <map>
+#include <tuple>
 
 #include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
@@ -19,87 +18,83 @@ using tarn_test::Bytes;
 using tarn_test::bytes_of;
 using Files = std::map<std::string, Bytes>;
 
-// The six files the program ships, with contents of distinct sizes.
-const Files k_shipped = {
-    {"meggyjr.tga", bytes_of("device picture")},
-    {"leds.tga", bytes_of("leds!")},
-    {"font_heat.tga", bytes_of("heat font....")},
-    {"font_small07.tga", bytes_of("small")},
-    {"meggyjr.psd", bytes_of("psd")},
-    {"meggyjr2.tga", bytes_of("second picture, last")},
-};
-
-std::string write_archive(const tarn_test::TempDir& dir, const Files& files) {
-    std::vector<tarnpack::Entry> entries;
-    for (const auto& [file, data] : files) entries.push_back({file, data});
-    Bytes archive;
-    std::string error;
-    EXPECT_TRUE(tarnpack::build(entries, 0, &archive, &error)) << error;
-    return dir.write("res.tarn", archive);
+std::string captured(void (*body)()) {
+    testing::internal::CaptureStdout();
+    body();
+    return testing::internal::GetCapturedStdout();
 }
 
 class Archive : public tarn_test::Mounted {
   protected:
+    std::string write_archive(const Files& files) {
+        std::vector<tarnpack::Entry> entries;
+        for (const auto& [file, data] : files) entries.push_back({file, data});
+        Bytes archive;
+        std::string error;
+        EXPECT_TRUE(tarnpack::build(entries, 0, &archive, &error)) << error;
+        return dir.write("res.tarn", archive);
+    }
     // The files packed into an archive, or written below "tree", and mounted.
     void mount(const Files& files, std::int32_t kind) {
+        tarnfile_closeimage();
         if (kind == TARNFILE_DIRECTORY) {
             for (const auto& [name, data] : files) dir.write("tree/" + name, data);
             ASSERT_EQ(tarnfile_mountimage((dir / "tree").c_str(), kind), 1);
         } else {
-            ASSERT_EQ(tarnfile_mountimage(write_archive(dir, files).c_str(), kind), 1);
+            ASSERT_EQ(tarnfile_mountimage(write_archive(files).c_str(), kind), 1);
         }
+    }
+    Bytes open_and_read(const char* name) {
+        TarnFileHandle h;
+        EXPECT_EQ(tarnfile_open(name, &h, 0), 1) << name;
+        return tarn_test::read_all(&h);
     }
 };
 
-TEST_F(Archive, AppendedToAnExecutableItMountsWithItsSixEntriesInNameOrder) {
-    const std::string archive = write_archive(dir, k_shipped);
+TEST_F(Archive, AppendedToAProgramOrStandingAloneItMountsItsEntriesInNameOrder) {
+    const Files files = {{"meggyjr.tga", bytes_of("device picture")},
+                         {"leds.tga", bytes_of("leds!")},
+                         {"font_heat.tga", bytes_of("heat font....")},
+                         {"meggyjr2.tga", bytes_of("second picture, last")}};
+    const std::string archive = write_archive(files);
     const std::string program = dir.write("program", bytes_of(std::string(1000, 'x')));
     std::string error;
     ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
     const Bytes once = tarn_test::read_file(program);
     ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
     EXPECT_EQ(tarn_test::read_file(program), once) << "appending again must replace, not add";
-    EXPECT_EQ(std::memcmp(once.data(), std::string(1000, 'x').data(), 1000), 0);
+    EXPECT_EQ(Bytes(once.begin(), once.begin() + 1000), bytes_of(std::string(1000, 'x')));
 
     ASSERT_EQ(tarnfile_mountimage(program.c_str(), TARNFILE_EXECUTABLE), 1);
-    ASSERT_EQ(tarnfile_image.numfiles, 6u);
     EXPECT_EQ(tarnfile_image.romsize, once.size() - 4);
-    const char* order[] = {"font_heat.tga", "font_small07.tga", "leds.tga",
-                           "meggyjr.psd",   "meggyjr.tga",      "meggyjr2.tga"};
-    for (std::uint32_t i = 0; i < 6; ++i) EXPECT_STREQ(tarnfile_image.names[i], order[i]);
-
-    TarnFileHandle leds, last;
+    const std::vector<std::string> order(tarnfile_image.names,
+                                         tarnfile_image.names + tarnfile_image.numfiles);
+    EXPECT_EQ(order, (std::vector<std::string>{"font_heat.tga", "leds.tga", "meggyjr.tga",
+                                               "meggyjr2.tga"}));
+    TarnFileHandle leds;
     ASSERT_EQ(tarnfile_open("LEDS.TGA", &leds, 0), 1);
-    EXPECT_EQ(leds.index, 2u);
-    EXPECT_EQ(tarn_test::read_all(&leds), k_shipped.at("leds.tga"));
-    ASSERT_EQ(tarnfile_open("meggyjr2.tga", &last, 0), 1);
-    EXPECT_EQ(last.size, tarnfile_image.romsize - tarnfile_image.offsets[5]);
-    EXPECT_EQ(tarn_test::read_all(&last), k_shipped.at("meggyjr2.tga"));
+    EXPECT_EQ(leds.index, 1u);
+    EXPECT_EQ(tarn_test::read_all(&leds), files.at("leds.tga"));
+    EXPECT_EQ(open_and_read("meggyjr2.tga"), files.at("meggyjr2.tga")) << "the last entry";
 
-    // The stand-alone archive mounts the same way, at offsets of its own file.
     ASSERT_EQ(tarnfile_mountimage(archive.c_str(), TARNFILE_ARCHIVE), 1);
     EXPECT_EQ(tarnfile_image.romsize, tarn_test::read_file(archive).size());
-    ASSERT_EQ(tarnfile_open("meggyjr.tga", &last, 0), 1);
-    EXPECT_EQ(tarn_test::read_all(&last), k_shipped.at("meggyjr.tga"));
+    EXPECT_EQ(open_and_read("meggyjr.tga"), files.at("meggyjr.tga"));
 }
 
-TEST_F(Archive, NamesAreFoundByWholeNameAndHashAndMissingOnesAreReported) {
-    // "ab.x" and "ba.x" sum to the same hash; "a" is a prefix of "a.b".
+TEST_F(Archive, NamesMatchWholeAndByHashAndMissingOnesAreReported) {
+    // "ab.x" and "ba.x" sum to the same hash; "a.b" is a prefix of "a.bc".
     mount({{"ab.x", bytes_of("first")}, {"ba.x", bytes_of("second")}, {"a.b", bytes_of("third")}},
           TARNFILE_ARCHIVE);
     EXPECT_EQ(tarnfile_gethash("ab.x"), tarnfile_gethash("ba.x"));
-    TarnFileHandle h;
-    ASSERT_EQ(tarnfile_open("ba.x", &h, 0), 1);
-    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("second"));
-    ASSERT_EQ(tarnfile_open("AB.X", &h, 0), 1);
-    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("first"));
-
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(tarnfile_open("a.bc", &h, 0), 0);
-    EXPECT_EQ(tarnfile_open("Missing.TGA", &h, 0), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(open_and_read("ba.x"), bytes_of("second"));
+    EXPECT_EQ(open_and_read("AB.X"), bytes_of("first"));
+    EXPECT_EQ(captured([] {
+                  TarnFileHandle h;
+                  tarnfile_open("a.bc", &h, 0);
+                  tarnfile_open("Missing.TGA", &h, 0);
+              }),
               "couldn't find file: a.bc\ncouldn't find file: missing.tga\n");
-
     EXPECT_EQ(tarnfile_gethash("a\xff"), 'a' - 1) << "bytes of 0x80 and above subtract";
     char lower[8];
     file_downcase(lower, "A\\Z\xC4z@[", 8);
@@ -109,15 +104,14 @@ TEST_F(Archive, NamesAreFoundByWholeNameAndHashAndMissingOnesAreReported) {
 TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
     for (std::int32_t kind : {TARNFILE_ARCHIVE, TARNFILE_DIRECTORY}) {
         SCOPED_TRACE(kind);
-        tarnfile_closeimage();
+        const bool archive = kind == TARNFILE_ARCHIVE;
         mount({{"a.txt", bytes_of("line one\nline two\nend")}, {"b.txt", bytes_of("NEXT ENTRY")}},
               kind);
         TarnFileHandle h;
         ASSERT_EQ(tarnfile_open("a.txt", &h, 0), 1);
         EXPECT_EQ(tarnfile_fsize(&h), 21u);
         tarnfile_seek(&h, 10, 0);
-        tarnfile_seek(&h, 5, 2);
-        EXPECT_EQ(tarnfile_tell(&h), 10u);
+        tarnfile_seek(&h, 5, 2); // no such origin: stays
         tarnfile_seek(&h, -4, 1);
         EXPECT_EQ(tarnfile_tell(&h), 6u);
         char word[13] = {};
@@ -126,15 +120,10 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
         EXPECT_STREQ(word, "ne\nline two\n");
         // An entry is at its end once the position reaches its size; a file on disk only once
         // a read has met the end of its stream.
-        const bool archive = kind == TARNFILE_ARCHIVE;
         EXPECT_EQ(tarnfile_feof(&h), 0);
-        tarnfile_seek(&h, 21, 0);
-        EXPECT_EQ(tarnfile_feof(&h), archive ? 1 : 0);
-        tarnfile_seek(&h, 18, 0);
         tarnfile_read(word, 1, 3, &h); // exactly to the end
         EXPECT_EQ(tarnfile_feof(&h), archive ? 1 : 0);
-
-        // A read over the entry's end gets the rest and zeros, not the next entry's bytes.
+        // A read over the end gets the rest and zeros, not the next entry's bytes.
         char tail[8];
         std::memset(tail, '?', sizeof tail);
         tarnfile_seek(&h, 18, 0);
@@ -154,65 +143,56 @@ TEST_F(Archive, PositionsAreCountedFromTheEntryAndReadsStayInsideIt) {
             EXPECT_STREQ(line, want) << "a line stops at the entry's end";
         }
         EXPECT_EQ(tarnfile_gets(line, sizeof line, &h), nullptr);
-
-        if (kind == TARNFILE_ARCHIVE) { // writing into an archive does nothing
-            tarnfile_rewind(&h);
-            tarnfile_write("XXXX", 1, 4, &h);
-            tarnfile_rewind(&h);
-            EXPECT_EQ(tarn_test::read_all(&h), bytes_of("line one\nline two\nend"));
-        }
+        tarnfile_rewind(&h);
+        tarnfile_write("XXXX", 1, 4, &h); // an archive is not written; this file is read-only
+        EXPECT_EQ(open_and_read("a.txt"), bytes_of("line one\nline two\nend"));
         tarnfile_close(&h);
         EXPECT_EQ(h.pos, 0u);
     }
 }
 
-// 32-bit little-endian words, then text.
-Bytes& put(Bytes& b, std::initializer_list<std::uint32_t> words, const std::string& text = "") {
-    for (std::uint32_t v : words) tarn_test::put(b, v, 4);
-    b.insert(b.end(), text.begin(), text.end());
+// Records of (name length, hash, name, data offset), after a header; the pieces the tests break
+// one at a time.
+Bytes table(std::uint32_t count, std::uint32_t romsize,
+            const std::vector<std::tuple<std::uint32_t, std::string, std::uint32_t>>& records) {
+    Bytes b = bytes_of("TARN");
+    tarn_test::put(b, count, 4);
+    tarn_test::put(b, romsize, 4);
+    for (const auto& [length, name, offset] : records) {
+        tarn_test::put(b, length, 4);
+        tarn_test::put(b, static_cast<std::uint32_t>(tarnfile_gethash(name.c_str())), 4);
+        b.insert(b.end(), name.begin(), name.end());
+        tarn_test::put(b, offset, 4);
+    }
     return b;
 }
-// Header, one entry record and its data; the pieces tests break one at a time.
-Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t name_length,
+Bytes archive_of(std::uint32_t count, std::uint32_t romsize, std::uint32_t length,
                  std::uint32_t offset) {
-    Bytes b = bytes_of("TARN");
-    put(b, {count, romsize, name_length, std::uint32_t(tarnfile_gethash("x.tga"))}, "x.tga");
-    return put(b, {offset}, "DATA");
+    Bytes b = table(count, romsize, {{length, "x.tga", offset}});
+    return b.insert(b.end(), {'D', 'A', 'T', 'A'}), b;
 }
-
-// One entry whose name is n bytes long, the rest of the archive sound.
 Bytes name_of_length(std::uint32_t n) {
-    const std::string name(n, 'a');
-    const std::uint32_t data_at = 12 + 12 + n;
-    Bytes b = bytes_of("TARN");
-    put(b, {1, data_at + 4, n, std::uint32_t(tarnfile_gethash(name.c_str()))}, name);
-    return put(b, {data_at}, "DATA");
+    Bytes b = table(1, 28 + n, {{n, std::string(n, 'a'), 24 + n}});
+    return b.insert(b.end(), {'D', 'A', 'T', 'A'}), b;
 }
 
 TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     const Bytes good = archive_of(1, 33, 5, 29);
-    ASSERT_EQ(good.size(), 33u);
-    dir.write("good", good);
-    ASSERT_EQ(tarnfile_mountimage((dir / "good").c_str(), 0), 1);
-    TarnFileHandle h;
-    ASSERT_EQ(tarnfile_open("x.tga", &h, 0), 1);
-    EXPECT_EQ(tarn_test::read_all(&h), bytes_of("DATA"));
+    ASSERT_EQ(tarnfile_mountimage(dir.write("good", good).c_str(), 0), 1);
+    EXPECT_EQ(open_and_read("x.tga"), bytes_of("DATA"));
     // The longest name a path holds is still a name, to the mount and to the archive tool.
-    tarnfile_closeimage();
     const Bytes longest = name_of_length(TARNFILE_PATHMAX - 1);
     tarnpack::Located located;
     std::string error;
     EXPECT_TRUE(tarnpack::locate(longest, &located, &error)) << error;
     ASSERT_EQ(tarnfile_mountimage(dir.write("longest", longest).c_str(), 0), 1);
-
     tarnfile_closeimage();
+
     const std::uint32_t in_use = g_mem_in_use.load();
     Bytes flipped = good;
     std::memcpy(flipped.data(), "NRAT", 4);
     // Two entries whose offsets go backwards would have negative sizes.
-    Bytes backwards = bytes_of("TARN");
-    put(backwards, {2, 40});
-    for (std::uint32_t offset : {38u, 36u}) put(put(backwards, {1, 'a'}, "a"), {offset});
+    Bytes backwards = table(2, 40, {{1, "a", 38}, {1, "a", 36}});
     backwards.resize(40, 'z');
     const Files bad = {
         {"many entries", archive_of(0x10000000, 33, 5, 29)},
@@ -227,22 +207,21 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
     };
     // Every table the mount refuses, the archive tool refuses too: they read it alike.
     for (const auto& [what, bytes] : bad) {
-        tarnpack::Located located;
-        std::string error;
         EXPECT_FALSE(tarnpack::locate(bytes, &located, &error)) << what;
-        dir.write("bad", bytes);
-        EXPECT_EQ(tarnfile_mountimage((dir / "bad").c_str(), 0), 0) << what;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(tarnfile_mountimage(dir.write("bad", bytes).c_str(), 0), 0) << what;
+        testing::internal::GetCapturedStdout();
         EXPECT_EQ(tarnfile_image.numfiles, 0u) << what;
         EXPECT_EQ(tarnfile_image.source, nullptr) << what;
         EXPECT_EQ(tarnfile_localpath, nullptr) << what;
-        EXPECT_EQ(tarnfile_open("x.tga", &h, 0), 0) << what;
         EXPECT_EQ(g_mem_in_use.load(), in_use) << what;
     }
 
     // An executable whose trailer points nowhere fails as a bad magic does, silently; one
     // missing altogether says so; an unknown kind says nothing more.
     Bytes program = bytes_of(std::string(64, 'p'));
-    dir.write("program", put(program, {1u << 30}));
+    tarn_test::put(program, 1u << 30, 4);
+    dir.write("program", program);
     testing::internal::CaptureStdout();
     EXPECT_EQ(tarnfile_mountimage((dir / "program").c_str(), 1), 0);
     EXPECT_EQ(tarnfile_mountimage((dir / "nowhere.exe").c_str(), 1), 0);
@@ -254,8 +233,8 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
                   "Loading resource image: " + (dir / "good") + "\n");
 }
 
-TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
-    mount(k_shipped, TARNFILE_ARCHIVE);
+TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndWholeFilesAreReadBelowIt) {
+    mount({{"leds.tga", bytes_of("leds!")}}, TARNFILE_ARCHIVE);
     EXPECT_STREQ(tarnfile_getpath(), "/");
     testing::internal::CaptureStdout();
     const char* steps[][2] = {{"gfx", "/gfx/"}, {".", "/gfx/"},      {"..", "/"},
@@ -271,16 +250,15 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
     tarnfile_chdir("more");
     tarnfile_chdir(("/" + std::string(255, 'e')).c_str());
     EXPECT_EQ(tarnfile_getpath(), full) << "a path too long leaves the current one";
-    testing::internal::GetCapturedStdout();
 
-    // Whole-file loads go below the current path.
     tarnfile_chdir("/");
     std::uint32_t size = 0;
     const lsr::Counted<std::uint8_t> leds(tarnfile_loadbuffer("leds.tga", &size),
                                           lsr::CountedRelease{"test", __LINE__});
     ASSERT_TRUE(leds);
-    EXPECT_EQ(Bytes(leds.get(), leds.get() + size), k_shipped.at("leds.tga"));
+    EXPECT_EQ(Bytes(leds.get(), leds.get() + size), bytes_of("leds!"));
     EXPECT_EQ(tarnfile_loadbuffer(std::string(300, 'n').c_str()), nullptr);
+    testing::internal::GetCapturedStdout();
 
     // Read by its own name, a whole file ignores the current path, and its block goes back to
     // the allocator with its owner.
@@ -290,8 +268,7 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
         std::uint32_t n = 0;
         const lsr::Counted<std::uint8_t> whole = tarnfile_readall("leds.tga", "test", __LINE__, &n);
         ASSERT_TRUE(whole);
-        EXPECT_EQ(Bytes(whole.get(), whole.get() + n), k_shipped.at("leds.tga"));
-        EXPECT_GT(g_mem_in_use.load(), in_use);
+        EXPECT_EQ(Bytes(whole.get(), whole.get() + n), bytes_of("leds!"));
     }
     EXPECT_EQ(g_mem_in_use.load(), in_use);
     testing::internal::CaptureStdout();
@@ -303,19 +280,15 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndRefusesWhatDoesNotFit) {
 TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPath) {
     for (std::int32_t kind : {TARNFILE_ARCHIVE, TARNFILE_DIRECTORY}) {
         SCOPED_TRACE(kind);
-        tarnfile_closeimage();
         mount({{"a.tga", bytes_of("aaaa")},
                {"b.wav", bytes_of("bb")},
                {"sub/c.tga", bytes_of("ccc")},
                {"sub/deep/d.tga", bytes_of("d")}},
               kind);
-        ASSERT_EQ(tarnfile_image.numfiles, 4u);
-        EXPECT_STREQ(tarnfile_image.names[2], "sub/c.tga");
-        EXPECT_STREQ(tarnfile_image.names[3], "sub/deep/d.tga");
         // Rows of name, path, size (known in archives only) and whether a directory.
-        const auto listing = [](const char* pattern) {
+        const auto listing = [](const std::string& pattern) {
             testing::internal::CaptureStdout();
-            tarnfile_readdir(pattern);
+            tarnfile_readdir(pattern.c_str());
             testing::internal::GetCapturedStdout();
             std::string rows;
             for (std::uint32_t i = 0; i < tarnfile_numfiles; ++i) {
@@ -335,27 +308,20 @@ TEST_F(Archive, TheListingShowsTheDirectoriesThenTheMatchingFilesOfTheCurrentPat
         EXPECT_EQ(listing("*.tga"), "[..]|..|0|1 [deep]|deep|0|1 " + sized("c.tga|sub/c.tga|", 3));
         tarnfile_chdir("deep");
         EXPECT_EQ(listing("*.wav"), "[..]|..|0|1 ");
-        EXPECT_EQ(listing(("*." + std::string(20, 'w')).c_str()), "[..]|..|0|1 ")
+        EXPECT_EQ(listing("*." + std::string(20, 'w')), "[..]|..|0|1 ")
             << "a pattern too long for its buffer changes nothing";
-        tarnfile_chdir("/");
     }
 }
 
 // Links in a mounted directory: one that leads round to a directory walked already, or out of the
 // tree, is not followed; file links inside the tree stay. Each file is listed once.
 TEST_F(Archive, DirectoryMountsWalkEachDirectoryOnceAndNeverLeaveTheTree) {
-    namespace fs = std::filesystem;
-    struct Link {
-        const char* at;
-        const char* to; // relative to the link's own directory
-    };
-    struct Case {
-        const char* what;
-        std::vector<Link> links;
-        std::vector<std::string> names;
-    };
     const std::vector<std::string> plain = {"a.txt", "sub/b.txt"};
-    const Case cases[] = {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> links; // at, to (from the link's folder)
+        std::vector<std::string> names;
+    } cases[] = {
         {"a link back up", {{"sub/loop", ".."}}, plain},
         {"a link to the folder around the tree", {{"up", ".."}}, plain},
         {"a link to a directory walked before", {{"z", "sub"}}, plain},
@@ -365,20 +331,20 @@ TEST_F(Archive, DirectoryMountsWalkEachDirectoryOnceAndNeverLeaveTheTree) {
         {"two links back to the root", {{"self", "."}, {"sub/root", "../"}}, plain},
     };
     int n = 0;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string base = "case" + std::to_string(n++) + "/";
         dir.write(base + "outside.txt", bytes_of("not ours"));
         for (const std::string& name : plain) dir.write(base + "tree/" + name, bytes_of(name));
-        for (const Link& link : c.links)
-            fs::create_symlink(link.to, dir / (base + "tree/" + link.at));
+        for (const auto& [at, to] : c.links)
+            std::filesystem::create_symlink(to, dir / (base + "tree/" + at));
         testing::internal::CaptureStdout();
         const std::int32_t mounted = tarnfile_mountimage((dir / (base + "tree")).c_str(), 2);
         testing::internal::GetCapturedStdout();
         ASSERT_EQ(mounted, 1);
-        std::vector<std::string> names(tarnfile_image.names,
-                                       tarnfile_image.names + tarnfile_image.numfiles);
-        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(std::vector<std::string>(tarnfile_image.names,
+                                           tarnfile_image.names + tarnfile_image.numfiles),
+                  c.names);
     }
 }
 

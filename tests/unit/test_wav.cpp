@@ -107,7 +107,7 @@ TEST_F(Wav, RefusedFilesSayWhyAndKeepNoData) {
     dir.write("x.wav", one_tag);
     EXPECT_EQ(Soundsystem_LoadWAV("x.wav", &a), 1) << "either tag alone is enough";
     Soundsystem_DeleteSound(&a);
-    EXPECT_NE(load(wav(1, 2, 44100, 16, 4000, 100)), "") << "data larger than the file";
+    EXPECT_NE(load(wav(1, 2, 44100, 16, 101, 100)), "") << "one byte more data than held";
     EXPECT_EQ(load(Bytes(20, 'R')), "No WAV file");
     EXPECT_EQ(g_mem_in_use.load(), in_use);
 

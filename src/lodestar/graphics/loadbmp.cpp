@@ -32,26 +32,38 @@ struct Layout {
     std::uint32_t palette[256];
 };
 
-std::uint32_t colour_at(const Layout& l, const std::uint8_t* row, std::uint32_t x) {
+// One row of the file as colours.
+void decode_row(const Layout& l, const std::uint8_t* row, std::uint32_t* out) {
+    const std::size_t n = l.width;
     switch (l.bits) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7)) & 1) ? 0x00000000u : 0xFFFFFFFFu;
-    case 4: return l.palette[(x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4];
-    case 8: return l.palette[row[x]];
-    case 15:
-    case 16: {
-        const std::uint32_t word = lsr::get_le16(row + 2 * x);
-        if (l.bits == 16 && l.masks)
-            return rgb((word >> 8 & 15) << 4, (word >> 4 & 15) << 4, (word & 15) << 4);
-        return from555(word);
-    }
-    case 24: return from_bgr(row + 3 * x);
-    default: {
-        const std::uint8_t* p = row + 4 * x;
-        if (l.masks)
-            return std::uint32_t{p[0]} << 24 | std::uint32_t{p[3]} << 16 |
-                   std::uint32_t{p[2]} << 8 | p[1];
-        return lsr::get_le32(p);
-    }
+    case 1:
+        for (std::size_t x = 0; x < n; ++x)
+            out[x] = (row[x >> 3] >> (7 - (x & 7)) & 1) ? 0x00000000u : 0xFFFFFFFFu;
+        return;
+    case 4:
+        for (std::size_t x = 0; x < n; ++x)
+            out[x] = l.palette[(x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4];
+        return;
+    case 8: return indexed_row(row, l.palette, out, n);
+    case 16:
+        if (l.masks) {
+            for (std::size_t x = 0; x < n; ++x) {
+                const std::uint32_t word = lsr::get_le16(row + 2 * x);
+                out[x] = rgb((word >> 8 & 15) << 4, (word >> 4 & 15) << 4, (word & 15) << 4);
+            }
+            return;
+        }
+        [[fallthrough]];
+    case 15: return from555_row(row, out, n);
+    case 24: return from_bgr_row(row, out, n);
+    default:
+        if (!l.masks) return from_bgra_row(row, out, n);
+        // Alpha, blue, green, red in the file.
+        for (std::size_t x = 0; x < n; ++x) {
+            const std::uint32_t word = lsr::get_le32(row + 4 * x);
+            out[x] = word << 24 | word >> 8;
+        }
+        return;
     }
 }
 
@@ -99,12 +111,16 @@ std::int32_t decode_bmp(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;
     if (!canvas.create(l.width, l.height, k_format)) return 0;
-    for (std::uint32_t r = 0; r < l.height; ++r) {
-        const std::uint8_t* row = data + offset + r * stride;
-        const auto y = static_cast<std::int32_t>(l.bottom_up ? l.height - 1 - r : r);
-        for (std::uint32_t x = 0; x < l.width; ++x)
-            canvas.put(static_cast<std::int32_t>(x), y, colour_at(l, row, x));
-    }
+    const bool filled =
+        canvas.fill({.bottom_up = l.bottom_up, .mirrored = false}, k_format, [&](const auto& rows) {
+            for (std::uint32_t r = 0; r < l.height; ++r)
+                rows.row(r, [&](std::uint32_t* out) {
+                    decode_row(l, data + offset + r * stride, out);
+                    return true;
+                });
+            return true;
+        });
+    if (!filled) return 0;
     canvas.keep(bitmap);
     return 1;
 }

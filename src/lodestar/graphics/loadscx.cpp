@@ -32,10 +32,16 @@ std::int32_t decode_scx(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
     if (!canvas.create(width, height, k_format)) return 0;
     _dbg_printf("width: %d, height: %d, bpp: 8\n", static_cast<int>(width),
                 static_cast<int>(height));
-    const std::uint8_t* p = data + k_pixels_at;
-    for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x)
-            canvas.put(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), palette[*p++]);
+    const bool filled =
+        canvas.fill({.bottom_up = false, .mirrored = false}, k_format, [&](const auto& rows) {
+            for (std::uint32_t y = 0; y < height; ++y)
+                rows.row(y, [&](std::uint32_t* out) {
+                    indexed_row(data + k_pixels_at + std::size_t{y} * width, palette, out, width);
+                    return true;
+                });
+            return true;
+        });
+    if (!filled) return 0;
     canvas.keep(bitmap);
     return 1;
 }

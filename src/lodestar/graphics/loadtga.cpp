@@ -30,17 +30,20 @@ constexpr std::uint32_t pixel_bytes(std::uint32_t depth) {
     return depth == 8 ? 1 : depth == 15 || depth == 16 ? 2 : depth == 24 ? 3 : depth == 32 ? 4 : 0;
 }
 
-// One pixel of bytes at p, as 0xAARRGGBB.
-std::uint32_t pixel(const Header& h, const std::uint8_t* p) {
+// n pixels of bytes at p, as 0xAARRGGBB; the depth is one of those pixel_bytes knows.
+void decode_pixels(const Header& h, const std::uint8_t* p, std::uint32_t* out, std::size_t n) {
     switch (h.depth) {
-    case 8: {
-        const std::uint32_t v = p[0];
-        return h.type == k_grey || h.type == k_rle_grey ? rgb(v, v, v) : h.map[v];
-    }
+    case 8:
+        if (h.type == k_grey || h.type == k_rle_grey) {
+            for (std::size_t i = 0; i < n; ++i) out[i] = rgb(p[i], p[i], p[i]);
+        } else {
+            indexed_row(p, h.map, out, n);
+        }
+        return;
     case 15:
-    case 16: return from555(lsr::get_le16(p));
-    case 24: return from_bgr(p);
-    default: return lsr::get_le32(p); // blue, green, red, alpha
+    case 16: return from555_row(p, out, n);
+    case 24: return from_bgr_row(p, out, n);
+    default: return from_bgra_row(p, out, n);
     }
 }
 
@@ -63,57 +66,70 @@ bool read_map(const Bytes& b, std::uint64_t* at, Header* h) {
     return true;
 }
 
+RowOrder row_order(const Header& h) {
+    return {.bottom_up = !(h.descriptor & k_top_down),
+            .mirrored = (h.descriptor & k_right_to_left) != 0};
+}
+
 // Rows stored in k passes: pass p holds rows p, p + k, p + 2k, ... counted from the first row
 // of the orientation; with k = 1 the plain row-by-row image.
-void decode_plain(const Bytes& b, std::uint64_t at, const Header& h, Canvas& canvas) {
+template <PagePixel P>
+bool decode_plain(const Bytes& b, std::uint64_t at, const Header& h, const RowWriter<P>& rows) {
     const std::uint32_t step = pixel_bytes(h.depth);
     const std::uint32_t k = (h.descriptor & k_interleave_4)   ? 4
                             : (h.descriptor & k_interleave_2) ? 2
                                                               : 1;
-    const bool right_to_left = h.descriptor & k_right_to_left;
-    const bool top_down = h.descriptor & k_top_down;
     const std::uint8_t* p = b.data + at;
     for (std::uint32_t pass = 0; pass < k; ++pass) {
         for (std::uint32_t row = pass; row < h.height; row += k) {
-            const auto y = static_cast<std::int32_t>(top_down ? row : h.height - 1 - row);
-            for (std::uint32_t c = 0; c < h.width; ++c, p += step) {
-                const auto x = static_cast<std::int32_t>(right_to_left ? h.width - 1 - c : c);
-                canvas.put(x, y, pixel(h, p));
-            }
+            rows.row(row, [&](std::uint32_t* out) {
+                decode_pixels(h, p, out, h.width);
+                return true;
+            });
+            p += std::size_t{h.width} * step;
         }
     }
+    return true;
 }
 
-// Packets may run across rows; false when the data ends before every pixel is set.
-bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, Canvas& canvas) {
-    _dbg_printf("TGA is RLE packed.");
+// Packets may run across rows; false when the data ends before every pixel is set. A packet
+// reaching past the last pixel sets only up to it, but must still be whole in the file.
+template <PagePixel P>
+bool decode_packed(const Bytes& b, std::uint64_t at, const Header& h, const RowWriter<P>& rows) {
     const std::uint32_t step = pixel_bytes(h.depth);
-    const bool right_to_left = h.descriptor & k_right_to_left;
-    const bool top_down = h.descriptor & k_top_down;
-    const std::uint64_t total = std::uint64_t{h.width} * h.height;
-    std::uint64_t written = 0;
-    std::uint32_t c = 0, r = 0;
-    const auto put = [&](std::uint32_t colour) {
-        canvas.put(static_cast<std::int32_t>(right_to_left ? h.width - 1 - c : c),
-                   static_cast<std::int32_t>(top_down ? r : h.height - 1 - r), colour);
-        if (++c == h.width) {
-            c = 0;
-            ++r;
-        }
-        ++written;
+    std::uint32_t left = 0, run = 0; // pixels left in the packet, and the colour of a run
+    bool repeat = false;
+    const auto truncated = [] {
+        refuse(k_format, "truncated run-length data");
+        return false;
     };
-    while (written < total) {
-        if (!b.has(at, 1)) return refuse(k_format, "truncated run-length data");
-        const std::uint32_t header = b.u8(at++);
-        const std::uint32_t count = (header & ~std::uint32_t{k_run_packet}) + 1;
-        const bool run = header & k_run_packet;
-        if (!b.has(at, std::uint64_t{run ? 1 : count} * step))
-            return refuse(k_format, "truncated run-length data");
-        // A packet reaching past the last pixel writes only up to it.
-        const std::uint64_t n = std::min<std::uint64_t>(count, total - written);
-        for (std::uint64_t i = 0; i < n; ++i) put(pixel(h, b.data + at + (run ? 0 : i * step)));
-        at += std::uint64_t{run ? 1 : count} * step;
-    }
+    const auto decode_row = [&](std::uint32_t* out) {
+        for (std::uint32_t x = 0; x < h.width;) {
+            if (left == 0) {
+                if (!b.has(at, 1)) return truncated();
+                const std::uint32_t header = b.u8(at++);
+                left = (header & ~std::uint32_t{k_run_packet}) + 1;
+                repeat = header & k_run_packet;
+                if (!b.has(at, std::uint64_t{repeat ? 1 : left} * step)) return truncated();
+                if (repeat) {
+                    decode_pixels(h, b.data + at, &run, 1);
+                    at += step;
+                }
+            }
+            const std::uint32_t n = std::min(left, h.width - x);
+            if (repeat) {
+                std::fill_n(out + x, n, run);
+            } else {
+                decode_pixels(h, b.data + at, out + x, n);
+                at += std::uint64_t{n} * step;
+            }
+            x += n;
+            left -= n;
+        }
+        return true;
+    };
+    for (std::uint32_t row = 0; row < h.height; ++row)
+        if (!rows.row(row, decode_row)) return false;
     return true;
 }
 
@@ -142,11 +158,11 @@ std::int32_t decode_tga(const std::uint8_t* data, std::uint32_t size, LSR_Bitmap
         return refuse(k_format, "the header claims more pixels than the file holds");
     Canvas canvas;
     if (!canvas.create(h.width, h.height, k_format)) return 0;
-    if (packed) {
-        if (!decode_packed(b, at, h, canvas)) return 0;
-    } else {
-        decode_plain(b, at, h, canvas);
-    }
+    if (packed) _dbg_printf("TGA is RLE packed.");
+    if (!canvas.fill(row_order(h), k_format, [&](const auto& rows) {
+            return packed ? decode_packed(b, at, h, rows) : decode_plain(b, at, h, rows);
+        }))
+        return 0;
     canvas.keep(bitmap);
     return 1;
 }

@@ -25,8 +25,7 @@ const picture::Legend k_colours = {
     {'r', 0xFFFF0000}, {'g', 0xFF00FF00}, {'b', 0xFF0000FF}, {'w', 0xFFFFFFFF}, {'k', 0xFF000000},
     {'e', 0xFF808080}, {'1', 0xFF010101}, {'2', 0xFF020202}, {'3', 0xFF030303}, {'4', 0xFF040404},
     {'@', 0xFF404040}, {'h', 0xFF7F7F7F}, {'A', 0x40302010}, {'a', 0x01030201}, {'R', 0xFFF80000},
-    {'B', 0xFF0000F8}, {'G', 0xFF00F800}, {'W', 0xFFF8F8F8}, {'.', 0},          {'F', 0xFFF00000},
-    {'f', 0xFF00F000}, {'x', 0xFF18C000}, {'y', 0xFF003880}, {'q', 0x44332211}, {'Q', 0x11443322},
+    {'B', 0xFF0000F8}, {'G', 0xFF00F800}, {'.', 0},          {'x', 0xFF18C000}, {'y', 0xFF003880},
     {'o', 0xFF102030}, {'p', 0xFF123456}, {'z', 0xFFAA0000}, {'v', 0xFF000077}, {'5', 0xFFFF0103},
     {'6', 0xFFFF0204}, {'7', 0xFF050709}, {'8', 0xFF06080A}, {'c', 0xFFFC8004}};
 
@@ -62,16 +61,11 @@ std::vector<Case> readable() {
     all256[46] = 0; // a colour count of 0 reads all 256 entries
     offset[12] = 1; // only the low 16 bits of the data offset are read
     const Bytes rows = {0, 0, 0xFF, 0xEE, 0xFF, 0, 0, 0xEE}, words = {0x00, 0x0F, 0xF0, 0x00};
-    const Bytes quad = {0x11, 0x22, 0x33, 0x44};
     return {
+        // The kinds the pinned hashes hold too, by meaning: bottom-up rows; interleaved rows in
+        // two passes.
         {"tga 0x00", decode_tga, tga_oriented(0x00), "rgb\nwke"},
-        {"tga 0x10", decode_tga, tga_oriented(0x10), "rgb\nwke"},
-        {"tga 0x20", decode_tga, tga_oriented(0x20), "rgb\nwke"},
-        {"tga 0x30", decode_tga, tga_oriented(0x30), "rgb\nwke"},
-        // Interleaved rows: two passes, four passes (bit 7 over bit 6), and bottom-up.
         {"tga 0x60", decode_tga, tga_header(3, 1, 4, 8, 0x60) + Bytes{1, 3, 2, 4}, "1\n2\n3\n4"},
-        {"tga 0xE0", decode_tga, tga_header(3, 1, 4, 8, 0xE0) + Bytes{1, 2, 3, 4}, "1\n2\n3\n4"},
-        {"tga 0x40", decode_tga, tga_header(3, 1, 4, 8, 0x40) + Bytes{4, 2, 3, 1}, "1\n2\n3\n4"},
         // Bottom-up: a run of four reds crosses into the top row; raw packets of one pixel.
         {"tga runs", decode_tga,
          tga_header(10, 3, 2, 24, 0) + Bytes{0x83, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0},
@@ -86,8 +80,6 @@ std::vector<Case> readable() {
          tga_header(1, 3, 1, 8, 0x20, 5, 2, 16) + Bytes{0x00, 0x7C, 0x1F, 0x00, 5, 6, 0}, "RBk"},
         {"tga map to 255", decode_tga,
          tga_header(1, 1, 1, 8, 0x20, 255, 1, 15) + Bytes{0xE0, 3, 255}, "G"},
-        {"tga words", decode_tga, tga_header(2, 2, 1, 16, 0x20) + Bytes{0xE0, 0x83, 0xFF, 0x7F},
-         "GW"},
         // Rows a whole stride of 4 bytes apart, bottom-up; a set bit is black.
         {"bmp 4 bits", decode_bmp,
          bmp(3, 2, 4, 0, {0, 0xFF0000, 0x00FF00, 0x0000FF},
@@ -96,12 +88,8 @@ std::vector<Case> readable() {
         {"bmp 1 bit", decode_bmp,
          bmp(9, 2, 1, 0, {}, {0x80, 0x80, 0xFF, 0xFF, 0x7F, 0, 0xFF, 0xFF}),
          "w.......w\n.wwwwwww."},
-        {"bmp top-down", decode_bmp, bmp(1, -2, 24, 0, {}, rows), "r\nb"},
         {"bmp bottom-up", decode_bmp, bmp(1, 2, 24, 0, {}, rows), "b\nr"},
-        {"bmp 4-4-4", decode_bmp, bmp(2, 1, 16, 3, {}, words), "Ff"},
         {"bmp 5-5-5", decode_bmp, bmp(2, 1, 16, 0, {}, words), "xy"},
-        {"bmp 32", decode_bmp, bmp(1, 1, 32, 0, {}, quad), "q"},
-        {"bmp 32 masked", decode_bmp, bmp(1, 1, 32, 3, {}, quad), "Q"},
         {"bmp offset", decode_bmp, offset + Bytes{0x30, 0x20, 0x10, 0}, "o"},
         {"bmp 256 colours", decode_bmp, all256, "p"},
         {"bmp 15 bits", decode_bmp, bmp(64, 1, 15, 0, {}, Bytes(128, 0)), std::string(64, '.')},

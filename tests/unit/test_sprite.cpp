@@ -107,15 +107,11 @@ TEST_P(Sprite, ScaledZoomedRotatedAndStereo) {
         oooooooooooooooooorr)",
                                  k_legend));
 
-    const auto turned = [&](std::int32_t angle) {
-        const auto p = picture::filled(10, 10, 0x102030);
-        LSR_DrawRotatedSprite(5, 5, four.s, p.get(), angle);
-        return picture::grid_of(p.get(), 5, 5, 5, 5, k_legend);
-    };
-    EXPECT_EQ(turned(0), "rrggo\nrrggg\nwwbbb\nwwbbb\nwwbbb\n"); // the centre lines twice
-    EXPECT_EQ(turned(90), "wwwrr\nwwwrr\nbbbgg\nbbbgg\nbbbgo\n");
-    EXPECT_EQ(turned(360), turned(0));
-    EXPECT_EQ(turned(-270), turned(90));
+    // A quarter turn about the centre; the per-pixel mapping of turns is the bitmaps' test's.
+    const auto turned = picture::filled(10, 10, 0x102030);
+    LSR_DrawRotatedSprite(5, 5, four.s, turned.get(), 90);
+    EXPECT_TRUE(
+        picture::matches(turned.get(), 5, 5, "wwwrr\nwwwrr\nbbbgg\nbbbgg\nbbbgo", k_legend));
 
     // Depth 100: both eyes at twice the size in the same place.
     const auto left = picture::filled(8, 8), right = picture::filled(8, 8);

@@ -11,29 +11,20 @@
 namespace picture {
 namespace {
 
-using Rows = std::vector<std::string_view>;
-
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-// The grid's rows, or none with `error` set when they are ragged or broken by a blank line.
-Rows parse(std::string_view grid, std::string& error) {
-    Rows rows;
-    while (!grid.empty()) {
-        const auto end = grid.find('\n');
-        rows.push_back(trim(grid.substr(0, end)));
-        grid = end == std::string_view::npos ? std::string_view{} : grid.substr(end + 1);
+// The grid's rows, trimmed, without the blank lines around them; none when they are ragged.
+std::vector<std::string_view> parse(std::string_view grid) {
+    std::vector<std::string_view> rows;
+    for (std::size_t start = 0; start <= grid.size();) {
+        const std::size_t end = std::min(grid.find('\n', start), grid.size());
+        std::string_view row = grid.substr(start, end - start);
+        row.remove_prefix(std::min(row.find_first_not_of(" \t"), row.size()));
+        rows.push_back(row.substr(0, row.find_last_not_of(" \t\r") + 1));
+        start = end + 1;
     }
     while (!rows.empty() && rows.back().empty()) rows.pop_back();
-    const auto first = std::find_if(rows.begin(), rows.end(), [](auto r) { return !r.empty(); });
-    rows.erase(rows.begin(), first);
+    while (!rows.empty() && rows.front().empty()) rows.erase(rows.begin());
     for (auto r : rows)
-        if (r.size() != rows.front().size()) error = "the grid's rows differ in length";
-    if (rows.empty()) error = "the grid is empty";
-    if (!error.empty()) rows.clear();
+        if (r.size() != rows.front().size()) return {};
     return rows;
 }
 
@@ -44,7 +35,9 @@ struct Source {
     std::function<bool(std::uint32_t word, std::uint32_t colour)> shows;
 };
 
-char char_of(const Source& s, std::uint32_t word, char hint, const Legend& legend) {
+// The character a pixel shows: the hint when it fits, else the first that does, else '?'.
+char char_of(const Source& s, int x, int y, char hint, const Legend& legend) {
+    const std::uint32_t word = s.word(x, y);
     if (const auto it = legend.find(hint); it != legend.end() && s.shows(word, it->second))
         return hint;
     for (const auto& [c, colour] : legend)
@@ -52,36 +45,40 @@ char char_of(const Source& s, std::uint32_t word, char hint, const Legend& legen
     return '?';
 }
 
+std::string render(const Source& s, int x, int y, int width, int height, const Legend& legend) {
+    std::string out;
+    for (int j = y; j < y + height; ++j, out += '\n')
+        for (int i = x; i < x + width; ++i) out += char_of(s, i, j, '?', legend);
+    return out;
+}
+
 ::testing::AssertionResult compare(const Source& s, int x, int y, std::string_view grid,
                                    const Legend& legend) {
-    std::string error;
-    const Rows want = parse(grid, error);
+    const auto want = parse(grid);
     const int w = want.empty() ? 0 : static_cast<int>(want.front().size());
     const int h = static_cast<int>(want.size());
-    if (error.empty() && (x < 0 || y < 0 || x + w > s.width || y + h > s.height))
-        error = "the grid does not fit the picture";
-    for (auto r : want)
-        for (char c : r)
-            if (!legend.count(c)) error = std::string("'") + c + "' is not in the legend";
-    if (!error.empty()) return ::testing::AssertionFailure() << error;
-
+    auto out = ::testing::AssertionFailure();
+    if (want.empty() && x >= 0 && y >= 0 && x < s.width && y < s.height) // as a test is written
+        return out << "no grid; from (" << x << ", " << y << "):\n"
+                   << render(s, x, y, s.width - x, s.height - y, legend);
+    if (want.empty() || x < 0 || y < 0 || x + w > s.width || y + h > s.height)
+        return out << "the grid is ragged or does not fit the picture";
     std::vector<std::string> got(want.size());
     int wrong = 0;
     std::ostringstream first;
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            const std::uint32_t word = s.word(x + i, y + j);
-            const char c = char_of(s, word, want[j][i], legend);
-            got[j] += c;
-            if (c != want[j][i] && wrong++ == 0)
-                first << "first at (" << x + i << ", " << y + j << "): 0x" << std::hex << word;
+            if (!legend.count(want[j][i])) return out << "'" << want[j][i] << "' is no colour";
+            got[j] += char_of(s, x + i, y + j, want[j][i], legend);
+            if (got[j].back() != want[j][i] && wrong++ == 0)
+                first << "first at (" << x + i << ", " << y + j << "): 0x" << std::hex
+                      << s.word(x + i, y + j);
         }
     if (wrong == 0) return ::testing::AssertionSuccess();
-    auto out = ::testing::AssertionFailure();
-    out << wrong << " of " << w * h << " pixels differ, " << first.str() << " ("
-        << (LSR_Is16Bit() ? 16 : 32) << "-bit page)\n";
     const int column = std::max(w, 8) + 2;
-    out << "expected" << std::string(column - 8, ' ') << "actual\n";
+    out << wrong << " of " << w * h << " pixels differ, " << first.str() << " ("
+        << (LSR_Is16Bit() ? 16 : 32) << "-bit page)\nexpected" << std::string(column - 8, ' ')
+        << "actual\n";
     for (int j = 0; j < h; ++j) out << want[j] << std::string(column - w, ' ') << got[j] << "\n";
     return out;
 }
@@ -95,6 +92,11 @@ Source source_of(const LSR_Bitmap& bm) {
             }};
 }
 
+std::size_t index(const LSR_Bitmap& bm, int x, int y) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
+           static_cast<std::size_t>(x);
+}
+
 } // namespace
 
 std::uint32_t stored(std::uint32_t colour) {
@@ -102,19 +104,15 @@ std::uint32_t stored(std::uint32_t colour) {
 }
 
 std::uint32_t at(const LSR_Bitmap& bm, int x, int y) {
-    const auto i = static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
-                   static_cast<std::size_t>(x);
-    return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(bm.data)[i]
-                         : static_cast<const std::uint32_t*>(bm.data)[i];
+    return LSR_Is16Bit() ? static_cast<const std::uint16_t*>(bm.data)[index(bm, x, y)]
+                         : static_cast<const std::uint32_t*>(bm.data)[index(bm, x, y)];
 }
 
 void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word) {
-    const auto i = static_cast<std::size_t>(y) * static_cast<std::size_t>(bm.width) +
-                   static_cast<std::size_t>(x);
     if (LSR_Is16Bit())
-        static_cast<std::uint16_t*>(bm.data)[i] = static_cast<std::uint16_t>(word);
+        static_cast<std::uint16_t*>(bm.data)[index(bm, x, y)] = static_cast<std::uint16_t>(word);
     else
-        static_cast<std::uint32_t*>(bm.data)[i] = word;
+        static_cast<std::uint32_t*>(bm.data)[index(bm, x, y)] = word;
 }
 
 ::testing::AssertionResult matches(const LSR_Bitmap& bm, int x, int y, std::string_view grid,
@@ -122,46 +120,38 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word) {
     return compare(source_of(bm), x, y, grid, legend);
 }
 
+::testing::AssertionResult uniform(const LSR_Bitmap& bm, std::uint32_t colour) {
+    std::string grid;
+    for (int y = 0; y < bm.height; ++y) grid += std::string(std::size_t(bm.width), 'o') + '\n';
+    return matches(bm, 0, 0, grid, {{'o', colour}});
+}
+
 ::testing::AssertionResult matches(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colour_at, int x,
                                    int y, std::string_view grid, const Legend& legend) {
-    return compare({width, height, colour_at,
-                    [](std::uint32_t word, std::uint32_t colour) {
-                        return (word & 0xFFFFFFu) == (colour & 0xFFFFFFu);
-                    }},
-                   x, y, grid, legend);
+    const auto same = [](std::uint32_t a, std::uint32_t b) { return ((a ^ b) & 0xFFFFFFu) == 0; };
+    return compare({width, height, colour_at, same}, x, y, grid, legend);
 }
 
 std::string grid_of(const LSR_Bitmap& bm, int x, int y, int width, int height,
                     const Legend& legend) {
-    const Source s = source_of(bm);
-    std::string out;
-    for (int j = y; j < y + height; ++j) {
-        for (int i = x; i < x + width; ++i) out += char_of(s, s.word(i, j), '?', legend);
-        out += '\n';
-    }
-    return out;
+    return render(source_of(bm), x, y, width, height, legend);
 }
 
 void paint(const LSR_Bitmap& bm, int x, int y, std::string_view grid, const Legend& legend) {
-    std::string error;
-    const Rows rows = parse(grid, error);
-    EXPECT_TRUE(error.empty()) << error;
+    const auto rows = parse(grid);
     for (std::size_t j = 0; j < rows.size(); ++j)
         for (std::size_t i = 0; i < rows[j].size(); ++i) {
             const int px = x + static_cast<int>(i), py = y + static_cast<int>(j);
             const auto colour = legend.find(rows[j][i]);
-            if (colour == legend.end() || px >= bm.width || py >= bm.height) {
-                ADD_FAILURE() << "cannot paint '" << rows[j][i] << "' at " << px << "," << py;
-                return;
-            }
+            ASSERT_TRUE(colour != legend.end() && px < bm.width && py < bm.height)
+                << "cannot paint '" << rows[j][i] << "' at " << px << "," << py;
             set(bm, px, py, stored(colour->second));
         }
 }
 
 lsr::OwnedBitmap make(std::string_view grid, const Legend& legend) {
-    std::string error;
-    const Rows rows = parse(grid, error);
+    const auto rows = parse(grid);
     lsr::OwnedBitmap bm;
     bm.create(rows.empty() ? 0 : static_cast<int>(rows.front().size()),
               static_cast<int>(rows.size()));
@@ -172,18 +162,25 @@ lsr::OwnedBitmap make(std::string_view grid, const Legend& legend) {
 lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour) {
     lsr::OwnedBitmap bm;
     bm.create(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) set(bm.get(), x, y, stored(colour));
+    for (int i = 0; i < width * height; ++i) set(bm.get(), i % width, i / width, stored(colour));
     return bm;
+}
+
+std::string printed(const std::function<void()>& body) {
+    ::testing::internal::CaptureStdout();
+    body();
+    return ::testing::internal::GetCapturedStdout();
+}
+
+std::string no_data(int times) {
+    std::string out;
+    while (times-- > 0) out += "bitmap has no data\n";
+    return out;
 }
 
 void set_depth(bool sixteen) {
     LSR_video.flags = sixteen ? LSR_VIDEO_16BIT : 0;
     TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
-}
-
-std::string depth_name(const ::testing::TestParamInfo<bool>& info) {
-    return info.param ? "bits16" : "bits32";
 }
 
 } // namespace picture

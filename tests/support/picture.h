@@ -29,6 +29,9 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word);
 ::testing::AssertionResult matches(const LSR_Bitmap& bm, int x, int y, std::string_view grid,
                                    const Legend& legend);
 
+// Every pixel of the bitmap shows the colour.
+::testing::AssertionResult uniform(const LSR_Bitmap& bm, std::uint32_t colour);
+
 // The same for any picture whose pixels read as 0xRRGGBB colours (a presented frame, a window).
 ::testing::AssertionResult matches(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colour_at, int x,
@@ -46,6 +49,12 @@ void paint(const LSR_Bitmap& bm, int x, int y, std::string_view grid, const Lege
 lsr::OwnedBitmap make(std::string_view grid, const Legend& legend);
 lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour = 0);
 
+// What the library prints while body runs.
+std::string printed(const std::function<void()>& body);
+
+// The report of a drawing refused for a bitmap without pixels, times over.
+std::string no_data(int times = 1);
+
 // Pixels 16 bits wide (5-5-5) or 32.
 void set_depth(bool sixteen);
 
@@ -57,9 +66,8 @@ class BothDepths : public ::testing::TestWithParam<bool> {
     bool sixteen() const { return GetParam(); }
 };
 
-std::string depth_name(const ::testing::TestParamInfo<bool>& info);
-
 } // namespace picture
 
 #define PICTURE_BOTH_DEPTHS(Fixture)                                                               \
-    INSTANTIATE_TEST_SUITE_P(Depth, Fixture, ::testing::Bool(), ::picture::depth_name)
+    INSTANTIATE_TEST_SUITE_P(Depth, Fixture, ::testing::Bool(),                                    \
+                             [](const auto& info) { return info.param ? "bits16" : "bits32"; })

@@ -1,4 +1,4 @@
-// Builders of small image files and the decoding fixture shared by the image reader tests.
+// Image files built byte by byte, and a decoded picture that is deleted at the end of the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
+#include "picture.h"
 #include "test_tarnfile_util.h"
 
 namespace load_test {
@@ -17,38 +17,33 @@ namespace load_test {
 using tarn_test::Bytes;
 using tarn_test::put;
 
-inline void set_depth(bool sixteen) {
-    LSR_video.flags = sixteen ? LSR_VIDEO_16BIT : 0;
-    TarnBlit_Initialise(5, 5, 5, 10, 5, 0);
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 using Decode = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*);
 
-// A decoded picture, deleted at the end of the test.
+// A file decoded, with what the reader printed; the bitmap is deleted with it.
 struct Loaded {
     LSR_Bitmap bm;
     std::int32_t ok = 0;
+    std::string messages;
     Loaded(Decode decode, const Bytes& file) {
-        testing::internal::CaptureStdout();
-        ok = decode(file.data(), static_cast<std::uint32_t>(file.size()), &bm);
-        messages = testing::internal::GetCapturedStdout();
+        messages = picture::printed(
+            [&] { ok = decode(file.data(), static_cast<std::uint32_t>(file.size()), &bm); });
     }
     ~Loaded() { LSR_DeleteBitmap(&bm); }
+    Loaded(const Loaded&) = delete;
+    Loaded& operator=(const Loaded&) = delete;
     std::uint32_t at(std::int32_t x, std::int32_t y) const { return LSR_GetPixel(x, y, bm); }
-    // Every pixel, rows top to bottom.
-    std::vector<std::uint32_t> all() const {
-        std::vector<std::uint32_t> out;
-        for (std::int32_t y = 0; y < bm.height; ++y)
-            for (std::int32_t x = 0; x < bm.width; ++x) out.push_back(at(x, y));
-        return out;
-    }
-    std::string messages;
 };
 
+// Readers tested on a 32-bit page.
 class Load : public ::testing::Test {
   protected:
-    void SetUp() override { set_depth(false); }
-    void TearDown() override { LSR_video.flags = 0; }
+    void SetUp() override { picture::set_depth(false); }
+    void TearDown() override { picture::set_depth(false); }
 };
 
 inline Bytes tga_header(std::uint32_t type, std::uint32_t width, std::uint32_t height,
@@ -65,47 +60,36 @@ inline Bytes tga_header(std::uint32_t type, std::uint32_t width, std::uint32_t h
     return b;
 }
 
-// The reference picture: 3 by 2, top row red green blue, bottom row white black grey.
-inline constexpr std::uint32_t k_pic[2][3] = {{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu},
-                                              {0xFFFFFFFFu, 0xFF000000u, 0xFF808080u}};
-
-inline void put_bgr(Bytes& b, std::uint32_t c) {
-    put(b, c & 0xFFFFFF, 3);
-}
-
-// The reference picture stored in the order the descriptor's bits 4 and 5 give.
-inline Bytes tga_oriented(std::uint32_t descriptor) {
-    Bytes b = tga_header(2, 3, 2, 24, descriptor);
-    const bool right_to_left = descriptor & 0x10, top_down = descriptor & 0x20;
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 3; ++c)
-            put_bgr(b, k_pic[top_down ? r : 1 - r][right_to_left ? 2 - c : c]);
-    return b;
-}
-
 inline Bytes bmp(std::int32_t width, std::int32_t height, std::uint32_t bits,
                  std::uint32_t compression, const std::vector<std::uint32_t>& palette,
                  const Bytes& pixels) {
     Bytes b = {'B', 'M'};
-    const auto colours = static_cast<std::uint32_t>(palette.size());
-    const auto size = static_cast<std::uint32_t>(pixels.size()), offset = 54 + 4 * colours;
-    put(b,
-        {offset + size, 0, offset, 40, static_cast<std::uint32_t>(width),
-         static_cast<std::uint32_t>(height)},
-        4);
+    const auto size = static_cast<std::uint32_t>(pixels.size());
+    const auto offset = static_cast<std::uint32_t>(54 + 4 * palette.size());
+    put(b, {offset + size, 0, offset, 40, std::uint32_t(width), std::uint32_t(height)}, 4);
     put(b, {1, bits}, 2);
-    put(b, {compression, size, 0, 0, colours, 0}, 4);
+    put(b, {compression, size, 0, 0, palette.size(), 0}, 4);
     for (std::uint32_t c : palette) put(b, c & 0xFFFFFF, 4); // blue, green, red, 0
-    b.insert(b.end(), pixels.begin(), pixels.end());
-    return b;
+    return b + pixels;
 }
 
-inline Bytes pcx_header(std::uint32_t width, std::uint32_t height, std::uint32_t planes) {
+inline Bytes pcx(std::uint32_t width, std::uint32_t height, std::uint32_t planes,
+                 const Bytes& data = {}) {
     Bytes b = {10, 0, 0, 8, 0, 0, 0, 0};
     put(b, {width - 1, height - 1}, 2);
     b.resize(65);
     b.push_back(static_cast<std::uint8_t>(planes));
     b.resize(128);
+    return b + data;
+}
+
+// A top-down 32-bit TGA of the grid's colours.
+inline Bytes tga(std::string_view grid, const picture::Legend& legend) {
+    const auto bm = picture::make(grid, legend);
+    Bytes b = tga_header(2, static_cast<std::uint32_t>(bm.get().width),
+                         static_cast<std::uint32_t>(bm.get().height), 32, 0x20);
+    for (int y = 0; y < bm.get().height; ++y)
+        for (int x = 0; x < bm.get().width; ++x) put(b, LSR_GetPixel(x, y, bm.get()), 4);
     return b;
 }
 

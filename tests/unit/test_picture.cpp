@@ -11,22 +11,22 @@ PICTURE_BOTH_DEPTHS(Picture);
 const picture::Legend k_legend = {{'.', 0}, {'X', 0xFFFFFF}, {'r', 0xFF0000}};
 
 TEST_P(Picture, MatchesOnlyTheSamePictureAndShowsBoth) {
-    const auto bm = picture::make(R"(
-        .X.
-        Xr.
-    )",
-                                  k_legend);
+    const auto bm = picture::make("\n  .X.\n  Xr.  \n\n", k_legend); // trimmed
     EXPECT_TRUE(picture::matches(bm.get(), 0, 0, ".X.\nXr.", k_legend));
     EXPECT_TRUE(picture::matches(bm.get(), 1, 1, "r.", k_legend));
     const auto wrong = picture::matches(bm.get(), 0, 0, ".X.\nX..", k_legend);
     ASSERT_FALSE(wrong);
     EXPECT_NE(std::string(wrong.message()).find("X..       Xr."), std::string::npos)
         << wrong.message();
-    picture::set(bm.get(), 0, 0, picture::stored(0x123456));
-    EXPECT_EQ(picture::grid_of(bm.get(), 0, 0, 3, 1, k_legend), "?X.\n");
     EXPECT_FALSE(picture::matches(bm.get(), 1, 0, "...", k_legend)); // past the right edge
     EXPECT_FALSE(picture::matches(bm.get(), 0, 0, "X.\nX", k_legend));
     EXPECT_FALSE(picture::matches(bm.get(), 0, 0, "?", k_legend));
+    // A 32-bit opacity byte counts only where the legend gives one.
+    picture::set(bm.get(), 0, 0, picture::stored(0x12FF0000));
+    EXPECT_TRUE(picture::matches(bm.get(), 0, 0, "r", k_legend));
+    EXPECT_EQ(picture::matches(bm.get(), 0, 0, "o", {{'o', 0x13FF0000}}), sixteen());
+    picture::set(bm.get(), 0, 0, picture::stored(0x123456));
+    EXPECT_EQ(picture::grid_of(bm.get(), 0, 0, 3, 1, k_legend), "?X.\n");
 }
 
 } // namespace

@@ -1,234 +1,132 @@
-// Pixel, span, line, Bezier, box and circle coverage and clipping, at both depths.
+// Pixels, spans, lines, Bezier curves, boxes and circles: their pictures, clipped at every edge.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
+#include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
-#include <set>
-#include <tuple>
-#include <utility>
-#include <vector>
+#include <string>
 
-#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
-#include "test_pic_util.h"
+#include "picture.h"
 
 namespace {
 
-using Points = std::set<std::pair<int, int>>;
+using Primitive = picture::BothDepths;
+PICTURE_BOTH_DEPTHS(Primitive);
 
-constexpr std::uint32_t k_white = 0xFFFFFFFF;
+constexpr int k_min = std::numeric_limits<int>::min(), k_max = std::numeric_limits<int>::max();
+constexpr std::uint32_t k_white = 0xFFFFFF;
 
-// A cleared page at the current depth; lit() lists its non-zero pixels.
-struct Page : pic_test::Pic {
-    Page(std::int32_t w, std::int32_t h) : Pic(w, h) { LSR_ClearBitmap(bm); }
-    Points lit() const {
-        Points out;
-        for (std::int32_t y = 0; y < bm.height; ++y)
-            for (std::int32_t x = 0; x < bm.width; ++x)
-                if (at(x, y) != 0) out.insert({x, y});
-        return out;
-    }
-};
-
-using Primitive = pic_test::BothDepths;
-
-std::uint32_t stored(std::uint32_t colour) {
-    return LSR_Is16Bit() ? TarnBlit_color24to16(colour) : colour;
+::testing::AssertionResult shows(const lsr::OwnedBitmap& page, std::string_view grid) {
+    return picture::matches(page.get(), 0, 0, grid, {{'.', 0}, {'X', k_white}});
 }
 
-INSTANTIATE_TEST_SUITE_P(Primitive, Primitive, ::testing::Values(false, true),
-                         pic_test::depth_name);
-
-// Every point from (x1, y1) to (x2, y2) inclusive.
-Points rect(int x1, int y1, int x2, int y2) {
-    Points p;
-    for (int y = y1; y <= y2; ++y)
-        for (int x = x1; x <= x2; ++x) p.insert({x, y});
-    return p;
+// Row by row: a span whose clipped part is one pixel or none draws nothing. Column by column: a
+// vertical line draws pixel by pixel.
+TEST_P(Primitive, SpansClipAndSkipSinglePixels) {
+    const auto rows = picture::filled(10, 7), columns = picture::filled(6, 5);
+    const auto h = [&](int x1, int x2, int y) { LSR_DrawHLine(x1, x2, y, k_white, rows.get()); };
+    h(5, 5, 0), h(5, 6, 1), h(-3, 2, 2), h(8, 700, 3), h(8, 3, 4), h(9, 700, 5), h(k_min, 1, 6);
+    h(0, 9, -1), h(0, 9, 7);
+    EXPECT_TRUE(shows(rows, R"(
+        ..........
+        .....XX...
+        XXX.......
+        ........XX
+        ..........
+        ..........
+        XX........)"));
+    const auto v = [&](int x, int y1, int y2) { LSR_DrawVLine(x, y1, y2, k_white, columns.get()); };
+    v(0, 2, 2), v(1, 3, 1), v(2, -2, 1), v(3, 3, k_max), v(4, 0, 4), v(5, k_min, 0);
+    v(-1, 0, 4), v(6, 0, 4);
+    EXPECT_TRUE(shows(columns, "..X.XX\n..X.X.\n....X.\n...XX.\n...XX."));
 }
 
-TEST(PrimitiveTable, CircleTableFollowsItsRule) {
-    EXPECT_EQ(LSR_circletab[512], 56755u);
-    for (int i = 0; i < 1024; ++i) {
-        const double f = i / 1024.0;
-        const auto want =
-            static_cast<std::uint32_t>(static_cast<float>(65536.0 * std::sqrt(1 - f * f)));
-        ASSERT_EQ(LSR_circletab[i], want) << "entry " << i;
-    }
-}
-
-TEST_P(Primitive, SpansSkipSinglePixelsAndClip) {
-    struct Case {
-        int x1, x2;
-        Points want;
+// A disc's rows one pixel or none wide are left out; the outline lies one pixel inside it. Radii
+// up to 3 are fixed shapes; an outline of radius 0 or less lies 1 - r from the centre.
+TEST_P(Primitive, CirclesAndDiscsClippedAtEveryEdge) {
+    const auto page = picture::filled(38, 9);
+    const auto disc = [&](int x, int y, int r) {
+        LSR_DrawFilledCircle(x, y, r, k_white, page.get());
     };
-    const Case hlines[] = {{5, 5, {}},
-                           {5, 6, rect(5, 4, 6, 4)},
-                           {-3, 2, rect(0, 4, 2, 4)},
-                           {630, 700, rect(630, 4, 639, 4)},
-                           {8, 3, {}},
-                           {639, 700, {}},
-                           {std::numeric_limits<int>::min(), 1, rect(0, 4, 1, 4)}};
-    for (const auto& c : hlines) {
-        Page page(640, 8);
-        LSR_DrawHLine(c.x1, c.x2, 4, k_white, page.bm);
-        EXPECT_EQ(page.lit(), c.want) << c.x1 << ".." << c.x2;
-    }
-    Page page(640, 8);
-    LSR_DrawHLine(0, 9, -1, k_white, page.bm);
-    LSR_DrawHLine(0, 9, 8, k_white, page.bm);
-    EXPECT_TRUE(page.lit().empty());
-
-    Page col(8, 8);
-    LSR_DrawVLine(3, 7, 7, k_white, col.bm);
-    LSR_DrawVLine(3, 5, 1, k_white, col.bm);
-    LSR_DrawVLine(-1, 0, 5, k_white, col.bm);
-    LSR_DrawVLine(8, 0, 5, k_white, col.bm);
-    EXPECT_TRUE(col.lit().empty());
-    LSR_DrawVLine(2, -2, 2, k_white, col.bm);
-    LSR_DrawVLine(5, 6, std::numeric_limits<int>::max(), k_white, col.bm);
-    EXPECT_EQ(col.lit(), (Points{{2, 0}, {2, 1}, {2, 2}, {5, 6}, {5, 7}}));
+    const auto ring = [&](int x, int y, int r) { LSR_DrawCircle(x, y, r, k_white, page.get()); };
+    disc(12, 4, -4), ring(23, 4, 4), ring(23, 4, 1), ring(23, 4, -1);
+    disc(28, 0, 0), disc(30, 0, 1), disc(28, 2, 2), disc(30, 2, -3), ring(29, 6, 0);
+    disc(0, 0, 4), ring(1, 8, 4), disc(37, 8, 4), ring(37, 0, 4);
+    // Centres at the ends of the integer range reach nothing and wrap nowhere.
+    disc(k_max, k_max, 12), disc(k_min, 4, 12), ring(k_max, k_min, 40), ring(5, 5, k_min);
+    EXPECT_TRUE(shows(page, R"(
+        XXXXX.......................X.X...X...
+        XXXX......XXXXX......XXXXX........X...
+        XXXX.....XXXXXXX....X..X..X.XXXX..X...
+        XXX......XXXXXXX....X.....X.XXXX...XXX
+        ........XXXXXXXXX...XX.X.XX...........
+        XXXX.....XXXXXXX....X.....X..X.....XXX
+        ....X....XXXXXXX....X..X..X.X.X...XXXX
+        ....X.....XXXXX......XXXXX...X....XXXX
+        ....X............................XXXXX)"));
 }
 
-// Half-width of each row of the radius-12 filled circle, by distance from the centre row (-1:
-// empty), put at (cx, cy) with each row clipped as a span is: one pixel or none draws nothing.
-Points filled_circle(int cx, int cy, int w, int h) {
-    static const int half[] = {12, 11, 11, 11, 11, 10, 10, 9, 8, 7, 6, 4, -1};
-    Points out;
-    for (int dy = -12; dy <= 12; ++dy) {
-        const int hw = half[dy < 0 ? -dy : dy], y = cy + dy;
-        if (hw < 0 || y < 0 || y >= h) continue;
-        const int xs = std::max(cx - hw, 0), xe = std::min(cx + hw, w - 1);
-        if (xe - xs <= 0) continue;
-        for (int x = xs; x <= xe; ++x) out.insert({x, y});
-    }
-    return out;
-}
-
-TEST_P(Primitive, FilledCircleCoversTheDesignedRows) {
-    const Points want = filled_circle(206, 356, 640, 480);
-    ASSERT_EQ(want.size(), 439u);
-    for (int r : {12, -12}) {
-        Page page(640, 480);
-        LSR_DrawFilledCircle(206, 356, r, 0xFF3060F0, page.bm);
-        EXPECT_EQ(page.lit(), want) << "radius " << r;
-        EXPECT_EQ(page.at(206, 356), stored(0xFF3060F0));
-    }
-}
-
-TEST_P(Primitive, SmallFilledCirclesAreFixedShapes) {
-    for (int r : {0, 1, -1, 2, 3, -3}) {
-        Page page(16, 16);
-        LSR_DrawFilledCircle(5, 6, r, k_white, page.bm);
-        EXPECT_EQ(page.lit(), r * r <= 1 ? rect(5, 6, 5, 6) : rect(5, 6, 6, 7)) << r;
-    }
-    Page corner(16, 16);
-    LSR_DrawFilledCircle(15, 15, 2, k_white, corner.bm);
-    LSR_DrawFilledCircle(-1, 3, 1, k_white, corner.bm);
-    EXPECT_EQ(corner.lit(), (Points{{15, 15}}));
-}
-
-TEST_P(Primitive, FilledCirclesClipAtEveryEdge) {
-    const std::pair<int, int> centres[] = {{5, 3},    {-12, 20},  {-11, 20}, {639, 479},
-                                           {630, -5}, {320, 490}, {651, 240}};
-    for (auto [cx, cy] : centres) {
-        Page page(640, 480);
-        LSR_DrawFilledCircle(cx, cy, 12, k_white, page.bm);
-        EXPECT_EQ(page.lit(), filled_circle(cx, cy, 640, 480)) << cx << "," << cy;
-    }
-    // Coordinates at the ends of the integer range reach nothing and wrap nowhere.
-    Page page(64, 64);
-    const int big = std::numeric_limits<int>::max(), small = std::numeric_limits<int>::min();
-    LSR_DrawFilledCircle(big, big, 12, k_white, page.bm);
-    LSR_DrawFilledCircle(small, 10, 12, k_white, page.bm);
-    LSR_DrawCircle(big, small, 40, k_white, page.bm);
-    LSR_DrawCircle(10, 10, small, k_white, page.bm);
-    EXPECT_TRUE(page.lit().empty());
-}
-
-Points mirrored(const std::vector<std::pair<int, int>>& quadrant, int cx, int cy) {
-    Points out;
-    for (auto [a, b] : quadrant)
-        for (int sx : {1, -1})
-            for (int sy : {1, -1}) out.insert({cx + sx * a, cy + sy * b});
-    return out;
-}
-
-TEST_P(Primitive, CircleOutlineLiesOneInside) {
-    const std::vector<std::pair<int, int>> quadrant12 = {
-        {0, 11}, {1, 11}, {2, 11}, {3, 11}, {4, 11}, {5, 10}, {6, 10}, {7, 9}, {8, 8},
-        {9, 7},  {10, 6}, {10, 5}, {11, 4}, {11, 3}, {11, 2}, {11, 1}, {11, 0}};
-    Page page(64, 64);
-    LSR_DrawCircle(30, 30, 12, k_white, page.bm);
-    EXPECT_EQ(page.lit(), mirrored(quadrant12, 30, 30));
-
-    // Radius 1: the centre; 0 and below: four points on the axes at distance 1 - r.
-    const std::pair<int, int> small[] = {{1, 0}, {0, 1}, {-2, 3}};
-    for (auto [r, d] : small) {
-        Page p(64, 64);
-        LSR_DrawCircle(30, 30, r, k_white, p.bm);
-        const Points want = d == 0 ? Points{{30, 30}}
-                                   : Points{{30 + d, 30}, {30 - d, 30}, {30, 30 + d}, {30, 30 - d}};
-        EXPECT_EQ(p.lit(), want) << "radius " << r;
-    }
-    // Partly outside: the visible points only.
-    Page edge(64, 64);
-    LSR_DrawCircle(0, 0, 12, k_white, edge.bm);
-    Points visible;
-    for (auto pt : mirrored(quadrant12, 0, 0))
-        if (pt.first >= 0 && pt.second >= 0) visible.insert(pt);
-    EXPECT_EQ(edge.lit(), visible);
-}
-
-TEST_P(Primitive, LinesStepLikeBresenhamFromTheFirstPoint) {
-    const struct {
-        int x1, y1, x2, y2;
-        Points want;
-    } lines[] = {
-        {0, 0, 4, 2, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}},
-        {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}},
-        {0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
-        {3, 3, 3, 3, {{3, 3}}},
-        {-2, -2, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
-        {5, 5, -10, 5, rect(0, 5, 5, 5)},
-        {9, 0, 20, 0, rect(9, 0, 9, 0)},
-        {2, -30, 2, 1, {{2, 0}, {2, 1}}},
+// The outline of exactly what the filled box covers, from any corner; empty ones draw nothing.
+TEST_P(Primitive, BoxesFromAnyCornerClipped) {
+    const auto page = picture::filled(30, 3);
+    const auto box = [&](int x, int y, int w, int h) {
+        LSR_DrawBox(x, y, w, h, k_white, page.get());
     };
-    for (const auto& l : lines) {
-        Page page(10, 10);
-        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.bm);
-        EXPECT_EQ(page.lit(), l.want) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
-    }
+    const auto fill = [&](int x, int y, int w, int h) {
+        LSR_DrawFilledBox(x, y, w, h, k_white, page.get());
+    };
+    box(4, 0, 5, 3), box(15, 3, -5, -3), box(16, 3, 5, -3), fill(22, 0, 5, 3),
+        fill(28, 1, 5, k_max);
+    box(-2, -2, 5, 4), box(1, 1, 0, 3), box(30, 1, 4, 4), box(-4, 1, 4, 4), box(1, 3, 4, 4);
+    fill(1, 1, 0, 3), fill(1, 1, 5, 0), fill(1, 1, -5, 3), fill(1, 1, 5, -3), fill(30, 1, 4, 4);
+    fill(-4, 1, 4, 4), fill(1, 3, 4, 4);
+    EXPECT_TRUE(shows(page, "..X.XXXXX.XXXXX.XXXXX.XXXXX...\nXXX.X...X.X...X.X...X.XXXXX.XX\n"
+                            "....XXXXX.XXXXX.XXXXX.XXXXX.XX"));
+    const auto wide = picture::filled(4, 3); // rows as wide as the page follow each other
+    LSR_DrawFilledBox(-1, -2, 10, 4, k_white, wide.get());
+    EXPECT_TRUE(shows(wide, "XXXX\nXXXX\n...."));
 }
 
-// Bresenham walked pixel by pixel from the first point, each pixel kept only when inside.
-Points walked_line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, int w,
-                   int h) {
+// A chain of lines through the curve's points at t = 0, s, 2s ... up to 256, s = 64 / steps with
+// steps held to 1..64.
+TEST_P(Primitive, BezierJoinsItsPointsWithLines) {
+    const auto curve = [](int steps) {
+        auto page = picture::filled(9, 7);
+        LSR_DrawBezier(0, 0, 0, 8, 8, 8, 8, 0, steps, k_white, page.get());
+        return picture::grid_of(page.get(), 0, 0, 9, 7, {{'.', 0}, {'X', k_white}});
+    };
+    EXPECT_EQ(curve(1),
+              "X.......X\nX.......X\n.X.....X.\n.X.....X.\n.X....X..\n..XX.X...\n....X....\n");
+    // Steps 3: t = 252 is the last point, short of the end.
+    EXPECT_EQ(curve(3),
+              "X.....X..\nX......X.\nX......X.\nX.....X..\nX....X...\n.XXXXX...\n.........\n");
+    EXPECT_EQ(curve(0), curve(1));
+    EXPECT_EQ(curve(100), curve(64));
+}
+
+// Bresenham from the first point, ties stepping along x, each pixel kept only when inside.
+std::string walked_line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, int w,
+                        int h) {
+    std::string page(static_cast<std::size_t>(w * h), '.');
     const std::int64_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
     const std::int64_t sx = x1 > x2 ? -1 : 1, sy = y1 > y2 ? -1 : 1;
     const bool x_major = dx >= dy;
     const std::int64_t major = x_major ? dx : dy, minor = x_major ? dy : dx;
-    std::int64_t d = 2 * minor - major, x = x1, y = y1;
-    Points out;
-    for (std::int64_t i = 0; i <= major; ++i) {
-        if (x >= 0 && x < w && y >= 0 && y < h) out.insert({int(x), int(y)});
-        if (d >= 0) {
-            d += 2 * (minor - major);
-            x += sx, y += sy;
-        } else {
-            d += 2 * minor;
-            (x_major ? x : y) += x_major ? sx : sy;
-        }
+    for (std::int64_t i = 0, d = 2 * minor - major, x = x1, y = y1; i <= major; ++i) {
+        if (x >= 0 && x < w && y >= 0 && y < h) page[static_cast<std::size_t>(y * w + x)] = 'X';
+        if (d >= 0) d -= 2 * major, (x_major ? y : x) += x_major ? sy : sx;
+        d += 2 * minor, (x_major ? x : y) += x_major ? sx : sy;
     }
-    return out;
+    for (int row = h - 1; row > 0; --row) page.insert(static_cast<std::size_t>(row * w), "\n");
+    return page;
 }
 
 // Lines in every octant crossing every edge, some from far away, against the walk; and lines
 // from the ends of the coordinate range, whose clipping needs products past 64 bits.
-TEST_P(Primitive, ClippedLinesDrawExactlyTheWalkedPixels) {
+TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
     std::uint32_t seed = 1;
     const auto next = [&](int lo, int hi) {
         seed = seed * 1103515245u + 12345u;
@@ -238,123 +136,58 @@ TEST_P(Primitive, ClippedLinesDrawExactlyTheWalkedPixels) {
         const int reach = n % 3 == 0 ? 20000 : 60;
         const int x1 = next(-reach, 37 + reach), y1 = next(-reach, 23 + reach);
         const int x2 = next(-reach, 37 + reach), y2 = next(-reach, 23 + reach);
-        Page page(37, 23);
-        LSR_DrawLine(x1, y1, x2, y2, k_white, page.bm);
-        ASSERT_EQ(page.lit(), walked_line(x1, y1, x2, y2, 37, 23))
+        const auto page = picture::filled(37, 23);
+        LSR_DrawLine(x1, y1, x2, y2, k_white, page.get());
+        ASSERT_TRUE(shows(page, walked_line(x1, y1, x2, y2, 37, 23)))
             << x1 << "," << y1 << " to " << x2 << "," << y2;
     }
-    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
-    Points diagonal;
-    for (int i = 0; i < 23; ++i) diagonal.insert({i, i});
     const struct {
         int x1, y1, x2, y2;
-        Points want;
-    } far[] =
-        {
-            {lo, 3, hi, 3, rect(0, 3, 36, 3)},
-            {lo, 2, hi, 4, rect(0, 3, 36, 3)}, // a third of the way between its rows: rounds to 3
-            {5, lo, 5, hi, rect(5, 0, 5, 22)},
-            {0, lo, 3, hi, rect(2, 0, 2, 22)}, // two thirds of its columns are left behind
-            {lo, lo, hi, hi, diagonal},
-            {hi, hi, lo, lo, diagonal},
-            {hi, 40, lo, 40, {}},
-        };
+        const char* grid;
+    } far[] = {
+        {k_min, 1, k_max, 1, "....\nXXXX\n....\n...."},
+        {k_min, 0, k_max, 2, "....\nXXXX\n....\n...."}, // a third of the way: rounds to row 1
+        {2, k_min, 2, k_max, "..X.\n..X.\n..X.\n..X."},
+        {0, k_min, 3, k_max, "..X.\n..X.\n..X.\n..X."}, // two thirds of its columns behind
+        {k_min, k_min, k_max, k_max, "X...\n.X..\n..X.\n...X"},
+        {k_max, k_max, k_min, k_min, "X...\n.X..\n..X.\n...X"},
+        {k_max, 4, k_min, 4, "....\n....\n....\n...."},
+    };
     for (const auto& l : far) {
-        Page page(37, 23);
-        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.bm);
-        EXPECT_EQ(page.lit(), l.want) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
+        const auto page = picture::filled(4, 4);
+        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.get());
+        EXPECT_TRUE(shows(page, l.grid)) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
     }
 }
 
-TEST_P(Primitive, BezierStepsAreClampedAndJoinTheCurvePoints) {
-    const auto curve = [](int steps) {
-        Page page(80, 80);
-        LSR_DrawBezier(0, 0, 0, 64, 64, 64, 64, 0, steps, k_white, page.bm);
-        return page.lit();
+// Set, average or add; the arithmetic itself is the span blitters'. Reads widen 16 bits.
+TEST_P(Primitive, BlendPixelPicksItsModeAndGetPixelReadsInsideOnly) {
+    const std::array<std::uint32_t, 4> blends[] = {
+        // old, colour, mode, result
+        {0x0000FF, 0xFF0000, LSR_PIXEL_AVERAGE, 0x7F007F},
+        {0xFFFFFFFF, 0xFF000000, LSR_PIXEL_AVERAGE, 0x7E7F7F7F}, // the opacity carry is lost
+        {0x808080, 0x80A0F0, LSR_PIXEL_ADD, 0xFFFFFF},
+        {0x123456, 0xFFFFFF, LSR_PIXEL_SET, 0xFFFFFF},
+        {0x123456, 0xFFFFFF, 3, 0x123456},
+        {0x123456, 0xFFFFFF, 0xFFFFFFFF, 0x123456},
     };
-    const Points one = curve(1);
-    // Steps 1: t = 0, 64, 128, 192, 256 on the curve through the four control points.
-    for (auto pt : {std::pair{0, 0}, std::pair{10, 36}, std::pair{32, 48}, std::pair{54, 36},
-                    std::pair{64, 0}})
-        EXPECT_TRUE(one.count(pt)) << pt.first << "," << pt.second;
-    EXPECT_EQ(curve(0), one);
-    EXPECT_NE(curve(2), one);
-    EXPECT_EQ(curve(100), curve(64));
-    // Steps 3: s = 21, the last point is t = 252, short of the end point.
-    const Points three = curve(3);
-    EXPECT_TRUE(three.count({63, 2}));
-    EXPECT_FALSE(three.count({64, 0}));
-}
-
-TEST_P(Primitive, BoxOutlineMatchesTheFilledBox) {
-    Page filled(32, 32);
-    LSR_DrawFilledBox(10, 10, 5, 3, k_white, filled.bm);
-    EXPECT_EQ(filled.lit(), rect(10, 10, 14, 12));
-    Points border = rect(10, 10, 14, 12);
-    for (auto pt : rect(11, 11, 13, 11)) border.erase(pt);
-    for (auto [x, y, w, h] : {std::tuple{10, 10, 5, 3}, std::tuple{15, 13, -5, -3},
-                              std::tuple{15, 10, -5, 3}, std::tuple{10, 13, 5, -3}}) {
-        Page page(32, 32);
-        LSR_DrawBox(x, y, w, h, k_white, page.bm);
-        EXPECT_EQ(page.lit(), border) << x << "," << y << " " << w << "x" << h;
+    const auto page = picture::filled(3, 2);
+    for (auto [old, colour, mode, want] : blends) {
+        picture::set(page.get(), 1, 0, picture::stored(old));
+        LSR_DrawBlendPixel(1, 0, colour, page.get(), static_cast<std::int32_t>(mode));
+        EXPECT_EQ(picture::at(page.get(), 1, 0), picture::stored(want)) << std::hex << old;
     }
-    // Empty rectangles draw nothing, outlined or filled.
-    Page none(32, 32);
-    for (auto [x, y, w, h] :
-         {std::tuple{10, 10, 0, 3}, std::tuple{10, 10, 5, 0}, std::tuple{32, 5, 4, 4},
-          std::tuple{-4, 5, 4, 4}, std::tuple{5, 32, 4, 4}}) {
-        LSR_DrawFilledBox(x, y, w, h, k_white, none.bm);
-        LSR_DrawBox(x, y, w, h, k_white, none.bm); // right edge at x 0 is exclusive
+    picture::set(page.get(), 1, 0, 0);
+    for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}}) {
+        LSR_DrawBlendPixel(x, y, k_white, page.get(), LSR_PIXEL_SET);
+        LSR_DrawPixel(x, y, k_white, page.get());
+        EXPECT_EQ(LSR_GetPixel(x, y, page.get()), 0u);
     }
-    LSR_DrawFilledBox(10, 10, -5, 3, k_white, none.bm);
-    LSR_DrawFilledBox(10, 10, 5, -3, k_white, none.bm);
-    EXPECT_TRUE(none.lit().empty());
-
-    // Clipped on two sides: only the part on the page.
-    Page clip(8, 8);
-    LSR_DrawFilledBox(-3, 6, 5, std::numeric_limits<int>::max(), k_white, clip.bm);
-    EXPECT_EQ(clip.lit(), rect(0, 6, 1, 7));
-    Page wide(8, 8); // rows as wide as the page, clipped at both sides and the top
-    LSR_DrawFilledBox(-1, -2, 10, 5, k_white, wide.bm);
-    EXPECT_EQ(wide.lit(), rect(0, 0, 7, 2));
-    Page outline(8, 8);
-    LSR_DrawBox(-2, -2, 5, 4, k_white, outline.bm);
-    EXPECT_EQ(outline.lit(), (Points{{2, 0}, {2, 1}, {0, 1}, {1, 1}}));
-}
-
-TEST_P(Primitive, BlendPixelReplacesAveragesOrAdds) {
-    Page page(4, 1);
-    const auto blend = [&](std::uint32_t old, std::uint32_t colour, std::int32_t mode) {
-        page.set(1, 0, stored(old));
-        LSR_DrawBlendPixel(1, 0, colour, page.bm, mode);
-        return page.at(1, 0);
-    };
-    // The mix and add arithmetic itself is proven with the span blitters; here each mode's pick.
-    EXPECT_EQ(blend(0x0000FF, 0xFF0000, 1), GetParam() ? 0x3C0Fu : 0x7F007Fu);
-    // One 32-bit sum: two opaque pixels average to opacity 0x7E, their carry lost.
-    EXPECT_EQ(blend(0xFFFFFFFF, 0xFF000000, 1), GetParam() ? 0x3DEFu : 0x7E7F7F7Fu);
-    EXPECT_EQ(blend(0x808080, 0x808080, 2), GetParam() ? 0x7FFFu : 0xFFFFFFu);
-    EXPECT_EQ(blend(0x123456, 0xFFFFFF, 0), stored(0xFFFFFF));
-    EXPECT_EQ(blend(0x123456, 0xFFFFFF, 3), stored(0x123456));
-    EXPECT_EQ(blend(0x123456, 0xFFFFFF, -1), stored(0x123456));
-    page.set(1, 0, 0);
-    for (auto [x, y] : {std::pair{-1, 0}, std::pair{4, 0}, std::pair{0, 1}, std::pair{0, -1}})
-        LSR_DrawBlendPixel(x, y, k_white, page.bm, 0);
-    EXPECT_TRUE(page.lit().empty());
-}
-
-TEST_P(Primitive, GetPixelReadsInsideOnlyAndWidensSixteenBits) {
-    Page page(4, 3);
-    LSR_DrawPixel(2, 1, 0x00123456, page.bm);
-    LSR_DrawPixel(4, 1, k_white, page.bm);
-    LSR_DrawPixel(-1, 1, k_white, page.bm);
-    LSR_DrawPixel(0, 3, k_white, page.bm);
-    EXPECT_EQ(page.lit(), (Points{{2, 1}}));
-    EXPECT_EQ(LSR_GetPixel(2, 1, page.bm), GetParam() ? 0xFF103050u : 0x00123456u);
-    EXPECT_EQ(LSR_GetPixel(1, 1, page.bm), GetParam() ? 0xFF000000u : 0u);
-    EXPECT_EQ(LSR_GetPixel(4, 1, page.bm), 0u);
-    EXPECT_EQ(LSR_GetPixel(2, -1, page.bm), 0u);
-    EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{4, 3, 0, 12, nullptr}), 0u);
+    LSR_DrawPixel(2, 1, 0x00123456, page.get());
+    EXPECT_TRUE(picture::matches(page.get(), 0, 0, "...\n..o", {{'.', 0}, {'o', 0x123456}}));
+    EXPECT_EQ(LSR_GetPixel(2, 1, page.get()), sixteen() ? 0xFF103050u : 0x00123456u);
+    EXPECT_EQ(LSR_GetPixel(1, 1, page.get()), sixteen() ? 0xFF000000u : 0u);
+    EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{3, 2, 0, 6, nullptr}), 0u);
 }
 
 } // namespace

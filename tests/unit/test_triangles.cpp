@@ -4,276 +4,178 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
 #include "lodestar/graphics/triangles.h"
-#include "test_pic_util.h"
+#include "picture.h"
 
 namespace {
 
-using pic_test::Pic;
-
-class Triangle : public pic_test::BothDepths {
+class Triangle : public picture::BothDepths {
   protected:
     void TearDown() override {
         LSR_SetPrimitiveTexture(LSR_Bitmap{});
         BothDepths::TearDown();
     }
 };
-INSTANTIATE_TEST_SUITE_P(Triangle, Triangle, ::testing::Values(false, true), pic_test::depth_name);
+PICTURE_BOTH_DEPTHS(Triangle);
 
-LSR_Vertex at(std::int32_t x, std::int32_t y, std::int32_t shade = 0) {
+LSR_Vertex at(std::int32_t x, std::int32_t y, std::int32_t shade = 0, std::int32_t u = 0,
+              std::int32_t v = 0) {
     LSR_Vertex c;
-    c.x = x;
-    c.y = y;
-    c.shade = shade;
+    c.x = x, c.y = y, c.shade = shade, c.u = u, c.v = v;
     return c;
 }
 
-LSR_Vertex mapped(std::int32_t x, std::int32_t y, std::int32_t u, std::int32_t v) {
-    LSR_Vertex c = at(x, y);
-    c.u = u;
-    c.v = v;
-    return c;
-}
+const picture::Legend k_lit = {{'.', 0}, {'X', 0xFFFFFF}};
 
-// The first and last marked column of each row, -1 where the row is empty.
-std::vector<std::pair<int, int>> spans(const Pic& p, std::uint32_t background = 0) {
-    std::vector<std::pair<int, int>> out;
-    for (int y = 0; y < p.bm.height; ++y) {
-        int first = -1, last = -1;
-        for (int x = 0; x < p.bm.width; ++x)
-            if (p.at(x, y) != background) {
-                if (first < 0) first = x;
-                last = x;
-            }
-        out.emplace_back(first, last);
-    }
-    return out;
-}
-
-std::vector<std::uint32_t> pixels(const Pic& p) {
-    std::vector<std::uint32_t> out;
-    for (int y = 0; y < p.bm.height; ++y)
-        for (int x = 0; x < p.bm.width; ++x) out.push_back(p.at(x, y));
-    return out;
-}
-
-TEST_P(Triangle, FlatFillTakesTheSameRowsInEveryCornerOrder) {
-    Pic page(40, 40);
-    page.fill(0);
-    LSR_DrawTriangle(at(0, 0), at(4, 0), at(0, 4), 0xFFFFFF, page.bm);
-    const auto s = spans(page);
-    EXPECT_EQ(s[0], std::make_pair(0, 0)); // a flat top starts with one pixel at its left end
-    EXPECT_EQ(s[1], std::make_pair(0, 4));
-    EXPECT_EQ(s[4], std::make_pair(0, 1));
-    EXPECT_EQ(s[5], std::make_pair(-1, -1));
-
-    const std::array<std::array<LSR_Vertex, 3>, 6> shapes = {{
-        {at(0, 0), at(4, 0), at(0, 4)},
+// The same pixels whatever the corners' order; a flat top starts with one pixel at its left end.
+TEST_P(Triangle, FlatFillsAndWireFrames) {
+    const auto page = picture::filled(24, 6);
+    LSR_DrawTriangle(at(0, 0), at(4, 0), at(0, 4), 0xFFFFFF, page.get());
+    LSR_DrawTriangle(at(5, 5), at(11, 1), at(8, 4), 0xFFFFFF, page.get());
+    LSR_DrawTriangle(at(5, 0), at(7, 0), at(9, 0), 0xFFFFFF, page.get()); // one row
+    LSR_DrawTriangleWireframe(at(13, 0), at(23, 0), at(13, 5), 0xFFFFFF, page.get());
+    EXPECT_TRUE(picture::matches(page.get(), 0, 0, R"(
+        X....X.......XXXXXXXXXXX
+        XXXXX......X.X.......XX.
+        XXXX.....XX..X.....XX...
+        XXX.....XX...X...XX.....
+        XX....XXX....X.XX.......
+        .....XXXX....XX.........)",
+                                 k_lit));
+    const std::array<std::array<LSR_Vertex, 3>, 5> shapes = {{
         {at(20, 2), at(3, 17), at(35, 30)},
-        {at(10, 5), at(30, 5), at(18, 25)}, // flat top
-        {at(18, 3), at(2, 25), at(33, 25)}, // flat bottom
+        {at(10, 5), at(30, 5), at(18, 25)},
+        {at(18, 3), at(2, 25), at(33, 25)},
         {at(5, 1), at(38, 12), at(9, 37)},
-        {at(12, 12), at(13, 14), at(11, 39)}, // thin
+        {at(12, 12), at(13, 14), at(11, 39)},
     }};
     for (const auto& t : shapes) {
         std::array<int, 3> order = {0, 1, 2};
-        page.fill(0);
-        LSR_DrawTriangle(t[0], t[1], t[2], 0xFFFFFF, page.bm);
-        const auto want = pixels(page);
-        EXPECT_LT(std::count(want.begin(), want.end(), 0u), 40 * 40); // something is drawn
+        const auto first = picture::filled(40, 40), other = picture::filled(40, 40);
+        LSR_DrawTriangle(t[0], t[1], t[2], 0xFFFFFF, first.get());
+        const std::string want = picture::grid_of(first.get(), 0, 0, 40, 40, k_lit);
         while (std::next_permutation(order.begin(), order.end())) {
-            page.fill(0);
-            LSR_DrawTriangle(t[order[0]], t[order[1]], t[order[2]], 0xFFFFFF, page.bm);
-            EXPECT_EQ(pixels(page), want)
-                << t[0].x << "," << t[0].y << " order " << order[0] << order[1] << order[2];
+            LSR_ClearBitmap(other.get());
+            LSR_DrawTriangle(t[order[0]], t[order[1]], t[order[2]], 0xFFFFFF, other.get());
+            EXPECT_EQ(picture::grid_of(other.get(), 0, 0, 40, 40, k_lit), want) << t[0].x;
         }
     }
 }
 
-TEST_P(Triangle, OneRowTrianglesAndWireFrames) {
-    Pic page(20, 10);
-    page.fill(0);
-    LSR_DrawTriangle(at(3, 4), at(9, 4), at(15, 4), 0xFFFFFF, page.bm);
-    const auto s = spans(page);
-    for (int y = 0; y < 10; ++y) EXPECT_EQ(s[y].first >= 0, y == 4) << y;
-    page.fill(0);
-    LSR_DrawTriangleShaded(at(3, 4, 200), at(9, 4, 200), at(15, 4, 200), page.bm);
-    LSR_SetPrimitiveTexture(page.bm);
-    LSR_DrawTriangleTextured(at(3, 4), at(9, 4), at(15, 4), page.bm);
-    for (const auto& row : spans(page)) EXPECT_EQ(row.first, -1);
-
-    // Wire frame: three lines through the corners.
-    LSR_DrawTriangleWireframe(at(1, 1), at(11, 1), at(1, 6), 0xFFFFFF, page.bm);
-    const std::uint32_t white = sixteen() ? 0x7FFFu : 0xFFFFFFu;
-    for (auto [x, y] : {std::pair{1, 1}, std::pair{6, 1}, std::pair{11, 1}, std::pair{1, 6},
-                        std::pair{1, 3}, std::pair{7, 3}})
-        EXPECT_EQ(page.at(x, y), white) << x << "," << y;
-    EXPECT_EQ(page.at(3, 3), 0u);
+// Grey from the corners: each span ends a pixel short and the bottom row is left out; a span of
+// one pixel loses it.
+TEST_P(Triangle, ShadedFillInterpolatesGrey) {
+    const picture::Legend grey = {{'.', 0}, {'w', 0xFFFFFF}};
+    const auto page = picture::filled(12, 8);
+    LSR_DrawTriangleShaded(at(10, 0, 255), at(1, 3, 255), at(1, 7, 255), page.get());
+    LSR_DrawTriangleShaded(at(5, 0, 200), at(7, 0, 200), at(9, 0, 200), page.get()); // one row
+    EXPECT_TRUE(picture::matches(page.get(), 0, 0, R"(
+        ............
+        .......w....
+        ....www.....
+        .wwwww......
+        .www........
+        .ww.........
+        .w..........
+        ............)",
+                                 grey));
+    // A flat top from level 0 to 255 across: each pixel's level is its column; only the low
+    // byte of a shade counts.
+    const auto ramp = picture::filled(256, 100);
+    LSR_DrawTriangleShaded(at(0, 0, 0x100), at(255, 0, 0x1FF), at(0, 255, 0x300), ramp.get());
+    for (auto [x, y] : {std::pair{1u, 0}, {100u, 0}, {200u, 0}, {254u, 0}, {1u, 40}, {200u, 40}})
+        EXPECT_TRUE(picture::matches(ramp.get(), static_cast<int>(x), y, "g",
+                                     {{'g', x << 16 | x << 8 | x}}))
+            << x;
+    EXPECT_TRUE(picture::matches(ramp.get(), 255, 0, ".", grey));
 }
 
-TEST_P(Triangle, FillsAreClippedSpanBySpan) {
-    // Left of column 0, above row 0 and below the last row: the visible pixels are those of the
-    // same triangle drawn whole on a larger bitmap.
-    Pic tex(256, 256);
-    tex.number();
-    LSR_SetPrimitiveTexture(tex.bm);
-    Pic big(80, 80), small(40, 30);
-    LSR_Vertex a = mapped(2, 5, 10, 200), b = mapped(60, 20, 250, 30), c = mapped(25, 70, 0, 90);
-    a.shade = 0;
-    b.shade = 255;
-    c.shade = 90;
-    const auto moved = [](LSR_Vertex v) {
-        v.x -= 20;
-        v.y -= 25;
-        return v;
+// The upper-left half one to one; a texture smaller or larger than the 256 grid repeats or is
+// cut, and nothing past it is read.
+TEST_P(Triangle, TexturedFillMapsTheTexture) {
+    const auto page = picture::filled(256, 256);
+    const auto draw = [&] {
+        LSR_ClearBitmap(page.get());
+        LSR_DrawTriangleTextured(at(0, 0, 0, 0, 0), at(255, 0, 0, 255, 0), at(0, 255, 0, 0, 255),
+                                 page.get());
     };
-    for (int kind = 0; kind < 3; ++kind) {
-        big.fill(1);
-        small.fill(1);
-        for (const auto& [target, shift] : {std::pair{&big, false}, std::pair{&small, true}}) {
-            const LSR_Vertex p = shift ? moved(a) : a, q = shift ? moved(b) : b;
-            const LSR_Vertex r = shift ? moved(c) : c;
-            if (kind == 0) LSR_DrawTriangle(p, q, r, 0x123456, target->bm);
-            if (kind == 1) LSR_DrawTriangleShaded(p, q, r, target->bm);
-            if (kind == 2) LSR_DrawTriangleTextured(p, q, r, target->bm);
-        }
-        int drawn = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 39; ++x) { // the shaded span's last column ends short when cut
-                ASSERT_EQ(small.at(x, y), big.at(x + 20, y + 25)) << kind << ": " << x << "," << y;
-                drawn += small.at(x, y) != 1;
-            }
-        EXPECT_GT(drawn, 200) << kind;
-    }
-
-    // Entirely right of the bitmap, or huge: nothing out of place, and the huge one covers it.
-    small.fill(1);
-    LSR_DrawTriangle(at(40, 0), at(60, 5), at(45, 20), 0, small.bm);
-    LSR_DrawTriangleShaded(at(40, 0), at(60, 5), at(45, 20), small.bm);
-    LSR_DrawTriangleTextured(at(40, 0), at(60, 5), at(45, 20), small.bm);
-    for (const auto& row : spans(small, 1)) EXPECT_EQ(row.first, -1);
-    LSR_DrawTriangle(at(-2000000000, -2000000000), at(2000000000, 10), at(-5, 2000000000), 0,
-                     small.bm);
-    EXPECT_EQ(spans(small, 1)[15], std::make_pair(0, 39));
-    LSR_DrawTriangle(at(0, 0), at(5, 0), at(0, 5), 0, LSR_Bitmap{}); // no pixels, no effect
-}
-
-TEST_P(Triangle, ShadedFillInterpolatesGreyAndStopsShortOfTheEnds) {
-    // White corners: the same rows as the flat fill, each one pixel shorter at the right, and
-    // the bottom row left out. Q and R share a column, so both fillers follow the same edges.
-    Pic flat(30, 30), shaded(30, 30);
-    flat.fill(0);
-    shaded.fill(0);
-    const LSR_Vertex p = at(20, 2, 255), q = at(4, 12, 255), r = at(4, 26, 255);
-    LSR_DrawTriangle(p, q, r, 0xFFFFFF, flat.bm);
-    LSR_DrawTriangleShaded(p, q, r, shaded.bm);
-    const auto fs = spans(flat), ss = spans(shaded);
-    for (int y = 2; y < 26; ++y) {
-        ASSERT_GE(fs[y].first, 0) << y;
-        if (fs[y].first == fs[y].second) {
-            EXPECT_EQ(ss[y].first, -1) << y; // a one-pixel span loses its only pixel
-            continue;
-        }
-        EXPECT_EQ(ss[y].first, fs[y].first) << y;
-        EXPECT_EQ(ss[y].second, fs[y].second - 1) << y;
-    }
-    EXPECT_GE(fs[26].first, 0);
-    EXPECT_EQ(ss[26].first, -1);
-    EXPECT_EQ(shaded.at(10, 15), sixteen() ? 0x7FFFu : 0x00FFFFFFu);
-
-    // A flat top from level 0 to 255 across: each pixel's level is its column.
-    Pic ramp(300, 100);
-    ramp.fill(0);
-    LSR_DrawTriangleShaded(at(0, 0, 0), at(255, 0, 255), at(0, 255, 0), ramp.bm);
-    for (std::uint32_t x : {1u, 100u, 200u}) {
-        const std::uint32_t grey = x << 16 | x << 8 | x;
-        const std::uint32_t want = sixteen() ? TarnBlit_color24to16(grey) : grey;
-        EXPECT_EQ(ramp.at(static_cast<int>(x), 0), want) << x;
-        EXPECT_EQ(ramp.at(static_cast<int>(x), 40), want) << x;
-    }
-    EXPECT_EQ(spans(ramp)[0].second, 254);
-}
-
-TEST_P(Triangle, TexturedFillCopiesTheTextureAndTilesASmallOne) {
-    Pic tex(256, 256), page(300, 300);
-    tex.number();
-    tex.set(0, 0, 0x1234);
-    page.fill(0);
-    LSR_DrawTriangleTextured(mapped(0, 0, 0, 0), mapped(255, 0, 255, 0), mapped(0, 255, 0, 255),
-                             page.bm);
-    EXPECT_EQ(page.at(5, 5), 0u); // no texture set: nothing
-    LSR_SetPrimitiveTexture(tex.bm);
-    LSR_DrawTriangleTextured(mapped(0, 0, 0, 0), mapped(255, 0, 255, 0), mapped(0, 255, 0, 255),
-                             page.bm);
-    // The upper-left half one to one: row r holds columns 0 to 255 - r.
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 257; ++x) {
-            const std::uint32_t want = x + y <= 255 && y < 255 ? tex.at(x, y) : 0;
-            ASSERT_EQ(page.at(x, y), want) << x << "," << y;
-        }
-
-    // Fewer texels than the grid: the picture repeats, nothing past it is read; also for sides
-    // that do not divide 256 and one wider than the grid.
-    for (auto [w, h] : {std::pair{16, 8}, std::pair{5, 3}, std::pair{1, 1}, std::pair{300, 200}}) {
-        Pic tile(w, h);
-        tile.number();
-        LSR_SetPrimitiveTexture(tile.bm);
-        page.fill(0);
-        LSR_DrawTriangleTextured(mapped(0, 0, 0, 0), mapped(255, 0, 255, 0), mapped(0, 255, 0, 255),
-                                 page.bm);
-        for (int y = 0; y < 255; ++y)
-            for (int x = 0; x + y <= 255; ++x)
-                ASSERT_EQ(page.at(x, y), tile.at(x % w, y % h))
+    draw();
+    EXPECT_TRUE(picture::uniform(page.get(), 0)); // no texture: nothing
+    for (auto [w, h] : {std::pair{256, 256}, {16, 8}, {5, 3}, {1, 1}, {300, 200}}) {
+        const auto tex = picture::filled(w, h);
+        for (int i = 0; i < w * h; ++i) picture::set(tex.get(), i % w, i / w, 1 + i % 0x7FFF);
+        LSR_SetPrimitiveTexture(tex.get());
+        draw();
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(picture::at(page.get(), x, y),
+                          x + y <= 255 && y < 255 ? picture::at(tex.get(), x % w, y % h) : 0)
                     << w << "x" << h << ": " << x << "," << y;
     }
-    LSR_SetPrimitiveTexture(LSR_Bitmap{});
 }
 
-TEST(PerspectiveSpan, ExactAtRunEndsStraightBetweenAndInsideTheBlock) {
-    std::vector<std::uint32_t> tex(65536);
-    for (std::size_t i = 0; i < tex.size(); ++i) tex[i] = static_cast<std::uint32_t>(i);
-    std::vector<std::uint32_t> out(40, 0xDEADu);
+// Left of column 0, above row 0 and below the last row: the visible pixels are those of the
+// same triangle drawn whole on a larger bitmap.
+TEST_P(Triangle, FillsAreClippedSpanBySpan) {
+    const auto tex = picture::filled(256, 256);
+    for (int i = 0; i < 65536; ++i) picture::set(tex.get(), i % 256, i / 256, 1 + i % 0x7FFF);
+    LSR_SetPrimitiveTexture(tex.get());
+    const auto big = picture::filled(80, 80, 1), small = picture::filled(40, 30, 1);
+    for (int kind = 0; kind < 3; ++kind) {
+        for (auto [target, dx, dy] : {std::tuple{&big, 0, 0}, {&small, 20, 25}}) {
+            const LSR_Vertex a = at(2 - dx, 5 - dy, 0, 10, 200);
+            const LSR_Vertex b = at(60 - dx, 20 - dy, 255, 250, 30);
+            const LSR_Vertex c = at(25 - dx, 70 - dy, 90, 0, 90);
+            if (kind == 0) LSR_DrawTriangle(a, b, c, 0x123456, target->get());
+            if (kind == 1) LSR_DrawTriangleShaded(a, b, c, target->get());
+            if (kind == 2) LSR_DrawTriangleTextured(a, b, c, target->get());
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 39; ++x) // the shaded span's last column ends short when cut
+                ASSERT_EQ(picture::at(small.get(), x, y), picture::at(big.get(), x + 20, y + 25))
+                    << kind << ": " << x << "," << y;
+    }
+    // Entirely right of the bitmap: nothing; huge: covers it; no pixels: no effect.
+    const auto page = picture::filled(4, 3);
+    LSR_DrawTriangle(at(4, 0), at(60, 5), at(45, 20), 0xFFFFFF, page.get());
+    LSR_DrawTriangleShaded(at(4, 0), at(60, 5), at(45, 20), page.get());
+    LSR_DrawTriangleTextured(at(4, 0), at(60, 5), at(45, 20), page.get());
+    EXPECT_TRUE(picture::uniform(page.get(), 0));
+    LSR_DrawTriangle(at(-2000000000, -2000000000), at(2000000000, 10), at(-5, 2000000000), 0xFFFFFF,
+                     page.get());
+    EXPECT_TRUE(picture::uniform(page.get(), 0xFFFFFF));
+    LSR_DrawTriangle(at(0, 0), at(5, 0), at(0, 5), 0, LSR_Bitmap{});
+}
 
-    // z constant at 65536: plain affine mapping, column = u >> 16, row = v >> 16.
+// Exact at the ends of each run of 16, straight between; column and row from u, v over z, the
+// index wrapping only outside the 65536 texels.
+TEST(PerspectiveSpan, ExactAtRunEndsStraightBetween) {
+    std::vector<std::uint32_t> tex(65536), out(40, 0xDEAD);
+    for (std::size_t i = 0; i < tex.size(); ++i) tex[i] = static_cast<std::uint32_t>(i);
     persptextfill_c(out.data(), tex.data(), 20, 0, 3 << 16, 65536, 1 << 16, 0, 0);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(out[i], 3u * 256 + i) << i;
     EXPECT_EQ(out[20], 0xDEADu);
-
-    // Depth rising from 65536 to 131072 over 32 pixels with u linear: the position is exact at
-    // pixels 0, 16 and 32 (columns 0, 10, 15) and straight within each run, where an affine span
-    // would give column 7 at pixel 16.
+    // Depth from 65536 to 131072 over 32 pixels, u linear: an affine span would give column 7
+    // at pixel 16.
     persptextfill_c(out.data(), tex.data(), 33, 0, 0, 65536, 61440, 0, 2048);
-    EXPECT_EQ(out[0], 0u);
-    EXPECT_EQ(out[8], 5u);
-    EXPECT_EQ(out[16], 10u);
-    EXPECT_EQ(out[32], 15u);
-
-    // The column is not kept to its row: column 300 of row 0 reads texel 300. Only an index
-    // outside the 65536 texels wraps back into them. A zero depth counts as 1.
-    struct Texel {
-        std::int32_t u, v, z;
-        std::uint32_t want;
-    };
-    const Texel texels[] = {
-        {300 << 16, 0, 65536, 300},
-        {256 << 16, 255 << 16, 65536, 0}, // one past the block's last texel
-        {-(1 << 16), 0, 65536, 0xFFFF},
-        {5, 2, 0, 2 * 256 + 5},
-    };
-    for (const Texel& t : texels) {
-        persptextfill_c(out.data(), tex.data(), 1, t.u, t.v, t.z, 0, 0, 0);
-        EXPECT_EQ(out[0], t.want) << t.u << "," << t.v;
+    EXPECT_EQ((std::array{out[0], out[8], out[16], out[32]}), (std::array{0u, 5u, 10u, 15u}));
+    for (auto [u, v, z, want] : {std::array<std::int32_t, 4>{300 << 16, 0, 65536, 300},
+                                 {256 << 16, 255 << 16, 65536, 0},
+                                 {-(1 << 16), 0, 65536, 0xFFFF},
+                                 {5, 2, 0, 2 * 256 + 5}}) { // a zero depth counts as 1
+        persptextfill_c(out.data(), tex.data(), 1, u, v, z, 0, 0, 0);
+        EXPECT_EQ(out[0], static_cast<std::uint32_t>(want)) << u << "," << v;
     }
     // Positions past the 32-bit range are held to it: column 32767, row 0.
     persptextfill_c(out.data(), tex.data(), 17, 2147483647, -2147483647 - 1, 1, 99999999, 99999999,
                     -1);
     EXPECT_EQ(out[0], 32767u);
-    out[0] = 0xDEADu;
+    out[0] = 0xDEAD;
     persptextfill_c(out.data(), tex.data(), 0, 0, 0, 1, 0, 0, 0);
     persptextfill_c(out.data(), tex.data(), -3, 0, 0, 1, 0, 0, 0);
     EXPECT_EQ(out[0], 0xDEADu);

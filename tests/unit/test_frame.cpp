@@ -16,6 +16,7 @@
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/internal/window.h"
 #include "lodestar/input/input.h"
+#include "lodestar/platform.h"
 #include "lodestar/platform_types.h"
 #include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/soundsystem.h"
@@ -196,6 +197,15 @@ TEST_F(Threads, NoWindowEndsTheProgramWithTheReason) {
     EXPECT_NE(WinMain(nullptr, nullptr, nullptr, 5), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "no window: refused by the test\n");
     EXPECT_FALSE(started);
+}
+
+// The game mounts its archive from its own file: the path must name this very program.
+TEST(Seam, TheExecutablePathNamesTheRunningProgram) {
+    PlatFileId self{}, named{};
+    ASSERT_TRUE(plat_file_id("/proc/self/exe", &self));
+    ASSERT_TRUE(plat_file_id(plat_executable_path().c_str(), &named));
+    EXPECT_EQ(named.device, self.device);
+    EXPECT_EQ(named.inode, self.inode);
 }
 
 } // namespace

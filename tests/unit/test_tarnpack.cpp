@@ -95,6 +95,12 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_EQ(err, "tarnpack: two files are stored as \"upper/a.tga\"\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "res.tarn"));
 
+    // Names of up to 255 characters are stored; a 256th has no room beside the closing zero.
+    std::string error;
+    EXPECT_EQ(tarnpack::stored_name(std::string(255, 'n'), &error).size(), 255u) << error;
+    EXPECT_EQ(tarnpack::stored_name(std::string(256, 'n'), &error), "");
+    EXPECT_NE(error.find("names hold at most 255 characters"), std::string::npos) << error;
+
     EXPECT_EQ(run({"list", "a.tga"}), 1);
     EXPECT_NE(err.find("no archive found"), std::string::npos) << err;
 

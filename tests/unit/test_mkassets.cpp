@@ -8,6 +8,7 @@
 
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/internal/loadformat.h"
+#include "lodestar/graphics/primitives.h"
 #include "meggyjr/meggyjr.h"
 #include "paint.h"
 #include "test_load_util.h"
@@ -187,6 +188,16 @@ TEST_F(Mkassets, SocketsSitWhereTheDevicePaintsItsLeds) {
                 << x << "," << y;
     for (std::int32_t k = 0; k < 8; ++k)
         EXPECT_TRUE(socket_at(MeggyJr_AuxLedX(k), MeggyJr_AuxLedY, aux + 1, aux + 3)) << k;
+}
+
+// Each pixel of the half-size device picture is its block's mean, rounded to the nearest.
+TEST_F(Mkassets, HalfSizeRoundsEachChannelsMeanToTheNearest) {
+    mkassets::Picture block(2, 2);
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}})
+        LSR_DrawPixel(x, y, 0x010203, block.canvas());
+    LSR_DrawPixel(1, 1, 0x000000, block.canvas());
+    // Channel sums 3, 6, 9: means 0.75, 1.5, 2.25.
+    EXPECT_EQ(mkassets::half_size(block).rgb(0, 0), 0x010202u);
 }
 
 TEST_F(Mkassets, FontImagesFollowTheMarkerRule) {

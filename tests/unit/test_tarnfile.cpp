@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <tuple>
+#include <vector>
 
 #include "lodestar/base/owner.h"
 #include "lodestar/base/tarnmem.h"
@@ -231,6 +232,30 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
                   "Loading resource image: " + (dir / "nowhere.exe") +
                   "\ncould not open image: " + (dir / "nowhere.exe") + "\n" +
                   "Loading resource image: " + (dir / "good") + "\n");
+}
+
+// The trailer's offset is taken only where a whole header fits between it and the trailer.
+TEST(AppendedArchive, TheTrailerMustLeaveRoomForAWholeHeaderBeforeIt) {
+    const auto read = [](void* source, std::uint64_t at, void* out, std::uint32_t n) {
+        const auto& file = *static_cast<std::vector<std::uint8_t>*>(source);
+        if (at > file.size() || n > file.size() - at) return false;
+        std::memcpy(out, file.data() + at, n);
+        return true;
+    };
+    constexpr std::uint32_t program = 20, body = program + TARNFILE_HEADERSIZE;
+    for (const std::uint32_t at : {0u, program, program + 1, body, 0xFFFFFFFFu}) {
+        std::vector<std::uint8_t> file(body + TARNFILE_TRAILERSIZE, 0);
+        for (std::uint32_t b = 0; b < 4; ++b)
+            file[body + b] = static_cast<std::uint8_t>(at >> (8 * b));
+        std::uint64_t header = 0, end = 0;
+        const bool fits = at <= program;
+        EXPECT_EQ(tarnfile_findappended(read, &file, file.size(), &header, &end), fits ? 1 : 0)
+            << at;
+        if (fits) {
+            EXPECT_EQ(header, at);
+            EXPECT_EQ(end, body);
+        }
+    }
 }
 
 TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndWholeFilesAreReadBelowIt) {

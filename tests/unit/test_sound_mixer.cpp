@@ -137,71 +137,30 @@ TEST_F(Mixer, OpeningSetsTheBufferLengthTheFormatAndFourSilentBuffers) {
 TEST_F(Mixer, SoundsAreSteppedScaledSummedAndClipped) {
     constexpr int keep = INT_MIN;
     const struct {
-        const char* what;
-        std::uint32_t out_bits, out_channels;
+        std::uint32_t out_bits;
         Samples samples;
         std::uint16_t bits, channels;
         std::uint32_t frequency;
         int copies, volume, panning, master;
         Samples expect;
     } cases[] = {
-        {"half the rate: each sample twice",
-         16,
-         2,
-         {1000, 2000, 3000, 4000},
-         16,
-         1,
-         22050,
-         1,
-         keep,
-         keep,
-         keep,
+        // clang-format off
+        {16, {1000, 2000, 3000, 4000}, 16, 1, 22050, 1, keep, keep, keep, // each sample twice
          {500, 500, 500, 500, 1000, 1000, 1000, 1000, 1500, 1500, 1500, 1500, 2000, 2000, 2000,
           2000, 500, 500}},
-        {"a stereo sound plays its left samples",
-         16,
-         2,
-         {4000, -4000, 6000, -6000},
-         16,
-         2,
-         44100,
-         1,
-         keep,
-         keep,
-         keep,
+        {16, {4000, -4000, 6000, -6000}, 16, 2, 44100, 1, keep, keep, keep, // its left samples
          {2000, 2000, 3000, 3000, 2000, 2000}},
-        {"full left, volume and master held in range",
-         16,
-         2,
-         {32767},
-         16,
-         1,
-         44100,
-         1,
-         1000,
-         0,
-         300,
-         {32511, 0}},
-        {"two loud sounds clip",
-         16,
-         2,
-         {32767, -32768},
-         16,
-         1,
-         44100,
-         2,
-         255,
-         -5,
-         keep,
-         {32767, 0, -32767, 0}},
-        {"half the master volume", 16, 2, {-32768}, 16, 1, 44100, 2, 255, 0, 128, {-32512, 0}},
-        {"a master volume below 0 is 0", 16, 2, {32767}, 16, 1, 44100, 1, keep, keep, -1, {0, 0}},
-        {"8-bit output", 8, 1, {32767, -32768}, 16, 1, 44100, 1, keep, keep, keep, {255, 0}},
-        {"8-bit samples", 8, 1, {0xC0, 0x40}, 8, 1, 44100, 1, keep, keep, keep, {191, 64}},
+        {16, {32767}, 16, 1, 44100, 1, 1000, 0, 300, {32511, 0}}, // values held in range
+        {16, {32767, -32768}, 16, 1, 44100, 2, 255, -5, keep, {32767, 0, -32767, 0}}, // clipped
+        {16, {-32768}, 16, 1, 44100, 2, 255, 0, 128, {-32512, 0}},
+        {16, {32767}, 16, 1, 44100, 1, keep, keep, -1, {0, 0}},
+        {8, {32767, -32768}, 16, 1, 44100, 1, keep, keep, keep, {255, 0}}, // 8-bit mono output
+        {8, {0xC0, 0x40}, 8, 1, 44100, 1, keep, keep, keep, {191, 64}},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        start(44100, c.out_bits, c.out_channels);
+        SCOPED_TRACE(&c - cases);
+        start(44100, c.out_bits, c.out_bits / 8);
         LSR_Sound sounds[2];
         for (int k = 0; k < c.copies; ++k) {
             make_sound(sounds[k], c.samples, c.frequency, c.channels, c.bits);

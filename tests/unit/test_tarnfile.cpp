@@ -41,7 +41,9 @@ class Archive : public tarn_test::Mounted {
     static Bytes read(const char* name) {
         TarnFileHandle h;
         EXPECT_EQ(tarnfile_open(name, &h, 0), 1) << name;
-        return tarn_test::read_all(&h);
+        Bytes data(tarnfile_fsize(&h));
+        tarnfile_read(data.data(), 1, tarnfile_fsize(&h), &h);
+        return data;
     }
     static Names names() {
         return Names(tarnfile_image.names, tarnfile_image.names + tarnfile_image.numfiles);

@@ -76,11 +76,4 @@ class Mounted : public ::testing::Test {
     TempDir dir;
 };
 
-// The whole of an open file, read through the layer.
-inline Bytes read_all(TarnFileHandle* handle) {
-    Bytes data(tarnfile_fsize(handle));
-    tarnfile_read(data.data(), 1, static_cast<std::uint32_t>(data.size()), handle);
-    return data;
-}
-
 } // namespace tarn_test

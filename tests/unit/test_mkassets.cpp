@@ -99,27 +99,17 @@ TEST_F(Mkassets, HalfSizeRoundsEachChannelsMeanToTheNearest) {
     EXPECT_EQ(mkassets::half_size(block).rgb(0, 0), 0x010202u); // means 0.75, 1.5, 2.25
 }
 
+// Past the formats' fields or colour counts, or a channel off SCX's 6-bit grid: no file at all.
 TEST_F(Mkassets, WritersRefuseWhatTheirFormatsCannotHold) {
-    const Picture device = mkassets::paint_device(), wide(70000, 1), big(300, 300), off_grid(4, 4),
-                  stripes(400, 300);
+    const Picture device = mkassets::paint_device(), wide(70000, 1), off_grid(4, 4);
     LSR_DrawPixel(0, 0, 0xFF010203u, off_grid.bitmap());
-    // Two colours side by side everywhere: no runs to pack.
-    for (std::int32_t x = 0; x < 400; x += 2)
-        LSR_DrawVLine(x, 0, 299, 0xFFFFFFFFu, stripes.bitmap());
-    const std::pair<const char*, Bytes> cases[] = {
-        {"mapped TGA of more than 256 colours", mkassets::encode_tga_mapped(device)},
-        {"TGA past its sides' field", mkassets::encode_tga(wide, false)},
-        {"mapped TGA past its sides' field", mkassets::encode_tga_mapped(wide)},
-        {"Photoshop file past its sides' field", mkassets::encode_psd(wide)},
-        {"PCX of an odd width", mkassets::encode_pcx(Picture(5, 4))},
-        {"PCX of more than 256 colours", mkassets::encode_pcx(device)},
-        {"PCX past 65535 bytes", mkassets::encode_pcx(stripes)},
-        {"SCX of more than 256 colours", mkassets::encode_scx(device)},
-        {"SCX of a channel off the 6-bit grid", mkassets::encode_scx(off_grid)},
-        {"SCX past 65535 bytes", mkassets::encode_scx(big)},
-        {"BMP of no pixels", mkassets::encode_bmp(Picture(0, 0))},
-    };
-    for (const auto& [what, file] : cases) EXPECT_TRUE(file.empty()) << what;
+    for (const Bytes& file :
+         {mkassets::encode_tga_mapped(device), mkassets::encode_tga(wide, false),
+          mkassets::encode_tga_mapped(wide), mkassets::encode_psd(wide),
+          mkassets::encode_pcx(Picture(5, 4)), mkassets::encode_pcx(device),
+          mkassets::encode_scx(device), mkassets::encode_scx(off_grid),
+          mkassets::encode_scx(Picture(300, 300)), mkassets::encode_bmp(Picture(0, 0))})
+        EXPECT_EQ(file.size(), 0u);
 }
 
 TEST_F(Mkassets, SocketsSitWhereTheDevicePaintsItsLeds) {

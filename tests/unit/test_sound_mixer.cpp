@@ -292,8 +292,7 @@ TEST_F(Mixer, PauseResumeClosingAndStopHoldTheRing) {
     EXPECT_FALSE(headless::wave_complete_oldest());
     LSR_audio_resume();
     LSR_audio_resume();
-    const auto wave = headless::wave_state();
-    EXPECT_EQ(wave.pauses * 10 + wave.restarts, 11u);
+    EXPECT_EQ(headless::wave_state().pauses * 10 + headless::wave_state().restarts, 11u);
     EXPECT_TRUE(headless::wave_complete_oldest());
     EXPECT_EQ(headless::wave_queued_count(), 4u);
     exitflag = 1;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "headless_wave.h"
@@ -354,72 +355,56 @@ TEST_F(Mixer, SoundsComeAndGoWhileTheAudioThreadMixes) {
 
 using Wav = tarn_test::Mounted;
 
-// A canonical file at 44100 Hz holding `held` bytes of samples and saying `data_size`; a format
-// chunk of 18 bytes moves "data" off offset 36.
-Bytes wav(std::uint32_t tag, std::uint32_t channels, std::uint32_t bits, std::uint32_t data_size,
-          std::uint32_t held, std::uint32_t format_size = 16) {
-    Bytes b = tarn_test::bytes_of("RIFF");
-    tarn_test::put(b, 36 + held, 4);
-    for (char c : std::string("WAVEfmt ")) b.push_back(static_cast<std::uint8_t>(c));
-    tarn_test::put(b, {format_size, tag | channels << 16, 44100, 44100 * channels * bits / 8}, 4);
-    tarn_test::put(b, {channels * bits / 8, bits}, 2);
-    b.resize(b.size() + format_size - 16, 0);
-    for (char c : std::string("data")) b.push_back(static_cast<std::uint8_t>(c));
-    tarn_test::put(b, data_size, 4);
-    for (std::uint32_t i = 0; i < held; ++i) b.push_back(static_cast<std::uint8_t>(i * 7));
-    return b;
-}
-
+// The readers' corpus of WAV files, copied into the mounted folder, and one of them claiming one
+// byte more data than it holds.
 TEST_F(Wav, ASavedSoundIsTheFileItCameFromAndBadFilesAreRefused) {
+    const char* corpus[] = {"stereo16.wav", "mono8.wav",      "riffonly.wav", "float.wav",
+                            "bits4.wav",    "extrachunk.wav", "neither.wav",  "oversize.wav",
+                            "short.wav",    "empty.wav",      "odd16.wav"};
+    for (const char* name : corpus)
+        dir.write(name, tarn_test::read_file(std::string(LSR_CORPUS "/wav/") + name));
+    Bytes one_more = tarn_test::read_file(dir / "stereo16.wav");
+    one_more[40] += 1;
+    dir.write("one_more.wav", one_more);
     ASSERT_EQ(tarnfile_mountimage(dir.path().c_str(), TARNFILE_DIRECTORY), 1);
-    dir.write("in.wav", wav(1, 2, 16, 4000, 4000));
+
     LSR_Sound s;
-    EXPECT_EQ(picture::printed([&] { Soundsystem_LoadSound("in.WAV", &s); }),
-              "Loading sound in.WAV\n");
+    EXPECT_EQ(picture::printed([&] { Soundsystem_LoadSound("stereo16.WAV", &s); }),
+              "Loading sound stereo16.WAV\n");
     EXPECT_EQ(
         std::vector<std::uint32_t>({s.channels, s.bits, s.frequency, s.size, s.length, s.volume}),
-        std::vector<std::uint32_t>({2, 16, 44100, 4000, 2000, 255}));
+        std::vector<std::uint32_t>({2, 16, 44100, 16, 8, 255}));
     EXPECT_EQ(Soundsystem_SaveSound("out.wav", &s), 1);
-    EXPECT_EQ(tarn_test::read_file(dir / "out.wav"), tarn_test::read_file(dir / "in.wav"));
+    EXPECT_EQ(tarn_test::read_file(dir / "out.wav"), tarn_test::read_file(dir / "stereo16.wav"));
     Soundsystem_DeleteSound(&s);
-
     EXPECT_EQ(picture::printed([&] { Soundsystem_LoadSound("music.mp3", &s); }),
               "Loading sound music.mp3\n");
     EXPECT_EQ(s.data.load(), nullptr);
 
     // What loading says, and the samples it keeps: all of them, or none.
     const std::uint32_t in_use = g_mem_in_use.load();
-    Bytes extra = wav(1, 1, 8, 4, 4), neither = extra, one_tag = extra;
-    extra.insert(extra.begin() + 36, {'L', 'I', 'S', 'T', 0, 0, 0, 0});
-    neither[0] = neither[8] = 'X';
-    one_tag[0] = 'X';
-    const struct {
-        Bytes file;
-        const char* said;
-        std::uint32_t length;
-    } cases[] = {
-        {wav(1, 1, 8, 300, 300), "", 300}, // 8-bit mono: a sample a byte
-        {one_tag, "", 4},
-        {wav(3, 2, 32, 8, 8), "Not PCM signed", 0},
-        {wav(1, 1, 4, 8, 8), "Bad WAV sample width", 0},
-        {wav(1, 2, 16, 8, 8, 18), "", 0},
-        {extra, "", 0},
-        {neither, "No WAV file", 0},
-        {wav(1, 2, 16, 101, 100), "WAV data larger than the file", 0}, // one byte more
-        {Bytes(20, 'R'), "No WAV file", 0},
+    const std::tuple<const char*, const char*, std::int32_t, std::uint32_t> cases[] = {
+        {"mono8.wav", "", 1, 86}, // a sample a byte
+        {"riffonly.wav", "", 1, 8},
+        {"odd16.wav", "", 1, 1}, // whole samples only
+        {"empty.wav", "", 1, 0},
+        {"float.wav", "Not PCM signed", 0, 0},
+        {"bits4.wav", "Bad WAV sample width", 0, 0},
+        {"extrachunk.wav", "", 0, 0}, // "data" not where it stands in a plain file
+        {"neither.wav", "No WAV file", 0, 0},
+        {"oversize.wav", "WAV data larger than the file", 0, 0},
+        {"one_more.wav", "WAV data larger than the file", 0, 0},
+        {"short.wav", "No WAV file", 0, 0},
+        {"gone.wav", "", 0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        dir.write("x.wav", c.file);
-        LSR_Sound s;
-        std::int32_t result = -1;
-        EXPECT_EQ(picture::printed([&] { result = Soundsystem_LoadWAV("x.wav", &s); }), c.said);
-        EXPECT_EQ(result, c.length != 0);
-        EXPECT_EQ(s.length.load(), c.length);
-        if (s.data.load() != nullptr) Soundsystem_DeleteSound(&s);
+    for (const auto& [name, said, result, length] : cases) {
+        LSR_Sound loaded;
+        std::int32_t got = -1;
+        EXPECT_EQ(picture::printed([&] { got = Soundsystem_LoadWAV(name, &loaded); }), said);
+        EXPECT_EQ(got, result) << name;
+        EXPECT_EQ(loaded.length.load(), length) << name;
+        if (loaded.data.load() != nullptr) Soundsystem_DeleteSound(&loaded);
     }
-    LSR_Sound gone;
-    picture::printed([&] { EXPECT_EQ(Soundsystem_LoadWAV("gone.wav", &gone), 0); });
     EXPECT_EQ(g_mem_in_use.load(), in_use);
 }
 

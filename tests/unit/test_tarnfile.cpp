@@ -37,6 +37,19 @@ std::string write_archive(const tarn_test::TempDir& dir, const std::string& name
     return dir.write(name, archive);
 }
 
+// The whole of a file of the mounted source, read through the layer.
+Bytes read(const char* name) {
+    TarnFileHandle h;
+    EXPECT_EQ(tarnfile_open(name, &h, 0), 1) << name;
+    Bytes data(tarnfile_fsize(&h));
+    tarnfile_read(data.data(), 1, tarnfile_fsize(&h), &h);
+    return data;
+}
+
+Names names() {
+    return Names(tarnfile_image.names, tarnfile_image.names + tarnfile_image.numfiles);
+}
+
 class Archive : public tarn_test::Mounted {
   protected:
     // The files packed into an archive, or written below "tree", and mounted.
@@ -47,38 +60,7 @@ class Archive : public tarn_test::Mounted {
             kind == TARNFILE_DIRECTORY ? dir / "tree" : write_archive(dir, "res.tarn", files);
         ASSERT_EQ(tarnfile_mountimage(at.c_str(), kind), 1);
     }
-    static Bytes read(const char* name) {
-        TarnFileHandle h;
-        EXPECT_EQ(tarnfile_open(name, &h, 0), 1) << name;
-        Bytes data(tarnfile_fsize(&h));
-        tarnfile_read(data.data(), 1, tarnfile_fsize(&h), &h);
-        return data;
-    }
-    static Names names() {
-        return Names(tarnfile_image.names, tarnfile_image.names + tarnfile_image.numfiles);
-    }
 };
-
-TEST_F(Archive, AppendedToAProgramOrStandingAloneItMountsItsEntriesInNameOrder) {
-    const Files files = {{"meggyjr.tga", bytes_of("device picture")},
-                         {"leds.tga", bytes_of("leds!")},
-                         {"font_heat.tga", bytes_of("heat font....")},
-                         {"meggyjr2.tga", bytes_of("second picture, last")}};
-    const std::string archive = write_archive(dir, "res.tarn", files);
-    const std::string program = dir.write("program", Bytes(1000, 'x'));
-    std::string error;
-    ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
-    const Bytes once = tarn_test::read_file(program);
-    ASSERT_EQ(tarnpack::append(program, archive, &error), 0) << error;
-    EXPECT_EQ(tarn_test::read_file(program), once) << "appending again must replace, not add";
-    EXPECT_EQ(Bytes(once.begin(), once.begin() + 1000), Bytes(1000, 'x'));
-    for (const auto& [path, kind] :
-         {std::pair{program, TARNFILE_EXECUTABLE}, {archive, TARNFILE_ARCHIVE}}) {
-        ASSERT_EQ(tarnfile_mountimage(path.c_str(), kind), 1);
-        EXPECT_EQ(names(), Names({"font_heat.tga", "leds.tga", "meggyjr.tga", "meggyjr2.tga"}));
-        for (const auto& [name, data] : files) EXPECT_EQ(read(name.c_str()), data) << name;
-    }
-}
 
 // "ab.x" and "ba.x" sum to the same hash; "a.b" is a prefix of "a.bc".
 TEST_F(Archive, NamesMatchWholeAndByHashAndMissingOnesAreReported) {
@@ -314,10 +296,16 @@ TEST_F(Archive, DirectoryMountsWalkEachDirectoryOnceAndNeverLeaveTheTree) {
 }
 
 // Runs the tool's command line from inside a directory, as a user would.
-class Tarnpack : public ::testing::Test {
+class Tarnpack : public tarn_test::Mounted {
   protected:
-    void SetUp() override { fs::current_path(dir.path()); }
-    void TearDown() override { fs::current_path(old_); }
+    void SetUp() override {
+        Mounted::SetUp();
+        fs::current_path(dir.path());
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        Mounted::TearDown();
+    }
 
     int run(std::vector<std::string> args) {
         std::vector<const char*> argv = {"tarnpack"};
@@ -333,44 +321,51 @@ class Tarnpack : public ::testing::Test {
         ::write_archive(dir, path, {{name, bytes_of("!")}});
     }
 
-    tarn_test::TempDir dir;
     std::string out, err;
 
   private:
     fs::path old_ = fs::current_path();
 };
 
-TEST_F(Tarnpack, CreateListExtractRoundTripsWithLowerCaseNamesInByteOrder) {
-    const Bytes a = bytes_of("aaaa"), b = bytes_of("bb"), zed = bytes_of("zzz");
-    dir.write("gfx/Zed.TGA", zed);
-    dir.write("B.wav", b);
-    dir.write("a.tga", a);
+// The tool's archives, standing alone or appended to a program (a second time replacing the
+// first), list their entries in byte order of their lower-case names, extract to the files they
+// came from, and mount in the library with the same names and bytes.
+TEST_F(Tarnpack, CreateListExtractAppendAndMountRoundTrip) {
+    const Files files = {
+        {"a.tga", bytes_of("aaaa")}, {"b.wav", bytes_of("bb")}, {"gfx/zed.tga", bytes_of("zzz")}};
+    dir.write("gfx/Zed.TGA", files.at("gfx/zed.tga"));
+    dir.write("B.wav", files.at("b.wav"));
+    dir.write("a.tga", files.at("a.tga"));
+    dir.write("program", bytes_of("ELF....."));
     ASSERT_EQ(run({"create", "res.tarn", "a.tga", "./B.wav", "gfx"}), 0) << err;
+    ASSERT_EQ(run({"create", "again.tarn", "gfx", "B.wav", "a.tga"}), 0) << err;
+    // The same files give the same bytes: the build step relies on that.
+    EXPECT_EQ(tarn_test::read_file(dir / "again.tarn"), tarn_test::read_file(dir / "res.tarn"));
+    ASSERT_EQ(run({"extract", "res.tarn", "out"}), 0) << err;
+    for (const auto& [name, data] : files)
+        EXPECT_EQ(tarn_test::read_file(dir / ("out/" + name)), data) << name;
+    ASSERT_EQ(run({"append", "program", "res.tarn"}), 0) << err;
+    ASSERT_EQ(run({"append", "program", "res.tarn"}), 0) << err;
+    const Bytes program = tarn_test::read_file(dir / "program");
+    EXPECT_EQ(program.size(), 8u + 78u + 4u);
+    EXPECT_EQ(Bytes(program.begin(), program.begin() + 8), bytes_of("ELF....."));
+    EXPECT_EQ(Bytes(program.end() - 4, program.end()), Bytes({8, 0, 0, 0})) << "the header's place";
+
+    // Header 12, records 12 + name each: 12 + 17 + 17 + 23 = 69, and 8 more behind the program.
     ASSERT_EQ(run({"list", "res.tarn"}), 0) << err;
-    // Header 12, records 12 + name each: 12 + 17 + 17 + 23 = 69.
     EXPECT_EQ(out, "a.tga          4         69\n"
                    "b.wav          2         73\n"
                    "gfx/zed.tga          3         75\n");
-    ASSERT_EQ(run({"extract", "res.tarn", "out"}), 0) << err;
-    EXPECT_EQ(std::vector<Bytes>({tarn_test::read_file(dir / "out/a.tga"),
-                                  tarn_test::read_file(dir / "out/b.wav"),
-                                  tarn_test::read_file(dir / "out/gfx/zed.tga")}),
-              std::vector<Bytes>({a, b, zed}));
-    // The same files give the same bytes: the build step relies on that.
-    ASSERT_EQ(run({"create", "again.tarn", "gfx", "B.wav", "a.tga"}), 0) << err;
-    EXPECT_EQ(tarn_test::read_file(dir / "again.tarn"), tarn_test::read_file(dir / "res.tarn"));
-
-    // An executable with the archive appended lists the same entries at its own offsets, and
-    // ends with the position of the archive's header.
-    dir.write("program", bytes_of("ELF....."));
-    ASSERT_EQ(run({"append", "program", "res.tarn"}), 0) << err;
     ASSERT_EQ(run({"list", "program"}), 0) << err;
     EXPECT_EQ(out, "a.tga          4         77\n"
                    "b.wav          2         81\n"
                    "gfx/zed.tga          3         83\n");
-    const Bytes program = tarn_test::read_file(dir / "program");
-    ASSERT_EQ(program.size(), 8u + 78u + 4u);
-    EXPECT_EQ(Bytes(program.end() - 4, program.end()), Bytes({8, 0, 0, 0}));
+    for (const auto& [file, kind] :
+         {std::pair{"res.tarn", TARNFILE_ARCHIVE}, {"program", TARNFILE_EXECUTABLE}}) {
+        ASSERT_EQ(tarnfile_mountimage((dir / file).c_str(), kind), 1);
+        EXPECT_EQ(names(), Names({"a.tga", "b.wav", "gfx/zed.tga"}));
+        for (const auto& [name, data] : files) EXPECT_EQ(read(name.c_str()), data) << name;
+    }
 }
 
 TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {

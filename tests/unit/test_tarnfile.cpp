@@ -268,33 +268,6 @@ TEST_F(Archive, TheCurrentPathChangesLikeAShellsAndWholeFilesAreReadBelowIt) {
               "couldn't find file: gfx/leds.tga\n");
 }
 
-// Links in a mounted directory: one that leads round to a directory walked already, or out of the
-// tree, is not followed; file links inside the tree stay. Each file is listed once.
-TEST_F(Archive, DirectoryMountsWalkEachDirectoryOnceAndNeverLeaveTheTree) {
-    const Names plain = {"a.txt", "sub/b.txt"};
-    const struct {
-        std::vector<std::pair<const char*, const char*>> links; // at, to (from the link's folder)
-        Names names;
-    } cases[] = {
-        {{{"sub/loop", ".."}}, plain},                 // back up
-        {{{"up", ".."}}, plain},                       // to the folder around the tree
-        {{{"z", "sub"}}, plain},                       // to a directory walked before
-        {{{"self", "."}, {"sub/root", "../"}}, plain}, // twice back to the root
-        {{{"alias.txt", "sub/b.txt"}, {"leak.txt", "../outside.txt"}, {"broken", "nowhere"}},
-         {"a.txt", "alias.txt", "sub/b.txt"}},
-    };
-    for (const auto& c : cases) {
-        const std::string base = "case" + std::to_string(&c - cases) + "/";
-        dir.write(base + "outside.txt", bytes_of("not ours"));
-        for (const std::string& name : plain) dir.write(base + "tree/" + name, bytes_of(name));
-        for (const auto& [at, to] : c.links)
-            std::filesystem::create_symlink(to, dir / (base + "tree/" + at));
-        picture::printed(
-            [&] { ASSERT_EQ(tarnfile_mountimage((dir / (base + "tree")).c_str(), 2), 1) << base; });
-        EXPECT_EQ(names(), c.names) << base;
-    }
-}
-
 // Runs the tool's command line from inside a directory, as a user would.
 class Tarnpack : public tarn_test::Mounted {
   protected:
@@ -374,9 +347,6 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     dir.write("UPPER/a.tga", bytes_of("2"));
     dir.write("program", bytes_of("ELF....."));
     fs::create_directory(dir / "empty");
-    // Hostile entry names in archives from elsewhere.
-    write_archive("escape.tarn", "../escaped");
-    write_archive("cut.tarn", std::string("cut\0short", 9));
     const std::string root = "relative to the archive's root";
     const struct {
         std::vector<std::string> args;
@@ -394,8 +364,6 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
         {{"create", "res.tarn", "upper", "UPPER"}, 1, "two files are stored as \"upper/a.tga\"\n"},
         {{"list", "a.tga"}, 1, "no archive found"},
         {{"append", "program", "a.tga"}, 1, "no archive found"},
-        {{"extract", "escape.tarn", "out"}, 1, ""},
-        {{"extract", "cut.tarn", "out"}, 1, ""},
         {{}, 2, "usage: tarnpack"},
         {{"pack", "x"}, 2, "unknown command or wrong arguments: pack"},
     };
@@ -406,8 +374,6 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     }
     EXPECT_FALSE(fs::exists(dir / "res.tarn"));
     EXPECT_EQ(tarn_test::read_file(dir / "program"), bytes_of("ELF....."));
-    EXPECT_FALSE(fs::exists(dir / "escaped"));
-    EXPECT_FALSE(fs::exists(dir / "out/cut"));
 
     // Names of up to 255 characters are stored; a 256th has no room beside the closing zero.
     std::string error;
@@ -416,13 +382,13 @@ TEST_F(Tarnpack, FailuresSayWhatFailedExitNonZeroAndLeaveFilesAsTheyWere) {
     EXPECT_NE(error.find("names hold at most 255 characters"), std::string::npos) << error;
 }
 
-// Writing goes only where it should: nothing planted beside the target is written through, the
-// target keeps its mode, a link keeps pointing at the new content, and extracting follows no
-// link found in the folder.
-TEST_F(Tarnpack, WritesKeepModesGoThroughTheTargetsLinkOnlyAndNeverOutOfTheFolder) {
+// Appending writes only where it should: nothing planted beside the target is written through,
+// the target keeps its mode, a link keeps pointing at the new content, and a file the user may not
+// write is refused. (Extracting past links planted in the folder, and hostile entry names, are
+// the fuzz corpus's.)
+TEST_F(Tarnpack, AppendingKeepsModesLinksAndPermissions) {
     write_archive("a.tarn", "a.tga");
     write_archive("b.tarn", "b.tga");
-    write_archive("below.tarn", "link/x");
     // A link planted at the name a temporary once had is left alone, and so is its target.
     dir.write("victim", bytes_of("keep me"));
     dir.write("program", bytes_of("ELF....."));
@@ -444,19 +410,6 @@ TEST_F(Tarnpack, WritesKeepModesGoThroughTheTargetsLinkOnlyAndNeverOutOfTheFolde
         EXPECT_TRUE(name == "program.tarnpack-new" || name.find("tarnpack") == std::string::npos)
             << "left behind: " << name;
     }
-
-    // Entries that would land below or on a link already in the folder are refused.
-    fs::create_directories(dir / "outside");
-    fs::create_directories(dir / "out");
-    fs::create_directory_symlink("../outside", dir / "out/link");
-    fs::create_symlink("../victim", dir / "out/b.tga");
-    EXPECT_EQ(run({"extract", "below.tarn", "out"}), 1);
-    EXPECT_EQ(err, "tarnpack: refusing to extract \"link/x\": \"out/link\" is a link or not a "
-                   "directory\n");
-    EXPECT_EQ(run({"extract", "b.tarn", "out"}), 1);
-    EXPECT_EQ(err, "tarnpack: refusing to extract \"b.tga\": \"out/b.tga\" is a link\n");
-    EXPECT_FALSE(fs::exists(dir / "outside/x"));
-    EXPECT_EQ(tarn_test::read_file(dir / "victim"), bytes_of("keep me"));
 
     // Renaming over a file needs only the directory's permission: the file's own is asked for.
     if (geteuid() == 0) return; // a privileged user may write any file

@@ -1,6 +1,5 @@
 // The asset painter: its files decode with the library's readers to the pictures they were painted
-// from, the sockets sit where the device paints its LEDs, the fonts load, and the writers refuse
-// what their formats cannot hold.
+// from, the fonts load, and the writers refuse what their formats cannot hold.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +8,6 @@
 #include "lodestar/graphics/font.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/primitives.h"
-#include "meggyjr/meggyjr.h"
 #include "paint.h"
 #include "test_load_util.h"
 
@@ -110,24 +108,6 @@ TEST_F(Mkassets, WritersRefuseWhatTheirFormatsCannotHold) {
           mkassets::encode_scx(device), mkassets::encode_scx(off_grid),
           mkassets::encode_scx(Picture(300, 300)), mkassets::encode_bmp(Picture(0, 0))})
         EXPECT_EQ(file.size(), 0u);
-}
-
-TEST_F(Mkassets, SocketsSitWhereTheDevicePaintsItsLeds) {
-    const Picture d = mkassets::paint_device();
-    // A recess: its rim colour on all four sides just inside the radius and not just outside, and
-    // the middle neither the rim nor the module's colour between the recesses.
-    const auto socket_at = [&d](std::int32_t cx, std::int32_t cy, std::int32_t r) {
-        const std::uint32_t rim = d.rgb(cx + r + 1, cy);
-        bool ok = d.rgb(cx, cy) != rim && d.rgb(cx, cy) != d.rgb(cx + 15, cy + 15);
-        for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-            ok = ok && d.rgb(cx + dx * (r + 1), cy + dy * (r + 1)) == rim &&
-                 d.rgb(cx + dx * (r + 3), cy + dy * (r + 3)) != rim;
-        return ok;
-    };
-    for (std::int32_t i = 0; i < 64; ++i)
-        EXPECT_TRUE(socket_at(MeggyJr_LedX(i % 8), MeggyJr_LedY(i / 8), MeggyJr_LedRadius)) << i;
-    for (std::int32_t k = 0; k < 8; ++k)
-        EXPECT_TRUE(socket_at(MeggyJr_AuxLedX(k), MeggyJr_AuxLedY, MeggyJr_AuxLedRadius)) << k;
 }
 
 // Written into a new directory, the files load through the library: the fonts cut into glyph 0

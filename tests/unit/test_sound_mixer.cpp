@@ -72,14 +72,11 @@ class Mixer : public ::testing::Test {
     // n values of output in its width, mixed into a buffer pre-filled with noise.
     static Samples mix(std::size_t n) {
         const bool sixteen = soundsystem.bits.load() == 16;
-        std::vector<std::uint8_t> out(n * (sixteen ? 2 : 1), 0x55);
-        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(out.size()));
+        std::vector<std::int16_t> out(n, 0x5555);
+        LSR_MixBuffers(out.data(), static_cast<std::uint32_t>(n * (sixteen ? 2 : 1)));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(out.data());
         Samples values(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            std::int16_t v = out[i];
-            if (sixteen) std::memcpy(&v, &out[2 * i], 2);
-            values[i] = v;
-        }
+        for (std::size_t i = 0; i < n; ++i) values[i] = sixteen ? out[i] : bytes[i];
         return values;
     }
 

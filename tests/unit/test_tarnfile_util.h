@@ -41,9 +41,8 @@ inline Bytes read_file(const std::string& path) {
 // A fresh directory, removed with everything in it at the end.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarnXXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    TempDir() : path_((std::filesystem::temp_directory_path() / "tarnXXXXXX").string()) {
+        if (mkdtemp(path_.data()) == nullptr) path_.clear();
     }
     ~TempDir() {
         std::error_code ignored;

@@ -141,6 +141,8 @@ TEST_F(Mixer, SoundsAreSteppedScaledSummedAndClipped) {
         int copies, volume, panning, master;
         Samples expect;
     } cases[] = {
+        // Output width (16: stereo, 8: mono); samples, their width, channels and rate; copies,
+        // volume, panning, master volume; the values mixed.
         // clang-format off
         {16, {1000, 2000, 3000, 4000}, 16, 1, 22050, 1, keep, keep, keep, // each sample twice
          {500, 500, 500, 500, 1000, 1000, 1000, 1000, 1500, 1500, 1500, 1500, 2000, 2000, 2000,

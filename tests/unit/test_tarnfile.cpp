@@ -197,6 +197,7 @@ TEST_F(Archive, TruncatedOrInconsistentTablesAreRefusedAndLeaveNothingMounted) {
         EXPECT_TRUE(kind == 7 || !tarnpack::locate(bytes, &located, &error)) << what;
         const std::string path = dir.write("bad", bytes);
         picture::printed([&] { EXPECT_EQ(tarnfile_mountimage(path.c_str(), kind), 0) << what; });
+        // Nothing mounted, nothing kept.
         EXPECT_EQ(tarnfile_image.numfiles + g_mem_in_use.load(), in_use) << what;
         EXPECT_EQ(tarnfile_localpath, nullptr) << what;
     }

@@ -69,12 +69,9 @@ TEST_F(Archive, NamesMatchWholeAndByHashAndMissingOnesAreReported) {
     EXPECT_EQ(tarnfile_gethash("ab.x"), tarnfile_gethash("ba.x"));
     EXPECT_EQ(read("ba.x"), bytes_of("second"));
     EXPECT_EQ(read("AB.X"), bytes_of("first"));
-    EXPECT_EQ(picture::printed([] {
-                  TarnFileHandle h;
-                  tarnfile_open("a.bc", &h, 0);
-                  tarnfile_open("Missing.TGA", &h, 0);
-              }),
-              "couldn't find file: a.bc\ncouldn't find file: missing.tga\n");
+    TarnFileHandle h;
+    EXPECT_EQ(picture::printed([&h] { EXPECT_EQ(tarnfile_open("a.bc", &h, 0), 0); }),
+              "couldn't find file: a.bc\n");
     EXPECT_EQ(tarnfile_gethash("a\xff"), 'a' - 1) << "bytes of 0x80 and above subtract";
     char lower[8];
     file_downcase(lower, "A\\Z\xC4z@[", 8);

@@ -41,9 +41,8 @@ inline Bytes read_file(const std::string& path) {
 // A fresh directory, removed with everything in it at the end.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarnXXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    TempDir() : path_((std::filesystem::temp_directory_path() / "tarnXXXXXX").string()) {
+        if (mkdtemp(path_.data()) == nullptr) path_.clear();
     }
     ~TempDir() {
         std::error_code ignored;
@@ -75,12 +74,5 @@ class Mounted : public ::testing::Test {
     void TearDown() override { tarnfile_closeimage(); }
     TempDir dir;
 };
-
-// The whole of an open file, read through the layer.
-inline Bytes read_all(TarnFileHandle* handle) {
-    Bytes data(tarnfile_fsize(handle));
-    tarnfile_read(data.data(), 1, static_cast<std::uint32_t>(data.size()), handle);
-    return data;
-}
 
 } // namespace tarn_test

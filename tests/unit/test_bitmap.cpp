@@ -13,6 +13,7 @@
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/bitmap_transform.h"
 #include "lodestar/graphics/effects.h"
+#include "lodestar/graphics/sprite.h"
 #include "picture.h"
 
 namespace {
@@ -124,27 +125,30 @@ TEST_P(Bitmap, ScaleDoublesSmoothsAndKeepsEdges) {
               picture::no_data());
 }
 
-// The per-depth drawing bodies treat a missing source as a broken invariant and stop, naming
-// their line.
+// The per-depth drawing bodies of bitmaps and sprites treat a missing source as a broken
+// invariant and stop, naming their line.
 TEST(BitmapDeathTest, DrawingBodiesStopOnAMissingSource) {
     const auto dst = picture::filled(2, 2);
     const LSR_Bitmap none{}, to = dst.get();
-    const std::pair<int, std::function<void()>> sites[] = {
-        {214, [&] { DrawBitmap16(0, 0, none, to); }},
-        {250, [&] { DrawBitmap32(0, 0, none, to); }},
-        {297, [&] { DrawBlendBitmap16(0, 0, none, to, 1); }},
-        {342, [&] { DrawBlendBitmap32(0, 0, none, to, 1); }},
-        {400, [&] { DrawFilteredBitmap16(0, 0, none, to, 2); }},
-        {443, [&] { DrawFilteredBitmap32(0, 0, none, to, 2); }},
-        {635, [&] { DrawRotatedBitmap16(0, 0, none, to, 0, 128); }},
-        {693, [&] { DrawRotatedBitmap32(0, 0, none, to, 0, 128); }},
-        {772, [&] { DrawRotatedBitmapXY16(0, 0, none, to, 0, 128, 0, 0); }},
-        {827, [&] { DrawRotatedBitmapXY32(0, 0, none, to, 0, 128, 0, 0); }},
+    const LSR_Sprite empty;
+    const std::function<void()> bodies[] = {
+        [&] { DrawBitmap16(0, 0, none, to); },
+        [&] { DrawBitmap32(0, 0, none, to); },
+        [&] { DrawBlendBitmap16(0, 0, none, to, 1); },
+        [&] { DrawBlendBitmap32(0, 0, none, to, 1); },
+        [&] { DrawFilteredBitmap16(0, 0, none, to, 2); },
+        [&] { DrawFilteredBitmap32(0, 0, none, to, 2); },
+        [&] { DrawRotatedBitmap16(0, 0, none, to, 0, 128); },
+        [&] { DrawRotatedBitmap32(0, 0, none, to, 0, 128); },
+        [&] { DrawRotatedBitmapXY16(0, 0, none, to, 0, 128, 0, 0); },
+        [&] { DrawRotatedBitmapXY32(0, 0, none, to, 0, 128, 0, 0); },
+        [&] { LSR_DrawSprite(0, 0, empty, to); },
+        [&] { LSR_DrawMirroredSprite(0, 0, empty, to); },
+        [&] { LSR_DrawRotatedSprite(0, 0, empty, to, 0); },
     };
-    for (const auto& [line, body] : sites)
+    for (const auto& body : bodies)
         EXPECT_EXIT((dup2(STDERR_FILENO, STDOUT_FILENO), body()), ::testing::ExitedWithCode(1),
-                    "graphics/bitmap\\(" + std::to_string(line) +
-                        "\\): assertion failed: src.data");
+                    "graphics/(bitmap|sprite)\\([0-9]+\\): assertion failed: src.data");
 }
 
 } // namespace

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <tuple>
-#include <unistd.h>
 
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
@@ -116,19 +114,6 @@ TEST_P(Sprite, ScaledZoomedAndStereo) {
               "rrrrggkk\nrrrrggkk\nrrrrgggg\nrrrrgggg\nwwwwbbbb\nwwwwbbbb\nwwwwbbbb\nwwwwbbbb\n");
     EXPECT_EQ(picture::grid_of(right.get(), 0, 0, 8, 8, k_legend),
               picture::grid_of(left.get(), 0, 0, 8, 8, k_legend));
-}
-
-// The drawing bodies stop on a sprite without pixels.
-TEST(SpriteDeathTest, DrawingASpriteWithoutPixelsStops) {
-    const LSR_Sprite empty;
-    const auto page = picture::filled(4, 4);
-    const std::function<void()> draws[] = {
-        [&] { LSR_DrawSprite(0, 0, empty, page.get()); },
-        [&] { LSR_DrawMirroredSprite(0, 0, empty, page.get()); },
-        [&] { LSR_DrawRotatedSprite(0, 0, empty, page.get(), 0); }};
-    for (const auto& draw : draws)
-        EXPECT_EXIT((dup2(STDERR_FILENO, STDOUT_FILENO), draw()), testing::ExitedWithCode(1),
-                    "graphics/sprite\\([0-9]+\\): assertion failed: src.data");
 }
 
 } // namespace

@@ -186,7 +186,9 @@ TEST_P(Transform, TurnedDrawsShowExactlyThePixelsThatMapIntoTheSource) {
                 for (const auto& [cx, cy] : {std::pair{15, 10}, {0, 0}, {-5, 7}, {33, 19}})
                     for (const auto& [x, y] : {std::pair{20, 30}, {-20, -12}, {60, 55}}) {
                         LSR_ClearBitmap(page.get());
-                        if (turned_sprite)
+                        if (turned_sprite && cx == 15 && cy == 10) // about its centre
+                            LSR_DrawRotatedSpriteZoom(x, y, sprite, page.get(), angle, zoom);
+                        else if (turned_sprite)
                             LSR_DrawRotatedSpriteXY(x, y, sprite, page.get(), angle, zoom, cx, cy);
                         else
                             LSR_DrawRotatedBitmapXY(x, y, src.get(), page.get(), angle, zoom, cx,

@@ -89,7 +89,7 @@ TEST_P(Sprite, BlendModesPickTheirSpan) {
     }
 }
 
-// Turned sprites are the bitmaps' turned-draw walk's.
+// Turned sprites are drawn in the bitmaps' walk of turned draws.
 TEST_P(Sprite, ScaledZoomedAndStereo) {
     const Cut four("rrgm\nrrgg\nwwbb\nwwbb");
     const auto page = picture::filled(20, 7, 0x102030);

@@ -1,6 +1,6 @@
-// The image readers (TGA, BMP, PCX, SCX): every kind of file they take pinned as hashes of the
-// whole bitmap at both depths, refusals of every truncated and of hostile files, the page's own
-// 16-bit conversion, and loading by name through the file layer.
+// The image readers (TGA, BMP, PCX, SCX): every kind of file they take pinned as a hash of the
+// whole 32-bit bitmap and held on a 16-bit page as the page's own conversion of it, refusals of
+// every truncated and of hostile files, and loading by name through the file layer.
 #include <gtest/gtest.h>
 
 #include <algorithm>

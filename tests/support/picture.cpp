@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <sstream>
 #include <vector>
 
 #include "lodestar/base/pixel_format.h"
@@ -58,29 +57,19 @@ std::string render(const Source& s, int x, int y, int width, int height, const L
     const int w = want.empty() ? 0 : static_cast<int>(want.front().size());
     const int h = static_cast<int>(want.size());
     auto out = ::testing::AssertionFailure();
-    if (want.empty() && x >= 0 && y >= 0 && x < s.width && y < s.height) // as a test is written
-        return out << "no grid; from (" << x << ", " << y << "):\n"
-                   << render(s, x, y, s.width - x, s.height - y, legend);
     if (want.empty() || x < 0 || y < 0 || x + w > s.width || y + h > s.height)
         return out << "the grid is ragged or does not fit the picture";
-    std::vector<std::string> got(want.size());
-    int wrong = 0;
-    std::ostringstream first;
-    for (int j = 0; j < h; ++j)
+    std::string expected, actual;
+    for (int j = 0; j < h; ++j, expected += '\n', actual += '\n')
         for (int i = 0; i < w; ++i) {
             if (!legend.count(want[j][i])) return out << "'" << want[j][i] << "' is no colour";
-            got[j] += char_of(s, x + i, y + j, want[j][i], legend);
-            if (got[j].back() != want[j][i] && wrong++ == 0)
-                first << "first at (" << x + i << ", " << y + j << "): 0x" << std::hex
-                      << s.word(x + i, y + j);
+            expected += want[j][i];
+            actual += char_of(s, x + i, y + j, want[j][i], legend);
         }
-    if (wrong == 0) return ::testing::AssertionSuccess();
-    const int column = std::max(w, 8) + 2;
-    out << wrong << " of " << w * h << " pixels differ, " << first.str() << " ("
-        << (LSR_Is16Bit() ? 16 : 32) << "-bit page)\nexpected" << std::string(column - 8, ' ')
-        << "actual\n";
-    for (int j = 0; j < h; ++j) out << want[j] << std::string(column - w, ' ') << got[j] << "\n";
-    return out;
+    if (expected == actual) return ::testing::AssertionSuccess();
+    return out << "expected\n"
+               << expected << "actual (" << (LSR_Is16Bit() ? 16 : 32) << "-bit page)\n"
+               << actual;
 }
 
 Source source_of(const LSR_Bitmap& bm) {

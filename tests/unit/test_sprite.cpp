@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <tuple>
-#include <unistd.h>
 
 #include "lodestar/base/tarnmem.h"
 #include "lodestar/graphics/bitmap.h"
@@ -90,7 +89,8 @@ TEST_P(Sprite, BlendModesPickTheirSpan) {
     }
 }
 
-TEST_P(Sprite, ScaledZoomedRotatedAndStereo) {
+// Turned sprites are drawn in the bitmaps' walk of turned draws.
+TEST_P(Sprite, ScaledZoomedAndStereo) {
     const Cut four("rrgm\nrrgg\nwwbb\nwwbb");
     const auto page = picture::filled(20, 7, 0x102030);
     LSR_DrawScaledSprite(0, 0, 8, 6, four.s, page.get());
@@ -107,12 +107,6 @@ TEST_P(Sprite, ScaledZoomedRotatedAndStereo) {
         oooooooooooooooooorr)",
                                  k_legend));
 
-    // A quarter turn about the centre; the per-pixel mapping of turns is the bitmaps' test's.
-    const auto turned = picture::filled(10, 10, 0x102030);
-    LSR_DrawRotatedSprite(5, 5, four.s, turned.get(), 90);
-    EXPECT_TRUE(
-        picture::matches(turned.get(), 5, 5, "wwwrr\nwwwrr\nbbbgg\nbbbgg\nbbbgo", k_legend));
-
     // Depth 100: both eyes at twice the size in the same place.
     const auto left = picture::filled(8, 8), right = picture::filled(8, 8);
     LSR_DrawSprite3D(0, 0, 100, four.s, left.get(), right.get());
@@ -120,19 +114,6 @@ TEST_P(Sprite, ScaledZoomedRotatedAndStereo) {
               "rrrrggkk\nrrrrggkk\nrrrrgggg\nrrrrgggg\nwwwwbbbb\nwwwwbbbb\nwwwwbbbb\nwwwwbbbb\n");
     EXPECT_EQ(picture::grid_of(right.get(), 0, 0, 8, 8, k_legend),
               picture::grid_of(left.get(), 0, 0, 8, 8, k_legend));
-}
-
-// The drawing bodies stop on a sprite without pixels.
-TEST(SpriteDeathTest, DrawingASpriteWithoutPixelsStops) {
-    const LSR_Sprite empty;
-    const auto page = picture::filled(4, 4);
-    const char* const stop = "graphics/sprite\\([0-9]+\\): assertion failed: src.data";
-    const auto out = [] { dup2(STDERR_FILENO, STDOUT_FILENO); };
-    EXPECT_EXIT((out(), LSR_DrawSprite(0, 0, empty, page.get())), testing::ExitedWithCode(1), stop);
-    EXPECT_EXIT((out(), LSR_DrawMirroredSprite(0, 0, empty, page.get())),
-                testing::ExitedWithCode(1), stop);
-    EXPECT_EXIT((out(), LSR_DrawRotatedSprite(0, 0, empty, page.get(), 0)),
-                testing::ExitedWithCode(1), stop);
 }
 
 } // namespace

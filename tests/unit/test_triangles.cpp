@@ -47,22 +47,17 @@ TEST_P(Triangle, FlatFillsAndWireFrames) {
         XX....XXX....X.XX.......
         .....XXXX....XX.........)",
                                  k_lit));
-    const std::array<std::array<LSR_Vertex, 3>, 5> shapes = {{
-        {at(20, 2), at(3, 17), at(35, 30)},
-        {at(10, 5), at(30, 5), at(18, 25)},
-        {at(18, 3), at(2, 25), at(33, 25)},
-        {at(5, 1), at(38, 12), at(9, 37)},
-        {at(12, 12), at(13, 14), at(11, 39)},
-    }};
-    for (const auto& t : shapes) {
+    // Flat tops and bottoms, whose corners tie in y, drawn in every order of their corners.
+    for (const auto& t : {std::array{at(10, 5), at(30, 5), at(18, 25)},
+                          std::array{at(18, 3), at(2, 25), at(33, 25)}}) {
         std::array<int, 3> order = {0, 1, 2};
         const auto first = picture::filled(40, 40), other = picture::filled(40, 40);
         LSR_DrawTriangle(t[0], t[1], t[2], 0xFFFFFF, first.get());
-        const std::string want = picture::grid_of(first.get(), 0, 0, 40, 40, k_lit);
         while (std::next_permutation(order.begin(), order.end())) {
             LSR_ClearBitmap(other.get());
             LSR_DrawTriangle(t[order[0]], t[order[1]], t[order[2]], 0xFFFFFF, other.get());
-            EXPECT_EQ(picture::grid_of(other.get(), 0, 0, 40, 40, k_lit), want) << t[0].x;
+            EXPECT_EQ(picture::grid_of(other.get(), 0, 0, 40, 40, k_lit),
+                      picture::grid_of(first.get(), 0, 0, 40, 40, k_lit));
         }
     }
 }

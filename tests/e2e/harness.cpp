@@ -1,4 +1,4 @@
-// End-to-end harness: private X server, the real program, key presses, pixels, close, CPU use.
+// End-to-end harness: private X server, the real program, key presses, pixels, close.
 #include "harness.h"
 
 #include <X11/Xutil.h>
@@ -8,9 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +21,12 @@ double now_ms() {
 
 void sleep_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool wait_until(const std::function<bool()>& seen, int timeout_ms) {
+    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(5))
+        if (seen()) return true;
+    return seen();
 }
 
 XServer::XServer() {
@@ -99,12 +102,6 @@ std::string Program::output() const {
     return output_;
 }
 
-bool Program::wait_for_output(const std::string& text, int timeout_ms) const {
-    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(5))
-        if (output().find(text) != std::string::npos) return true;
-    return output().find(text) != std::string::npos;
-}
-
 int Program::wait_exit(int timeout_ms) {
     for (const double end = now_ms() + timeout_ms; exit_status_ < 0 && pid_ > 0;) {
         int status = 0;
@@ -122,25 +119,6 @@ int Program::wait_exit(int timeout_ms) {
 
 bool Program::running() {
     return pid_ > 0 && exit_status_ < 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
-}
-
-double Program::cpu_seconds() const {
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Fields after the command name, which is in parentheses and may hold spaces: utime and
-    // stime are the 14th and 15th.
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skip;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i < 14; ++i) fields >> skip;
-    fields >> utime >> stime;
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double Program::cpu_share(int ms) const {
-    const double cpu0 = cpu_seconds(), t0 = now_ms();
-    sleep_ms(ms);
-    return (cpu_seconds() - cpu0) / ((now_ms() - t0) / 1000.0);
 }
 
 namespace {
@@ -166,11 +144,14 @@ Window find_titled(Display* display, Window root, const std::string& title) {
 } // namespace
 
 Window wait_for_window(Display* display, const std::string& title, int timeout_ms) {
-    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(20)) {
-        XSync(display, False);
-        if (const Window w = find_titled(display, DefaultRootWindow(display), title)) return w;
-    }
-    return 0;
+    Window w = 0;
+    wait_until(
+        [&] {
+            XSync(display, False);
+            return (w = find_titled(display, DefaultRootWindow(display), title)) != 0;
+        },
+        timeout_ms);
+    return w;
 }
 
 void focus(Display* display, Window window) {

@@ -137,9 +137,8 @@ TEST(Present, TheNewestFrameReachesTheWindowUprightOnEveryPath) {
         for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
             const auto& c = cases[i];
             const Shape& s = c.shape;
-            sdl_run_on_main([&] {
-                SDL_SetWindowSize(sdl_window(), c.window_width, c.window_height);
-            });
+            sdl_run_on_main(
+                [&] { SDL_SetWindowSize(sdl_window(), c.window_width, c.window_height); });
             std::vector<std::uint8_t> own(plat_frame_bytes(s.width, s.height, s.bpp));
             const void* handed_over = nullptr;
             for (std::uint32_t n = 1; n <= 26; ++n) {

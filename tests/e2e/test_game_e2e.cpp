@@ -71,21 +71,10 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
         for (std::size_t y = 0; y < 8; ++y) column += leds[y * 9];
         return column;
     };
-    // The splash at full brightness.
-    ASSERT_TRUE(shows(
-        [&] {
-            return leds::show(shot, R"(
-        ......ss
-        ....srsr
-        ...rrr.r
-        ..rqr.rq
-        ..qq.qq.
-        .pq.qp..
-        .p.p....
-        p.......)");
-        },
-        4000))
-        << leds;
+    const auto leds_show = [&](const char* grid) {
+        return [&, grid] { return leds::show(shot, grid); };
+    };
+    ASSERT_TRUE(shows(leds_show(leds::k_mark), 4000)) << leds;
     ASSERT_EQ(shot.width * 10000 + shot.height, 640 * 10000 + 480) << "the client area is the page";
     // Every eighth pixel clear of the LEDs is the device picture's own.
     const mkassets::Picture device = mkassets::paint_device();
@@ -111,19 +100,9 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
     EXPECT_TRUE(e2e::wait_until([&] { return size_of() > sound_at_start; }, 5000)) << "no sound";
     // Row 4 stays inside the passage for the first eleven columns; then column 11's rock ends the
     // run with no item taken, and Space returns to the title.
-    ASSERT_TRUE(shows(
-        [&] {
-            return leds::show(shot, R"(
-        ........
-        .s...s..
-        s.s.s.s.
-        r.r.r.r.
-        q.q.q.q.
-        p.p.p.p.
-        .p...p..
-        ........)");
-        },
-        8000))
+    ASSERT_TRUE(shows(leds_show("........\n.s...s..\ns.s.s.s.\nr.r.r.r.\n"
+                                "q.q.q.q.\np.p.p.p.\n.p...p..\n........"),
+                      8000))
         << leds;
     e2e::tap(d, "space", 300);
     ASSERT_TRUE(shows([&] { return shows_banner(leds); }, 2000)) << leds;

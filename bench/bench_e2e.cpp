@@ -55,7 +55,8 @@ int main() {
         std::puts("bench_e2e: no X server");
         return 1;
     }
-    e2e::Program program(server, ZEPHYRINE_PATH, fs::temp_directory_path().string(),
+    fs::create_directories(sound.string() + ".d");
+    e2e::Program program(server, ZEPHYRINE_PATH, sound.string() + ".d",
                          {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", sound.string()}});
     const Window window = e2e::wait_for_window(d, e2e::k_title, 10000);
     if (window == 0) {
@@ -109,6 +110,7 @@ int main() {
     const int status = program.wait_exit(10000);
     report("close to exit", e2e::now_ms() - before, 0, 500, "ms");
     fs::remove(sound);
+    fs::remove_all(sound.string() + ".d");
     if (status != 0) std::printf("bench_e2e: exit status %d\n", status);
     return g_missed == 0 && status == 0 ? 0 : 1;
 }

@@ -6,9 +6,13 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace e2e {
@@ -63,62 +67,42 @@ XServer::~XServer() {
 }
 
 Program::Program(const XServer& server, const std::string& executable, const std::string& directory,
-                 const std::vector<std::pair<std::string, std::string>>& environment) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
+                 const std::vector<std::pair<std::string, std::string>>& environment)
+    : output_path_(directory + "/e2e-output.txt") {
     pid_ = fork();
     if (pid_ == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        close(fds[1]);
-        if (chdir(directory.c_str()) != 0) _exit(126);
+        const int out = open(output_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(out, 1) < 0 || chdir(directory.c_str()) != 0) _exit(126);
         setenv("DISPLAY", server.name().c_str(), 1);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(fds[1]);
-    out_fd_ = fds[0];
-    reader_ = std::thread([this] {
-        char chunk[4096];
-        for (ssize_t n; (n = read(out_fd_, chunk, sizeof chunk)) > 0;) {
-            std::lock_guard lock(mutex_);
-            output_.append(chunk, static_cast<std::size_t>(n));
-        }
-    });
 }
 
 Program::~Program() {
-    if (running()) {
+    if (pid_ > 0 && wait_exit(0) < 0) {
         kill(pid_, SIGKILL);
         wait_exit(5000);
     }
-    if (reader_.joinable()) reader_.join();
-    if (out_fd_ >= 0) close(out_fd_);
+    std::remove(output_path_.c_str());
 }
 
 std::string Program::output() const {
-    std::lock_guard lock(mutex_);
-    return output_;
+    std::ifstream in(output_path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 int Program::wait_exit(int timeout_ms) {
-    for (const double end = now_ms() + timeout_ms; exit_status_ < 0 && pid_ > 0;) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            if (reader_.joinable()) reader_.join(); // the pipe has closed: all output is in
-        } else if (now_ms() >= end) {
-            break;
-        } else {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-    }
+    int status = 0;
+    wait_until(
+        [&] {
+            if (exit_status_ < 0 && pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_)
+                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return exit_status_ >= 0;
+        },
+        timeout_ms);
     return exit_status_;
-}
-
-bool Program::running() {
-    return pid_ > 0 && exit_status_ < 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
 }
 
 namespace {

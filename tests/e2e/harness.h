@@ -7,10 +7,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,7 +33,8 @@ class XServer {
     std::string name_;
 };
 
-// A program running on a server from a working directory, with settings in its environment.
+// A program running on a server from a working directory, with settings in its environment; its
+// standard output goes to a file in that directory.
 class Program {
   public:
     Program(const XServer& server, const std::string& executable, const std::string& directory,
@@ -47,16 +46,12 @@ class Program {
     std::string output() const;
     // Waits for the process to end: its exit status (or 128 + signal), -1 on timeout.
     int wait_exit(int timeout_ms);
-    bool running();
     pid_t pid() const { return pid_; }
 
   private:
+    std::string output_path_;
     pid_t pid_ = -1;
     int exit_status_ = -1;
-    int out_fd_ = -1;
-    std::thread reader_;
-    mutable std::mutex mutex_;
-    std::string output_;
 };
 
 // The top-level window whose title is exactly title; 0 when none appears in time.

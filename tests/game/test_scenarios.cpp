@@ -127,17 +127,13 @@ TEST_F(Game, TheTitleBannerSlidesToFortyAndBack) {
     EXPECT_EQ(offsets, expected);
 }
 
-TEST_F(Game, AHeldThroughTheSplashStartsTheRunInTheSamePass) {
+TEST_F(Game, AHeldThroughTheSplashStartsTheRunAndUpAndDownMoveOneRowPerPress) {
     press(VK_SPACE);
     EXPECT_GE(pass(), 4560u + 100u + 50u) << "splash, title step, and a first playing step";
+    release(VK_SPACE);
     EXPECT_EQ(gamestate, GAMESTATE_PLAYING);
     EXPECT_TRUE(leds_shown(k_run_start));
     EXPECT_EQ(MeggyJr::AuxLEDs, 1);
-}
-
-TEST_F(Game, UpAndDownMoveOneRowPerPressShownInThePassAfter) {
-    start_run();
-    EXPECT_TRUE(leds_shown(k_run_start));
     // The player's row, and where the LEDs of the first column show it.
     const auto rows = [] {
         const std::string leds =

@@ -1,4 +1,4 @@
-// End-to-end harness: private X server, the real program, key presses, pixels, close, CPU use.
+// End-to-end harness: private X server, the real program, key presses, pixels, close.
 #include "harness.h"
 
 #include <X11/Xutil.h>
@@ -6,12 +6,13 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace e2e {
@@ -24,6 +25,12 @@ double now_ms() {
 
 void sleep_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool wait_until(const std::function<bool()>& seen, int timeout_ms) {
+    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(5))
+        if (seen()) return true;
+    return seen();
 }
 
 XServer::XServer() {
@@ -60,87 +67,42 @@ XServer::~XServer() {
 }
 
 Program::Program(const XServer& server, const std::string& executable, const std::string& directory,
-                 const std::vector<std::pair<std::string, std::string>>& environment) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
+                 const std::vector<std::pair<std::string, std::string>>& environment)
+    : output_path_(directory + "/e2e-output.txt") {
     pid_ = fork();
     if (pid_ == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        close(fds[1]);
-        if (chdir(directory.c_str()) != 0) _exit(126);
+        const int out = open(output_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(out, 1) < 0 || chdir(directory.c_str()) != 0) _exit(126);
         setenv("DISPLAY", server.name().c_str(), 1);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(fds[1]);
-    out_fd_ = fds[0];
-    reader_ = std::thread([this] {
-        char chunk[4096];
-        for (ssize_t n; (n = read(out_fd_, chunk, sizeof chunk)) > 0;) {
-            std::lock_guard lock(mutex_);
-            output_.append(chunk, static_cast<std::size_t>(n));
-        }
-    });
 }
 
 Program::~Program() {
-    if (running()) {
+    if (pid_ > 0 && wait_exit(0) < 0) {
         kill(pid_, SIGKILL);
         wait_exit(5000);
     }
-    if (reader_.joinable()) reader_.join();
-    if (out_fd_ >= 0) close(out_fd_);
+    std::remove(output_path_.c_str());
 }
 
 std::string Program::output() const {
-    std::lock_guard lock(mutex_);
-    return output_;
-}
-
-bool Program::wait_for_output(const std::string& text, int timeout_ms) const {
-    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(5))
-        if (output().find(text) != std::string::npos) return true;
-    return output().find(text) != std::string::npos;
+    std::ifstream in(output_path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 int Program::wait_exit(int timeout_ms) {
-    for (const double end = now_ms() + timeout_ms; exit_status_ < 0 && pid_ > 0;) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            if (reader_.joinable()) reader_.join(); // the pipe has closed: all output is in
-        } else if (now_ms() >= end) {
-            break;
-        } else {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-    }
+    int status = 0;
+    wait_until(
+        [&] {
+            if (exit_status_ < 0 && pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_)
+                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return exit_status_ >= 0;
+        },
+        timeout_ms);
     return exit_status_;
-}
-
-bool Program::running() {
-    return pid_ > 0 && exit_status_ < 0 && waitpid(pid_, nullptr, WNOHANG) == 0;
-}
-
-double Program::cpu_seconds() const {
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Fields after the command name, which is in parentheses and may hold spaces: utime and
-    // stime are the 14th and 15th.
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skip;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i < 14; ++i) fields >> skip;
-    fields >> utime >> stime;
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double Program::cpu_share(int ms) const {
-    const double cpu0 = cpu_seconds(), t0 = now_ms();
-    sleep_ms(ms);
-    return (cpu_seconds() - cpu0) / ((now_ms() - t0) / 1000.0);
 }
 
 namespace {
@@ -166,11 +128,14 @@ Window find_titled(Display* display, Window root, const std::string& title) {
 } // namespace
 
 Window wait_for_window(Display* display, const std::string& title, int timeout_ms) {
-    for (const double end = now_ms() + timeout_ms; now_ms() < end; sleep_ms(20)) {
-        XSync(display, False);
-        if (const Window w = find_titled(display, DefaultRootWindow(display), title)) return w;
-    }
-    return 0;
+    Window w = 0;
+    wait_until(
+        [&] {
+            XSync(display, False);
+            return (w = find_titled(display, DefaultRootWindow(display), title)) != 0;
+        },
+        timeout_ms);
+    return w;
 }
 
 void focus(Display* display, Window window) {

@@ -1,22 +1,21 @@
 // End-to-end harness: a private X server, the real program in it with its output collected, real
 // key presses, pixels read back from its window, the window manager's close message, and the
-// process's end and CPU use.
+// process's end.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <mutex>
+#include <functional>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <utility>
 #include <vector>
 
 namespace e2e {
 
-// The most of one core the waiting program may use ("well under 5%" in an optimized build).
-constexpr double k_cpu_limit = E2E_CPU_LIMIT;
+// The game's window title.
+inline constexpr const char* k_title = "MeggyJr interperter - Zephyrine (2010) , by: Quillmark";
 
 // An Xvfb server of its own on a free display, and a connection to it.
 class XServer {
@@ -34,7 +33,8 @@ class XServer {
     std::string name_;
 };
 
-// A program running on a server from a working directory, with settings in its environment.
+// A program running on a server from a working directory, with settings in its environment; its
+// standard output goes to a file in that directory.
 class Program {
   public:
     Program(const XServer& server, const std::string& executable, const std::string& directory,
@@ -44,21 +44,14 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     std::string output() const;
-    bool wait_for_output(const std::string& text, int timeout_ms) const;
     // Waits for the process to end: its exit status (or 128 + signal), -1 on timeout.
     int wait_exit(int timeout_ms);
-    bool running();
-    // The share of one core the process uses over the next ms milliseconds.
-    double cpu_share(int ms) const;
+    pid_t pid() const { return pid_; }
 
   private:
-    double cpu_seconds() const;
+    std::string output_path_;
     pid_t pid_ = -1;
     int exit_status_ = -1;
-    int out_fd_ = -1;
-    std::thread reader_;
-    mutable std::mutex mutex_;
-    std::string output_;
 };
 
 // The top-level window whose title is exactly title; 0 when none appears in time.
@@ -83,5 +76,7 @@ Shot capture(Display* display, Window window);
 
 double now_ms();
 void sleep_ms(int ms);
+// Polls until seen() holds or the time is up; whether it held.
+bool wait_until(const std::function<bool()>& seen, int timeout_ms);
 
 } // namespace e2e

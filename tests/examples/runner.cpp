@@ -8,7 +8,7 @@
 // present TO. With --shot, and LSR_SCREENSHOTS naming a directory in the environment, the page is
 // written there as NAME.png. Ends as a closed window ends the real program: at once, wherever the
 // program stands.
-#include <charconv>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -38,63 +38,44 @@ struct Run {
 
 Run g_run;
 
-// The keys a run may hold, by name.
-constexpr struct {
-    std::string_view name;
-    std::uint32_t key;
-} k_keys[] = {{"up", VK_UP},       {"down", VK_DOWN},     {"left", VK_LEFT}, {"right", VK_RIGHT},
-              {"space", VK_SPACE}, {"return", VK_RETURN}, {"x", 'X'},        {"c", 'C'}};
-
-bool number(std::string_view text, std::uint32_t& out, int base = 10) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out, base);
-    return error == std::errc{} && end == text.data() + text.size();
+// The whole of text as a number.
+bool number(const char* text, std::uint32_t& out, int base = 10) {
+    char* end = nullptr;
+    out = static_cast<std::uint32_t>(std::strtoul(text, &end, base));
+    return std::isxdigit(static_cast<unsigned char>(*text)) != 0 && *end == '\0';
 }
 
 // KEY:FROM-TO
-bool parse_hold(std::string_view text, Hold& hold) {
-    const auto colon = text.find(':'), dash = text.find('-');
-    if (colon == std::string_view::npos || dash == std::string_view::npos || dash < colon)
-        return false;
-    bool known = false;
-    for (const auto& k : k_keys)
-        if (k.name == text.substr(0, colon)) {
-            hold.key = k.key;
-            known = true;
-        }
-    return known && number(text.substr(colon + 1, dash - colon - 1), hold.from) &&
-           number(text.substr(dash + 1), hold.to) && hold.from < hold.to;
+bool parse_hold(const char* text, Hold& hold) {
+    constexpr std::pair<std::string_view, std::uint32_t> keys[] = {
+        {"up", VK_UP},       {"down", VK_DOWN},     {"left", VK_LEFT}, {"right", VK_RIGHT},
+        {"space", VK_SPACE}, {"return", VK_RETURN}, {"x", 'X'},        {"c", 'C'}};
+    char name[8] = {};
+    char end = 0;
+    if (std::sscanf(text, "%7[a-z]:%u-%u%c", name, &hold.from, &hold.to, &end) != 3) return false;
+    for (const auto& [key_name, key] : keys)
+        if (key_name == name) hold.key = key;
+    return hold.key != 0 && hold.from < hold.to;
 }
 
 bool parse(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string_view flag = argv[i], value = argv[i + 1];
+        const std::string_view flag = argv[i];
+        const char* value = argv[i + 1];
         Hold hold;
-        if (flag == "--frames" && number(value, g_run.frames) && g_run.frames > 0) continue;
+        if (flag == "--frames" && number(value, g_run.frames)) continue;
         if (flag == "--expect" && number(value, g_run.expected, 16)) {
             g_run.check = true;
-            continue;
-        }
-        if (flag == "--shot") {
+        } else if (flag == "--shot") {
             if (const char* directory = std::getenv("LSR_SCREENSHOTS"))
-                g_run.png = std::string(directory) + "/" + std::string(value) + ".png";
-            continue;
-        }
-        if (flag == "--hold" && parse_hold(value, hold)) {
+                g_run.png = std::string(directory) + "/" + value + ".png";
+        } else if (flag == "--hold" && parse_hold(value, hold)) {
             g_run.holds.push_back(hold);
-            continue;
+        } else {
+            return false;
         }
-        return false;
     }
     return argc % 2 == 1 && g_run.frames > 0;
-}
-
-bool write_png(const headless::Present& page) {
-    const std::vector<std::uint8_t> png =
-        shot::encode_png(static_cast<std::uint32_t>(page.width),
-                         static_cast<std::uint32_t>(page.height), shot::rgb_rows(page));
-    std::ofstream out(g_run.png, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    return !png.empty() && out.good();
 }
 
 // The last frame: what it shows decides the run's status; then the process ends.
@@ -107,9 +88,17 @@ bool write_png(const headless::Present& page) {
         std::printf("expected checksum %08x: the picture has changed\n", g_run.expected);
         status = 1;
     }
-    if (!g_run.png.empty() && !write_png(page)) {
-        std::printf("cannot write %s\n", g_run.png.c_str());
-        status = 1;
+    if (!g_run.png.empty()) {
+        const std::vector<std::uint8_t> png =
+            shot::encode_png(static_cast<std::uint32_t>(page.width),
+                             static_cast<std::uint32_t>(page.height), shot::rgb_rows(page));
+        std::ofstream out(g_run.png, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(png.data()),
+                  static_cast<std::streamsize>(png.size()));
+        if (png.empty() || !out.good()) {
+            std::printf("cannot write %s\n", g_run.png.c_str());
+            status = 1;
+        }
     }
     std::fflush(stdout);
     std::_Exit(status);
@@ -129,8 +118,7 @@ void on_present(std::uint32_t count) {
 int main(int argc, char** argv) {
     if (!parse(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: %s --frames N [--expect HEX] [--shot NAME] "
-                     "[--hold KEY:FROM-TO]...\n",
+                     "usage: %s --frames N [--expect HEX] [--shot NAME] [--hold KEY:FROM-TO]...\n",
                      argv[0]);
         return 2;
     }

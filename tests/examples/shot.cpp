@@ -33,30 +33,29 @@ void chunk(std::vector<std::uint8_t>& out, std::string_view type,
 } // namespace
 
 std::vector<std::uint8_t> rgb_rows(const headless::Present& present) {
-    const auto w = static_cast<std::size_t>(present.width);
-    const auto h = static_cast<std::size_t>(present.height);
     if (present.bpp != 32 && present.bpp != 16) return {};
+    const auto w = static_cast<std::size_t>(present.width);
     const std::size_t bytes = static_cast<std::size_t>(present.bpp / 8);
+    // 5-5-5 channels widen so that full scale stays full scale.
+    const auto widen = [](std::uint32_t c) { return static_cast<std::uint8_t>(c << 3 | c >> 2); };
     std::vector<std::uint8_t> out;
-    out.reserve(w * h * 3);
+    out.reserve(w * static_cast<std::size_t>(present.height) * 3);
     // The surface holds the bottom row first.
-    for (std::size_t y = h; y-- > 0;)
+    for (std::size_t y = static_cast<std::size_t>(present.height); y-- > 0;)
         for (std::size_t x = 0; x < w; ++x) {
             const std::uint8_t* p = present.pixels.data() + (y * w + x) * bytes;
-            std::uint32_t r, g, b;
-            if (bytes == 4) {
-                std::uint32_t v;
+            std::uint32_t v = 0;
+            std::uint16_t v16 = 0;
+            if (bytes == 4)
                 std::memcpy(&v, p, 4);
-                r = v >> 16 & 0xFF, g = v >> 8 & 0xFF, b = v & 0xFF;
-            } else {
-                std::uint16_t v;
-                std::memcpy(&v, p, 2);
-                // 5-5-5, each channel widened so that full scale stays full scale.
-                const auto widen = [](std::uint32_t c) { return c << 3 | c >> 2; };
-                r = widen(v >> 10 & 31u), g = widen(v >> 5 & 31u), b = widen(v & 31u);
-            }
-            out.insert(out.end(), {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                   static_cast<std::uint8_t>(b)});
+            else
+                v = (std::memcpy(&v16, p, 2), v16);
+            if (bytes == 4)
+                out.insert(out.end(),
+                           {static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
+                            static_cast<std::uint8_t>(v)});
+            else
+                out.insert(out.end(), {widen(v >> 10 & 31u), widen(v >> 5 & 31u), widen(v & 31u)});
         }
     return out;
 }

@@ -82,15 +82,6 @@ class Game : public LibraryTest {
         ASSERT_EQ(playerx, column);
     }
 
-    // A crash by climbing out of the passage.
-    void crash() {
-        for (int i = 0; i < 20 && gamestate == GAMESTATE_PLAYING; ++i) {
-            pass_with(VK_UP);
-            if (gamestate == GAMESTATE_PLAYING) pass();
-        }
-        ASSERT_EQ(gamestate, GAMESTATE_SCORE);
-    }
-
     std::uint32_t held_ = 0;
     int columns_ = 0; // scroll steps since the run began
 };
@@ -110,15 +101,7 @@ TEST_F(Game, TheSplashFadesTheMarkInAndOutForItsTimeThenTheTitleBegins) {
     EXPECT_GE(took, 4560u + 100u) << "4560 ms of fades and pauses, and a title step";
     EXPECT_LT(took, 4560u + 100u + 50u);
     EXPECT_EQ(headless::present_count() - presents, 129u);
-    EXPECT_TRUE(leds::show([](int x, int y) { return g_mark.pixel32(x, y); }, R"(
-        ......ss
-        ....srsr
-        ...rrr.r
-        ..rqr.rq
-        ..qq.qq.
-        .pq.qp..
-        .p.p....
-        p.......)"));
+    EXPECT_TRUE(leds::show([](int x, int y) { return g_mark.pixel32(x, y); }, leds::k_mark));
     EXPECT_EQ(gamestate, GAMESTATE_TITLE);
     EXPECT_TRUE(leds_shown(R"(
         ........
@@ -144,32 +127,24 @@ TEST_F(Game, TheTitleBannerSlidesToFortyAndBack) {
     EXPECT_EQ(offsets, expected);
 }
 
-TEST_F(Game, AHeldThroughTheSplashStartsTheRunInTheSamePass) {
+TEST_F(Game, AHeldThroughTheSplashStartsTheRunAndUpAndDownMoveOneRowPerPress) {
     press(VK_SPACE);
     EXPECT_GE(pass(), 4560u + 100u + 50u) << "splash, title step, and a first playing step";
+    release(VK_SPACE);
     EXPECT_EQ(gamestate, GAMESTATE_PLAYING);
     EXPECT_TRUE(leds_shown(k_run_start));
     EXPECT_EQ(MeggyJr::AuxLEDs, 1);
-}
-
-TEST_F(Game, UpAndDownMoveOneRowPerPressShownInThePassAfter) {
-    start_run();
-    EXPECT_TRUE(leds_shown(k_run_start));
+    // The player's row, and where the LEDs of the first column show it.
+    const auto rows = [] {
+        const std::string leds =
+            leds::grid([](int x, int y) { return headless::last_present().pixel32(x, y); });
+        return playery * 10 + static_cast<int>(leds.find("r") / 9);
+    };
     press(VK_UP);
     pass();
-    EXPECT_EQ(playery, 3);
-    EXPECT_TRUE(leds_shown(k_run_start)) << "drawn before the move";
+    EXPECT_EQ(rows(), 34) << "drawn before the move";
     pass();
-    EXPECT_EQ(playery, 3) << "held, it moves once";
-    EXPECT_TRUE(leds_shown(R"(
-        AAAAAAAA
-        BBBBBBBB
-        ....CCC.
-        r....D..
-        ........
-        ........
-        CCCC...C
-        DDDDD.DD)"));
+    EXPECT_EQ(rows(), 33) << "held, it moves once";
     release(VK_UP);
     pass();
     press(VK_UP);
@@ -185,30 +160,19 @@ TEST_F(Game, UpAndDownMoveOneRowPerPressShownInThePassAfter) {
 
 TEST_F(Game, LeavingThePassageCrashesAndTheScoreScreenFollows) {
     // The first column's passage is rows 2 to 5.
-    for (const auto& [vk, rows] :
-         {std::pair{VK_UP, std::vector<int>{3, 2}}, std::pair{VK_DOWN, std::vector<int>{5}}}) {
+    for (const auto& [vk, edge] : {std::pair{VK_UP, 2}, std::pair{VK_DOWN, 5}}) {
         start_run();
-        for (int row : rows) {
+        for (int i = 0; i < 3 && playery != edge; ++i) {
             pass_with(vk);
-            ASSERT_EQ(playery, row);
             pass();
         }
-        ASSERT_EQ(gamestate, GAMESTATE_PLAYING);
+        ASSERT_EQ(gamestate * 10 + playery, GAMESTATE_PLAYING * 10 + edge);
         press(vk);
         EXPECT_GE(pass(), 50u + 7u * 50u) << "a playing step and seven crash tones";
         release(vk);
         EXPECT_EQ(gamestate, GAMESTATE_SCORE);
-        EXPECT_EQ(GameSlate[7 - rows.back()], 18) << "the picture drawn before the move stays";
-        EXPECT_EQ(pass(), 100u);
-        EXPECT_TRUE(leds_shown(R"(
-            ........
-            .s...s..
-            s.s.s.s.
-            r.r.r.r.
-            q.q.q.q.
-            p.p.p.p.
-            .p...p..
-            ........)"));
+        EXPECT_EQ(GameSlate[7 - edge], 18) << "the picture drawn before the move stays";
+        EXPECT_EQ(pass(), 100u) << "a score screen step";
         pass_with(VK_SPACE);
     }
 }
@@ -268,7 +232,11 @@ TEST_F(Game, AScoreAboveNinetyNineScrollsInFromTheRightAndABelowStandsStill) {
     for (const int score_shown : {150, 7}) {
         start_run();
         score = static_cast<std::uint16_t>(score_shown);
-        crash();
+        for (int i = 0; i < 3 && gamestate == GAMESTATE_PLAYING; ++i) {
+            pass_with(VK_DOWN); // down out of the passage, a row a press
+            if (gamestate == GAMESTATE_PLAYING) pass();
+        }
+        ASSERT_EQ(gamestate, GAMESTATE_SCORE);
         // From column 16 to -15, then twice from 8 to -15; a score below 100 stands at -8.
         std::vector<int> columns;
         for (int x = 16; x >= -15; --x) columns.push_back(score_shown > 99 ? x : -8);
@@ -277,15 +245,9 @@ TEST_F(Game, AScoreAboveNinetyNineScrollsInFromTheRightAndABelowStandsStill) {
             pass();
             const std::string want =
                 picture::grid_of(strip.get(), 16 - x, 0, 8, 8, leds::k_painted);
-            ASSERT_TRUE(score_shown > 99 ? leds_shown(want) : leds_shown(R"(
-                ........
-                .s..sss.
-                s.s...s.
-                r.r..rr.
-                q.q...q.
-                p.p...p.
-                .p....p.
-                ........)"))
+            ASSERT_TRUE(leds_shown(score_shown > 99 ? want
+                                                    : "........\n.s..sss.\ns.s...s.\nr.r..rr.\n"
+                                                      "q.q...q.\np.p...p.\n.p....p.\n........"))
                 << "at column " << x;
         }
         pass_with(VK_SPACE);

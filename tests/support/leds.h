@@ -18,6 +18,10 @@ inline const picture::Legend k_painted = {{'.', 0x404040}, {'5', 0xD0A070}, {'1'
                                           {'s', 0x70D0FF}, {'A', 0x704070}, {'B', 0x9050A0},
                                           {'C', 0xC080E0}, {'D', 0xF0D0FF}};
 
+// The game's mark on its splash, at full brightness.
+inline constexpr const char* k_mark = "......ss\n....srsr\n...rrr.r\n..rqr.rq\n"
+                                      "..qq.qq.\n.pq.qp..\n.p.p....\np.......";
+
 // page_at(x, y) is the 0xRRGGBB colour of page pixel (x, y), y from the top.
 inline ::testing::AssertionResult show(const std::function<std::uint32_t(int, int)>& page_at,
                                        std::string_view grid) {

@@ -217,20 +217,15 @@ TEST_F(Input, TheClockCountsFromStartUpAcrossTheTickWrap) {
 
 // The frame both ways: the outer box of a client area, and the client area inside it again.
 TEST(WindowFrame, OuterAndClientBoxesDifferByTheBorders) {
-    const struct {
-        std::int32_t x, y, width, height, outer_width, outer_height;
-    } cases[] = {
-        {200, 200, 320, 240, 328, 267}, // the window WinMain makes
-        {-10, 5, 0, 0, 8, 27},          // nothing but the frame
-    };
-    for (const auto& c : cases) {
-        const LSR_WindowBox outer = LSR_OuterBox(c.x, c.y, c.width, c.height);
+    const auto boxes = [](std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+        const LSR_WindowBox outer = LSR_OuterBox(x, y, width, height);
         const LSR_WindowBox client = LSR_ClientBox(outer);
-        EXPECT_EQ(std::vector<std::int32_t>({outer.x, outer.y, outer.width, outer.height}),
-                  std::vector<std::int32_t>({c.x, c.y, c.outer_width, c.outer_height}));
-        EXPECT_EQ(std::vector<std::int32_t>({client.x, client.y, client.width, client.height}),
-                  std::vector<std::int32_t>({c.x + 4, c.y + 23, c.width, c.height}));
-    }
+        return std::vector<std::int32_t>({outer.x, outer.y, outer.width, outer.height, client.x,
+                                          client.y, client.width, client.height});
+    };
+    EXPECT_EQ(boxes(200, 200, 320, 240), // the window WinMain makes
+              std::vector<std::int32_t>({200, 200, 328, 267, 204, 223, 320, 240}));
+    EXPECT_EQ(boxes(-10, 5, 0, 0), std::vector<std::int32_t>({-10, 5, 8, 27, -6, 28, 0, 0}));
 }
 
 } // namespace

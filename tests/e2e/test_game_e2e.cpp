@@ -74,7 +74,7 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
     const auto leds_show = [&](const char* grid) {
         return [&, grid] { return leds::show(shot, grid); };
     };
-    ASSERT_TRUE(shows(leds_show(leds::k_mark), 4000)) << leds;
+    ASSERT_TRUE(shows([&] { return leds::show(shot, leds::k_mark, leds::k_held); }, 15000)) << leds;
     ASSERT_EQ(shot.width * 10000 + shot.height, 640 * 10000 + 480) << "the client area is the page";
     // Every eighth pixel clear of the LEDs is the device picture's own.
     const mkassets::Picture device = mkassets::paint_device();
@@ -84,7 +84,7 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
             differing += clear_of_leds(x, y) && shot(x, y) != device.rgb(x, y);
     EXPECT_EQ(differing, 0);
 
-    ASSERT_TRUE(shows([&] { return shows_banner(leds); }, 8000)) << leds;
+    ASSERT_TRUE(shows([&] { return shows_banner(leds); }, 15000)) << leds;
     const std::string first = leds;
     EXPECT_TRUE(shows([&] { return shows_banner(leds) && leds != first; }, 2000)) << "no scroll";
 

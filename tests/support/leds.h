@@ -22,12 +22,18 @@ inline const picture::Legend k_painted = {{'.', 0x404040}, {'5', 0xD0A070}, {'1'
 inline constexpr const char* k_mark = "......ss\n....srsr\n...rrr.r\n..rqr.rq\n"
                                       "..qq.qq.\n.pq.qp..\n.p.p....\np.......";
 
+// The mark's four colours as the splash holds them for a second, at level 126 of 128 (full
+// brightness is on the window for a single 20 ms step, too short to be sure to see).
+inline const picture::Legend k_held = {
+    {'.', 0x404040}, {'p', 0x405070}, {'q', 0x406090}, {'r', 0x4090C0}, {'s', 0x60C0F0}};
+
 // page_at(x, y) is the 0xRRGGBB colour of page pixel (x, y), y from the top.
 inline ::testing::AssertionResult show(const std::function<std::uint32_t(int, int)>& page_at,
-                                       std::string_view grid) {
+                                       std::string_view grid,
+                                       const picture::Legend& legend = k_painted) {
     return picture::matches(
         8, 8, [&](int x, int y) { return page_at(MeggyJr_LedX(x), MeggyJr_LedY(7 - y)); }, 0, 0,
-        grid, k_painted);
+        grid, legend);
 }
 
 // The LEDs in the legend's characters, row after row, '?' for any other colour.

@@ -2,6 +2,8 @@
 // mouse and wheel, window size; controllers, joystick mapping, and the clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "headless.h"
@@ -197,6 +199,17 @@ TEST_F(Input, ControllersAreKeysMouseAndEachJoystickMapped) {
         EXPECT_EQ(row(i), std::vector<std::int64_t>(
                               {2, -128, 128, 0, -1,
                                0x1000 | 0x2000 | 0x400 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100}));
+}
+
+TEST_F(Input, KeyControllerTablesAreEightOfSixteenKeysAndOthersAreRefused) {
+    for (const std::int32_t n : {-1, 0, 7, 8}) {
+        std::uint32_t keys[16];
+        for (std::uint32_t i = 0; i < 16; ++i) keys[i] = 100 + i;
+        std::fill(std::begin(LSR_controllerkeys), std::end(LSR_controllerkeys), 0u);
+        LSR_SetKeyController(n, keys);
+        for (int i = 0; i < 8 * 16; ++i)
+            EXPECT_EQ(LSR_controllerkeys[i], i / 16 == n ? 100u + i % 16 : 0u) << n << ", " << i;
+    }
 }
 
 TEST_F(Input, TheClockCountsFromStartUpAcrossTheTickWrap) {

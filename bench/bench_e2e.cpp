@@ -3,8 +3,6 @@
 // soon a close ends it, each beside its bound. 1 when a bound is missed.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -17,8 +15,7 @@ namespace {
 // CPU seconds the process has used: utime and stime, the 14th and 15th fields of its stat line,
 // counted after the command name, which is in parentheses and may hold spaces.
 double cpu_seconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = e2e::read_file("/proc/" + std::to_string(pid) + "/stat");
     std::istringstream fields(text.substr(text.rfind(')') + 2));
     std::string skip;
     unsigned long long utime = 0, stime = 0;

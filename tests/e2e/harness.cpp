@@ -88,9 +88,13 @@ Program::~Program() {
     std::remove(output_path_.c_str());
 }
 
-std::string Program::output() const {
-    std::ifstream in(output_path_, std::ios::binary);
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Program::output() const {
+    return read_file(output_path_);
 }
 
 int Program::wait_exit(int timeout_ms) {

@@ -74,6 +74,9 @@ struct Shot {
 };
 Shot capture(Display* display, Window window);
 
+// A whole file's bytes; empty when it cannot be read.
+std::string read_file(const std::string& path);
+
 double now_ms();
 void sleep_ms(int ms);
 // Polls until seen() holds or the time is up; whether it held.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 #include "harness.h"
@@ -71,9 +70,6 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
         for (std::size_t y = 0; y < 8; ++y) column += leds[y * 9];
         return column;
     };
-    const auto leds_show = [&](const char* grid) {
-        return [&, grid] { return leds::show(shot, grid); };
-    };
     ASSERT_TRUE(shows([&] { return leds::show(shot, leds::k_mark, leds::k_held); }, 15000)) << leds;
     ASSERT_EQ(shot.width * 10000 + shot.height, 640 * 10000 + 480) << "the client area is the page";
     // Every eighth pixel clear of the LEDs is the device picture's own.
@@ -100,19 +96,16 @@ TEST(ProgramE2E, RenamedAndStartedElsewhereItShowsTheDevicePlaysWithRealKeysAndC
     EXPECT_TRUE(e2e::wait_until([&] { return size_of() > sound_at_start; }, 5000)) << "no sound";
     // Row 4 stays inside the passage for the first eleven columns; then column 11's rock ends the
     // run with no item taken, and Space returns to the title.
-    ASSERT_TRUE(shows(leds_show("........\n.s...s..\ns.s.s.s.\nr.r.r.r.\n"
-                                "q.q.q.q.\np.p.p.p.\n.p...p..\n........"),
-                      8000))
-        << leds;
+    constexpr const char* k_zero_score = "........\n.s...s..\ns.s.s.s.\nr.r.r.r.\n"
+                                         "q.q.q.q.\np.p.p.p.\n.p...p..\n........";
+    ASSERT_TRUE(shows([&] { return leds::show(shot, k_zero_score); }, 8000)) << leds;
     e2e::tap(d, "space", 300);
     ASSERT_TRUE(shows([&] { return shows_banner(leds); }, 2000)) << leds;
 
     e2e::send_close(d, window);
     EXPECT_EQ(program.wait_exit(10000), 0);
     EXPECT_NE(program.output().find("closing windows\n"), std::string::npos) << program.output();
-    std::ifstream in(sound, std::ios::binary);
-    const std::string samples((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    const std::string samples = e2e::read_file(sound);
     EXPECT_EQ(samples.size() % 4, 0u) << "whole stereo 16-bit frames";
     EXPECT_EQ(samples.find_first_not_of('\0'), std::string::npos) << "nothing plays: silence";
     if (!HasFailure()) fs::remove_all(place);

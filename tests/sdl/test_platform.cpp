@@ -26,36 +26,51 @@ SDL_Window* sdl_window() {
     return nullptr;
 }
 
-// The asker waits for its work however late the main thread comes to it, and the work runs while
-// it waits, never after; once the message loop has ended, work is refused and never runs.
-TEST(MainThreadWork, RunsWhileItsAskerWaitsHoweverLateAndNeverAfterTheLoopEnds) {
+// Runs the message loop on this (the main) thread while body runs on a worker, given a window of
+// 320x240 client pixels; first runs on the main thread before the loop, last after it.
+void with_window(
+    const std::function<void(LSR_HWND)>& body, const std::function<void()>& first = [] {},
+    const std::function<void(LSR_HWND)>& last = [](LSR_HWND) {}) {
     ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    ASSERT_TRUE(plat_register_class(LSR_WNDCLASS{})) << SDL_GetError(); // this is the main thread
-    const LSR_HWND window = plat_create_window("c", "first", 0, 0, 0, 328, 267);
+    ASSERT_TRUE(plat_register_class(LSR_WNDCLASS{})) << SDL_GetError();
+    const LSR_WindowBox outer = LSR_OuterBox(0, 0, 320, 240);
+    const LSR_HWND window =
+        plat_create_window("c", "frames", 0, outer.x, outer.y, outer.width, outer.height);
     ASSERT_NE(window, nullptr) << SDL_GetError();
-
-    std::atomic<int> result{-1};
     std::thread worker([&] {
-        result = plat_set_title(window, "second") ? 1 : 0;
+        body(window);
         plat_post_quit();
     });
-    // The main thread is busy elsewhere for a while (longer than the worker ever gave up after):
-    // the worker is still waiting when it comes back.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-    EXPECT_EQ(result, -1) << "the worker stopped waiting while its work was still queued";
+    first();
     LSR_MSG message;
     while (plat_get_message(&message)) {
     }
     worker.join();
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(sdl_window())), "second");
-
-    std::thread late([&] { result = plat_set_title(window, "third") ? 1 : 0; });
-    late.join();
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(sdl_window())), "second");
+    last(window);
     plat_destroy_window(window);
     SDL_Quit();
+}
+
+// The asker waits for its work however late the main thread comes to it, and the work runs while
+// it waits, never after; once the message loop has ended, work is refused and never runs.
+TEST(MainThreadWork, RunsWhileItsAskerWaitsHoweverLateAndNeverAfterTheLoopEnds) {
+    std::atomic<int> result{-1};
+    const auto title = [] { return std::string(SDL_GetWindowTitle(sdl_window())); };
+    with_window([&](LSR_HWND window) { result = plat_set_title(window, "second") ? 1 : 0; },
+                [&] {
+                    // The main thread is busy elsewhere for a while (longer than the worker ever
+                    // gave up after): the worker is still waiting when it comes back.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+                    EXPECT_EQ(result, -1) << "the worker stopped waiting with its work queued";
+                },
+                [&](LSR_HWND window) {
+                    EXPECT_EQ(result, 1);
+                    EXPECT_EQ(title(), "second");
+                    std::thread late([&] { result = plat_set_title(window, "third") ? 1 : 0; });
+                    late.join();
+                    EXPECT_EQ(result, 0);
+                    EXPECT_EQ(title(), "second");
+                });
 }
 
 // The first joystick's state from a virtual joystick's events: axes from 0 to full scale, buttons
@@ -107,8 +122,8 @@ std::uint32_t page_pixel(const Shape& s, std::uint32_t k, int x, int y) {
     return s.bpp == 32 ? k << 18 | uy << 9 | ux : (k * 1021 + uy * 31 + ux) & 0x7FFFu;
 }
 
-// Frame k as the worker hands it over: bottom row first.
-void fill(void* memory, const Shape& s, std::uint32_t k) {
+// Frame k presented as the worker hands it over: bottom row first.
+void present(LSR_HWND window, void* memory, const Shape& s, std::uint32_t k) {
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) {
             const std::size_t i = static_cast<std::size_t>(s.height - 1 - y) * s.width + x;
@@ -118,6 +133,8 @@ void fill(void* memory, const Shape& s, std::uint32_t k) {
             else
                 static_cast<std::uint16_t*>(memory)[i] = static_cast<std::uint16_t>(p);
         }
+    plat_present(window, memory, s.width, s.height, s.bpp, s.stretch, s.window_width,
+                 s.window_height);
 }
 
 SDL_Surface* screen() {
@@ -147,27 +164,6 @@ bool shows(const Shape& s, std::uint32_t k) {
     return true;
 }
 
-// Runs the message loop on this (the main) thread while body runs on a worker, given a window of
-// 320x240 client pixels.
-void with_window(const std::function<void(LSR_HWND)>& body) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    ASSERT_TRUE(plat_register_class(LSR_WNDCLASS{})) << SDL_GetError();
-    const LSR_WindowBox outer = LSR_OuterBox(0, 0, 320, 240);
-    const LSR_HWND window =
-        plat_create_window("c", "frames", 0, outer.x, outer.y, outer.width, outer.height);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    std::thread worker([&] {
-        body(window);
-        plat_post_quit();
-    });
-    LSR_MSG message;
-    while (plat_get_message(&message)) {
-    }
-    worker.join();
-    plat_destroy_window(window);
-    SDL_Quit();
-}
-
 // From the worker: whether the window shows frame k once the frames presented so far are on it. A
 // wake shows the newest frame after running the work queued with it, so the second piece of work
 // runs after that.
@@ -176,11 +172,6 @@ bool shown_after_present(const Shape& s, std::uint32_t k) {
     sdl_run_on_main([] {});
     sdl_run_on_main([&] { result = shows(s, k); });
     return result;
-}
-
-void present(LSR_HWND window, const void* memory, const Shape& s) {
-    plat_present(window, memory, s.width, s.height, s.bpp, s.stretch, s.window_width,
-                 s.window_height);
 }
 
 // Every way a frame reaches the window: straight into its surface, through the staging surface
@@ -212,8 +203,7 @@ TEST(Present, TheNewestFrameReachesTheWindowUprightOnEveryPath) {
                 void* memory = s.lent ? plat_frame_memory(s.width, s.height, s.bpp) : own.data();
                 if (memory == nullptr || memory == handed_over) failed.push_back(i);
                 if (memory == nullptr) break;
-                fill(memory, s, k);
-                present(window, memory, s);
+                present(window, memory, s, k);
                 handed_over = s.lent ? memory : nullptr;
             }
             if (!shown_after_present(s, 23)) failed.push_back(i);
@@ -228,12 +218,11 @@ TEST(Present, AnUnchangedFrameStaysHomeUntilUncoveredOrReshaped) {
     const Shape small{160, 120, 32}, stretched{160, 120, 32, true};
     with_window([&](LSR_HWND window) {
         std::vector<std::uint8_t> frame(plat_frame_bytes(160, 120, 32));
-        fill(frame.data(), small, 5);
-        present(window, frame.data(), small);
+        present(window, frame.data(), small, 5);
         EXPECT_TRUE(shown_after_present(small, 5));
         // Something else covers the window; the program presents the same picture again.
         sdl_run_on_main([] { SDL_FillRect(screen(), nullptr, 0xFFFFFF); });
-        present(window, frame.data(), small);
+        present(window, frame.data(), small, 5);
         bool covered = false;
         sdl_run_on_main([] {});
         sdl_run_on_main([&] { covered = *static_cast<std::uint32_t*>(screen()->pixels) != 0; });
@@ -246,7 +235,7 @@ TEST(Present, AnUnchangedFrameStaysHomeUntilUncoveredOrReshaped) {
             SDL_PushEvent(&e);
         });
         EXPECT_TRUE(shown_after_present(small, 5));
-        present(window, frame.data(), stretched);
+        present(window, frame.data(), stretched, 5);
         EXPECT_TRUE(shown_after_present(stretched, 5));
     });
 }

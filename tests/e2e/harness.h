@@ -1,6 +1,5 @@
-// End-to-end harness: a private X server, the real program in it with its output collected, real
-// key presses, pixels read back from its window, the window manager's close message, and the
-// process's end.
+// End-to-end harness: a private X server, the real program in it, real key presses, pixels read
+// back from its window, the window manager's close message, and the process's end.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -33,8 +32,7 @@ class XServer {
     std::string name_;
 };
 
-// A program running on a server from a working directory, with settings in its environment; its
-// standard output goes to a file in that directory.
+// A program running on a server from a working directory, with settings in its environment.
 class Program {
   public:
     Program(const XServer& server, const std::string& executable, const std::string& directory,
@@ -43,13 +41,11 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    std::string output() const;
     // Waits for the process to end: its exit status (or 128 + signal), -1 on timeout.
     int wait_exit(int timeout_ms);
     pid_t pid() const { return pid_; }
 
   private:
-    std::string output_path_;
     pid_t pid_ = -1;
     int exit_status_ = -1;
 };

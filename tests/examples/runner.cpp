@@ -8,10 +8,11 @@
 // present TO. With --shot, and LSR_SCREENSHOTS naming a directory in the environment, the page is
 // written there as NAME.png. Ends as a closed window ends the real program: at once, wherever the
 // program stands.
-#include <cctype>
+#include <stb_image_write.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,6 @@
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/internal/window.h"
 #include "lodestar/platform_types.h"
-#include "shot.h"
 
 namespace {
 
@@ -30,20 +30,12 @@ struct Hold {
 
 struct Run {
     std::uint32_t frames = 0;
-    bool check = false;
-    std::uint32_t expected = 0;
+    std::optional<std::uint32_t> expected;
     std::string png; // where the last page goes, if anywhere
     std::vector<Hold> holds;
 };
 
 Run g_run;
-
-// The whole of text as a number.
-bool number(const char* text, std::uint32_t& out, int base = 10) {
-    char* end = nullptr;
-    out = static_cast<std::uint32_t>(std::strtoul(text, &end, base));
-    return std::isxdigit(static_cast<unsigned char>(*text)) != 0 && *end == '\0';
-}
 
 // KEY:FROM-TO
 bool parse_hold(const char* text, Hold& hold) {
@@ -63,9 +55,11 @@ bool parse(int argc, char** argv) {
         const std::string_view flag = argv[i];
         const char* value = argv[i + 1];
         Hold hold;
-        if (flag == "--frames" && number(value, g_run.frames)) continue;
-        if (flag == "--expect" && number(value, g_run.expected, 16)) {
-            g_run.check = true;
+        std::uint32_t expected = 0;
+        char end = 0;
+        if (flag == "--frames" && std::sscanf(value, "%u%c", &g_run.frames, &end) == 1) continue;
+        if (flag == "--expect" && std::sscanf(value, "%x%c", &expected, &end) == 1) {
+            g_run.expected = expected;
         } else if (flag == "--shot") {
             if (const char* directory = std::getenv("LSR_SCREENSHOTS"))
                 g_run.png = std::string(directory) + "/" + value + ".png";
@@ -81,24 +75,32 @@ bool parse(int argc, char** argv) {
 // The last frame: what it shows decides the run's status; then the process ends.
 [[noreturn]] void finish() {
     const headless::Present page = headless::last_present();
-    const std::uint32_t sum = shot::checksum(page);
-    int status = 0;
+    // The shown colours, red, green and blue, rows from the top; their FNV-1a with the size.
+    std::vector<std::uint8_t> rgb;
+    std::uint32_t sum = 2166136261u;
+    const auto add = [&](std::uint32_t byte) { sum = (sum ^ (byte & 0xFFu)) * 16777619u; };
+    for (const int size : {page.width, page.height})
+        for (int shift = 24; shift >= 0; shift -= 8) add(static_cast<std::uint32_t>(size) >> shift);
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x)
+            for (int shift = 16; shift >= 0; shift -= 8) {
+                rgb.push_back(static_cast<std::uint8_t>(page.pixel32(x, y) >> shift));
+                add(rgb.back());
+            }
     std::printf("\nframe %u: %dx%d, checksum %08x\n", g_run.frames, page.width, page.height, sum);
-    if (g_run.check && sum != g_run.expected) {
-        std::printf("expected checksum %08x: the picture has changed\n", g_run.expected);
+    int status = 0;
+    if (page.bpp != 32) {
+        std::printf("a %d-bit page: the runner reads 32-bit pages only\n", page.bpp);
         status = 1;
     }
-    if (!g_run.png.empty()) {
-        const std::vector<std::uint8_t> png =
-            shot::encode_png(static_cast<std::uint32_t>(page.width),
-                             static_cast<std::uint32_t>(page.height), shot::rgb_rows(page));
-        std::ofstream out(g_run.png, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(png.data()),
-                  static_cast<std::streamsize>(png.size()));
-        if (png.empty() || !out.good()) {
-            std::printf("cannot write %s\n", g_run.png.c_str());
-            status = 1;
-        }
+    if (g_run.expected && sum != *g_run.expected) {
+        std::printf("expected checksum %08x: the picture has changed\n", *g_run.expected);
+        status = 1;
+    }
+    if (!g_run.png.empty() && stbi_write_png(g_run.png.c_str(), page.width, page.height, 3,
+                                             rgb.data(), page.width * 3) == 0) {
+        std::printf("cannot write %s\n", g_run.png.c_str());
+        status = 1;
     }
     std::fflush(stdout);
     std::_Exit(status);

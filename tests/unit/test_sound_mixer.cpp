@@ -48,27 +48,18 @@ struct Voice {
     bool stream = false;
 };
 
-// Made as a loaded sound is, in a counted block.
+// A stream's record holding the samples, then made a plain sound as loading makes one.
 void make_sound(LSR_Sound& s, const Voice& v) {
-    if (v.stream)
-        return Soundsystem_CreateSoundStream(&s, count_refill, v.frequency, v.bits, v.channels,
-                                             100);
-    lsr_sound::clear_record(s);
-    const auto bytes = static_cast<std::uint32_t>(v.samples.size() * v.bits / 8);
-    auto* data = static_cast<std::uint8_t*>(_wrap_malloc_dbg(bytes, "test", 1));
-    for (std::size_t i = 0; i < v.samples.size(); ++i) {
+    const auto n = static_cast<std::uint32_t>(v.samples.size());
+    Soundsystem_CreateSoundStream(&s, count_refill, v.frequency, v.bits, v.channels,
+                                  v.stream ? 100 : n / v.channels);
+    auto* data = static_cast<std::uint8_t*>(s.data.load());
+    for (std::uint32_t i = 0; i < n; ++i) {
         const auto x = static_cast<std::int16_t>(v.samples[i]);
         if (v.bits == 16) std::memcpy(data + 2 * i, &x, 2);
         if (v.bits == 8) data[i] = static_cast<std::uint8_t>(x);
     }
-    s.channels = v.channels;
-    s.bits = v.bits;
-    s.frequency = v.frequency;
-    s.size = bytes;
-    s.length = static_cast<std::uint32_t>(v.samples.size());
-    s.data = data;
-    lsr_sound::set_playing_defaults(s);
-    ++soundsystem.numsounds;
+    if (!v.stream) lsr_sound::set_playing_defaults(s);
 }
 
 class Mixer : public ::testing::Test {

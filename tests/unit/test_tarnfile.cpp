@@ -118,17 +118,7 @@ std::string pick(std::string text, bool archive) {
     return text;
 }
 
-class Archive : public tarn_test::Mounted {
-  protected:
-    // The files packed into an archive, or written below "tree", and mounted.
-    void mount(const Files& files, std::int32_t kind) {
-        if (kind == TARNFILE_DIRECTORY)
-            for (const auto& [name, data] : files) dir.write("tree/" + name, data);
-        const std::string at =
-            kind == TARNFILE_DIRECTORY ? dir / "tree" : write_archive(dir, "res.tarn", files);
-        ASSERT_EQ(tarnfile_mountimage(at.c_str(), kind), 1);
-    }
-};
+using Archive = tarn_test::Mounted;
 
 // "ab.x" and "ba.x" sum to the same hash; "a.b" is a prefix of "a.bc". An entry is at its end once
 // the position reaches its size, a file on disk only once a read has met the end of its stream;
@@ -147,17 +137,20 @@ TEST_F(Archive, OneScriptGivesItsTextOnBothMounts) {
         "\n/sub/ ccc [..],..,0,1 [deep],deep,0,1 c.txt,sub/c.txt,{3|0},0"
         " / - /gfx/ - /gfx/ - / - / - /a/b/ - /a/b/c/ - /a/b/ - \\win/ - / -"
         "\nccc{couldn't find file: c.txt\\n|-}";
+    const Files files = {{"ab.x", bytes_of("first")},
+                         {"ba.x", bytes_of("second")},
+                         {"a.b", bytes_of("third")},
+                         {"zed.z", bytes_of("zed")},
+                         {"a.txt", bytes_of("line one\nline two\nend")},
+                         {"b.wav", bytes_of("NEXT ENTRY")},
+                         {"sub/c.txt", bytes_of("ccc")},
+                         {"sub/deep/d.txt", bytes_of("d")}};
     for (const std::int32_t kind : {TARNFILE_ARCHIVE, TARNFILE_DIRECTORY}) {
-        mount({{"ab.x", bytes_of("first")},
-               {"ba.x", bytes_of("second")},
-               {"a.b", bytes_of("third")},
-               {"zed.z", bytes_of("zed")},
-               {"a.txt", bytes_of("line one\nline two\nend")},
-               {"b.wav", bytes_of("NEXT ENTRY")},
-               {"sub/c.txt", bytes_of("ccc")},
-               {"sub/deep/d.txt", bytes_of("d")}},
-              kind);
-        EXPECT_EQ(script(), pick(expected, kind == TARNFILE_ARCHIVE)) << kind;
+        const bool archive = kind == TARNFILE_ARCHIVE;
+        for (const auto& [name, data] : files) dir.write("tree/" + name, data);
+        const std::string at = archive ? write_archive(dir, "res.tarn", files) : dir / "tree";
+        ASSERT_EQ(tarnfile_mountimage(at.c_str(), kind), 1);
+        EXPECT_EQ(script(), pick(expected, archive)) << kind;
     }
 }
 
@@ -245,33 +238,23 @@ TEST(AppendedArchive, TheTrailerMustLeaveRoomForAWholeHeaderBeforeIt) {
     }
 }
 
-// Runs the tool's command line from inside a directory, as a user would.
+// Runs the tool's command line from inside the directory, as a user would.
 class Tarnpack : public tarn_test::Mounted {
   protected:
-    void SetUp() override {
-        Mounted::SetUp();
-        fs::current_path(dir.path());
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        Mounted::TearDown();
-    }
-
     int run(std::vector<std::string> args) {
         std::vector<const char*> argv = {"tarnpack"};
         for (const std::string& a : args) argv.push_back(a.c_str());
+        const fs::path old = fs::current_path();
+        fs::current_path(dir.path());
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         const int status = tarnpack::run(static_cast<int>(argv.size()), argv.data());
         out = testing::internal::GetCapturedStdout();
         err = testing::internal::GetCapturedStderr();
+        fs::current_path(old);
         return status;
     }
-
     std::string out, err;
-
-  private:
-    fs::path old_ = fs::current_path();
 };
 
 // Failures say what failed, exit non-zero and write nothing. The tool's archives, standing alone

@@ -44,12 +44,22 @@ Picture paint_runs() {
 
 // The program's six files and the examples' five, in name order, and the PCX runs: each decodes to
 // the picture it was painted from. The program's TGA files are of their kinds (8-bit mapped fonts,
-// 24-bit plain or run-length pictures), bottom-up.
+// 24-bit plain or run-length pictures), bottom-up, and written into a new directory they are the
+// painted bytes and load through the library: the small font cuts into glyph 0 and codes 32 to
+// 126 by its marker row. A directory that cannot be made is refused.
 TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
     const std::vector<mkassets::Asset> assets = mkassets::make_assets();
     std::vector<mkassets::Asset> all = assets, examples = mkassets::make_example_assets();
     all.insert(all.end(), examples.begin(), examples.end());
     all.push_back({"runs.pcx", mkassets::encode_pcx(paint_runs())});
+    tarn_test::TempDir dir;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(mkassets::write_assets(dir / "a/b", assets), 0);
+    dir.write("file", {1});
+    EXPECT_EQ(mkassets::write_assets(dir / "file/sub", assets), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("mkassets: cannot"), std::string::npos);
+    testing::internal::GetCapturedStdout();
     const auto tga = lsr_image::decode_tga;
     const struct {
         const char* name;
@@ -76,6 +86,8 @@ TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
         SCOPED_TRACE(w.name);
         EXPECT_EQ(all[i].name, w.name);
         EXPECT_EQ(w.decode != nullptr ? wrong(f, w.decode, w.paint()) : 0, 0);
+        const bool written = i < assets.size();
+        EXPECT_TRUE(!written || tarn_test::read_file(dir / ("a/b/" + all[i].name)) == f);
         if (w.type == 0) continue;
         EXPECT_EQ(std::vector<int>({f[1], f[2], f[16], f[17]}),
                   std::vector<int>({w.type == 1, w.type, w.depth, 0}));
@@ -87,6 +99,16 @@ TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
     ASSERT_EQ(psd.size(), 40u + 3u * 160 * 120);
     EXPECT_EQ(std::string(psd.begin(), psd.begin() + 26),
               std::string("8BPS\0\1\0\0\0\0\0\0\0\3\0\0\0\x78\0\0\0\xA0\0\x08\0\3", 26));
+
+    LSR_Font small;
+    picture::printed([&] {
+        ASSERT_EQ(tarnfile_mountimage((dir / "a/b").c_str(), TARNFILE_DIRECTORY), 1);
+        LSR_InitFont("font_small07.tga", &small);
+    });
+    EXPECT_EQ(small.count, 96);
+    EXPECT_LT(small.widths['!' - 31], small.widths['M' - 31]);
+    LSR_DeleteFont(&small);
+    tarnfile_closeimage();
 }
 
 // Each pixel of a half-size picture is its block's mean, each channel rounded to the nearest (means
@@ -106,30 +128,6 @@ TEST_F(Mkassets, HalvingRoundsAndWritersRefuseWhatTheirFormatsCannotHold) {
           mkassets::encode_scx(device), mkassets::encode_scx(off_grid),
           mkassets::encode_scx(Picture(300, 300)), mkassets::encode_bmp(Picture(0, 0))})
         EXPECT_EQ(file.size(), 0u);
-}
-
-// Written into a new directory, the files are the painted bytes and load through the library: the
-// small font cuts into glyph 0 and codes 32 to 126 by its marker row. A directory that cannot be
-// made is refused.
-TEST_F(Mkassets, WrittenFilesLoadThroughTheLibrary) {
-    const std::vector<mkassets::Asset> assets = mkassets::make_assets();
-    tarn_test::TempDir dir;
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    ASSERT_EQ(mkassets::write_assets(dir / "a/b", assets), 0);
-    for (const mkassets::Asset& a : assets)
-        EXPECT_EQ(tarn_test::read_file(dir / ("a/b/" + a.name)), a.bytes) << a.name;
-    ASSERT_EQ(tarnfile_mountimage((dir / "a/b").c_str(), TARNFILE_DIRECTORY), 1);
-    LSR_Font small;
-    LSR_InitFont("font_small07.tga", &small);
-    EXPECT_EQ(small.count, 96);
-    EXPECT_LT(small.widths['!' - 31], small.widths['M' - 31]);
-    LSR_DeleteFont(&small);
-    tarnfile_closeimage();
-    dir.write("file", {1});
-    EXPECT_EQ(mkassets::write_assets(dir / "file/sub", assets), 1);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("mkassets: cannot"), std::string::npos);
-    testing::internal::GetCapturedStdout();
 }
 
 } // namespace

@@ -64,8 +64,8 @@ std::string script() {
         o << ' ' << read(name);
     TarnFileHandle h;
     o << shown(picture::printed([&] { o << ' ' << tarnfile_open("a.bc", &h, 0) << ' '; }));
-    char buffer[64];
-    tarnfile_open("a.txt", &h, 0);
+    char buffer[64] = {};
+    if (tarnfile_open("a.txt", &h, 0) != 1) return o.str();
     tarnfile_seek(&h, 10, 0);
     tarnfile_seek(&h, 5, 2); // no such origin: stays
     tarnfile_seek(&h, -4, 1);
@@ -78,7 +78,10 @@ std::string script() {
     o << shown({buffer, 8}) << ' ' << (tarnfile_feof(&h) != 0);
     tarnfile_rewind(&h); // a seek clears the end
     o << ' ' << tarnfile_feof(&h);
-    for (const int n : {64, 5, 64}) o << ' ' << shown(tarnfile_gets(buffer, n, &h));
+    for (const int n : {64, 5, 64}) {
+        const char* line = tarnfile_gets(buffer, n, &h);
+        o << ' ' << shown(line != nullptr ? line : "");
+    }
     tarnfile_close(&h);
     int listed = 0;
     for (const char* to :

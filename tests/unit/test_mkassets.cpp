@@ -28,35 +28,57 @@ std::int32_t wrong(const Bytes& file, load_test::Decode decode, const Picture& p
     return n;
 }
 
-Picture half_device() {
-    return mkassets::half_size(mkassets::paint_device());
-}
-
 using Mkassets = load_test::Load;
 
-// The program's six files and the examples' five, in name order; the program's TGA files are of
-// their kinds (8-bit mapped fonts, 24-bit plain or run-length pictures), bottom-up.
+// Row 0 of 200 colours, so that indexes from 0xC0 on stand in runs of one; row 1 one colour 200
+// wide, in runs of at most 63.
+Picture paint_runs() {
+    Picture pic(200, 2);
+    for (std::int32_t x = 0; x < 200; ++x) {
+        const auto v = static_cast<std::uint32_t>(x);
+        LSR_DrawPixel(x, 0, 0xFF000000u | v << 16 | (255 - v), pic.bitmap());
+        LSR_DrawPixel(x, 1, 0xFF00FF00u, pic.bitmap());
+    }
+    return pic;
+}
+
+// The program's six files and the examples' five, in name order, and the PCX runs: each decodes to
+// the picture it was painted from. The program's TGA files are of their kinds (8-bit mapped fonts,
+// 24-bit plain or run-length pictures), bottom-up, and written into a new directory they are the
+// painted bytes and load through the library: the small font cuts into glyph 0 and codes 32 to
+// 126 by its marker row. A directory that cannot be made is refused.
 TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
     const std::vector<mkassets::Asset> assets = mkassets::make_assets();
     std::vector<mkassets::Asset> all = assets, examples = mkassets::make_example_assets();
     all.insert(all.end(), examples.begin(), examples.end());
+    all.push_back({"runs.pcx", mkassets::encode_pcx(paint_runs())});
+    tarn_test::TempDir dir;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(mkassets::write_assets(dir / "a/b", assets), 0);
+    dir.write("file", {1});
+    EXPECT_EQ(mkassets::write_assets(dir / "file/sub", assets), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("mkassets: cannot"), std::string::npos);
+    testing::internal::GetCapturedStdout();
     const auto tga = lsr_image::decode_tga;
     const struct {
         const char* name;
         load_test::Decode decode;
         Picture (*paint)();
         std::uint8_t type, depth;
-    } want[] = {{"font_heat.tga", tga, mkassets::paint_heat_font, 1, 8},
-                {"font_small07.tga", tga, mkassets::paint_small_font, 1, 8},
-                {"leds.tga", tga, mkassets::paint_led_chart, 2, 24},
-                {"meggyjr.psd", nullptr, nullptr, 0, 0},
-                {"meggyjr.tga", tga, mkassets::paint_device, 2, 24},
-                {"meggyjr2.tga", tga, half_device, 10, 24},
-                {"heat.tga", tga, mkassets::paint_heat_font, 1, 8},
-                {"landscape.tga", tga, mkassets::paint_landscape, 10, 24},
-                {"plasma.scx", lsr_image::decode_scx, mkassets::paint_plasma, 0, 0},
-                {"rings.bmp", lsr_image::decode_bmp, mkassets::paint_rings, 0, 0},
-                {"tiles.pcx", lsr_image::decode_pcx, mkassets::paint_tiles, 0, 0}};
+    } want[] = {
+        {"font_heat.tga", tga, mkassets::paint_heat_font, 1, 8},
+        {"font_small07.tga", tga, mkassets::paint_small_font, 1, 8},
+        {"leds.tga", tga, mkassets::paint_led_chart, 2, 24},
+        {"meggyjr.psd", nullptr, nullptr, 0, 0},
+        {"meggyjr.tga", tga, mkassets::paint_device, 2, 24},
+        {"meggyjr2.tga", tga, [] { return mkassets::half_size(mkassets::paint_device()); }, 10, 24},
+        {"heat.tga", tga, mkassets::paint_heat_font, 1, 8},
+        {"landscape.tga", tga, mkassets::paint_landscape, 10, 24},
+        {"plasma.scx", lsr_image::decode_scx, mkassets::paint_plasma, 0, 0},
+        {"rings.bmp", lsr_image::decode_bmp, mkassets::paint_rings, 0, 0},
+        {"tiles.pcx", lsr_image::decode_pcx, mkassets::paint_tiles, 0, 0},
+        {"runs.pcx", lsr_image::decode_pcx, paint_runs, 0, 0}};
     ASSERT_EQ(all.size(), std::size(want));
     for (std::size_t i = 0; i < std::size(want); ++i) {
         const auto& w = want[i];
@@ -64,6 +86,8 @@ TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
         SCOPED_TRACE(w.name);
         EXPECT_EQ(all[i].name, w.name);
         EXPECT_EQ(w.decode != nullptr ? wrong(f, w.decode, w.paint()) : 0, 0);
+        const bool written = i < assets.size();
+        EXPECT_TRUE(!written || tarn_test::read_file(dir / ("a/b/" + all[i].name)) == f);
         if (w.type == 0) continue;
         EXPECT_EQ(std::vector<int>({f[1], f[2], f[16], f[17]}),
                   std::vector<int>({w.type == 1, w.type, w.depth, 0}));
@@ -75,30 +99,26 @@ TEST_F(Mkassets, EveryFileDecodesToItsPictureInItsFormatAndKind) {
     ASSERT_EQ(psd.size(), 40u + 3u * 160 * 120);
     EXPECT_EQ(std::string(psd.begin(), psd.begin() + 26),
               std::string("8BPS\0\1\0\0\0\0\0\0\0\3\0\0\0\x78\0\0\0\xA0\0\x08\0\3", 26));
+
+    LSR_Font small;
+    picture::printed([&] {
+        ASSERT_EQ(tarnfile_mountimage((dir / "a/b").c_str(), TARNFILE_DIRECTORY), 1);
+        LSR_InitFont("font_small07.tga", &small);
+    });
+    EXPECT_EQ(small.count, 96);
+    EXPECT_LT(small.widths['!' - 31], small.widths['M' - 31]);
+    LSR_DeleteFont(&small);
+    tarnfile_closeimage();
 }
 
-// Row 0 of 200 colours, so that indexes from 0xC0 on stand in runs of one; row 1 one colour 200
-// wide, in runs of at most 63.
-TEST_F(Mkassets, PcxRunsSplitAtTheirLimitAndHighIndexesStandInRuns) {
-    const Picture pic(200, 2);
-    for (std::int32_t x = 0; x < 200; ++x) {
-        const auto v = static_cast<std::uint32_t>(x);
-        LSR_DrawPixel(x, 0, 0xFF000000u | v << 16 | (255 - v), pic.bitmap());
-        LSR_DrawPixel(x, 1, 0xFF00FF00u, pic.bitmap());
-    }
-    EXPECT_EQ(wrong(mkassets::encode_pcx(pic), lsr_image::decode_pcx, pic), 0);
-}
-
-// Each pixel of a half-size picture is its block's mean, each channel rounded to the nearest.
-TEST_F(Mkassets, HalfSizeRoundsEachChannelsMeanToTheNearest) {
+// Each pixel of a half-size picture is its block's mean, each channel rounded to the nearest (means
+// 0.75, 1.5, 2.25). Past the formats' fields or colour counts, or a channel off SCX's 6-bit grid,
+// the writers give no file at all.
+TEST_F(Mkassets, HalvingRoundsAndWritersRefuseWhatTheirFormatsCannotHold) {
     Picture block(2, 2);
     for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}})
         LSR_DrawPixel(x, y, 0x010203, block.canvas());
-    EXPECT_EQ(mkassets::half_size(block).rgb(0, 0), 0x010202u); // means 0.75, 1.5, 2.25
-}
-
-// Past the formats' fields or colour counts, or a channel off SCX's 6-bit grid: no file at all.
-TEST_F(Mkassets, WritersRefuseWhatTheirFormatsCannotHold) {
+    EXPECT_EQ(mkassets::half_size(block).rgb(0, 0), 0x010202u);
     const Picture device = mkassets::paint_device(), wide(70000, 1), off_grid(4, 4);
     LSR_DrawPixel(0, 0, 0xFF010203u, off_grid.bitmap());
     for (const Bytes& file :
@@ -108,30 +128,6 @@ TEST_F(Mkassets, WritersRefuseWhatTheirFormatsCannotHold) {
           mkassets::encode_scx(device), mkassets::encode_scx(off_grid),
           mkassets::encode_scx(Picture(300, 300)), mkassets::encode_bmp(Picture(0, 0))})
         EXPECT_EQ(file.size(), 0u);
-}
-
-// Written into a new directory, the files load through the library: the small font cuts into
-// glyph 0 and codes 32 to 126 by its marker row. A directory that cannot be made is refused.
-TEST_F(Mkassets, WrittenFilesLoadThroughTheLibrary) {
-    const std::vector<mkassets::Asset> assets = mkassets::make_assets();
-    tarn_test::TempDir dir;
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(mkassets::write_assets(dir / "a/b", assets), 0);
-    for (const mkassets::Asset& a : assets)
-        EXPECT_EQ(tarn_test::read_file(dir / ("a/b/" + a.name)), a.bytes) << a.name;
-    ASSERT_EQ(tarnfile_mountimage((dir / "a/b").c_str(), TARNFILE_DIRECTORY), 1);
-    LSR_Font small;
-    LSR_InitFont("font_small07.tga", &small);
-    EXPECT_EQ(small.count, 96); // glyph 0 and codes 32 to 126
-    EXPECT_LT(small.widths['!' - 31], small.widths['M' - 31]);
-    LSR_DeleteFont(&small);
-    tarnfile_closeimage();
-
-    dir.write("file", {1});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(mkassets::write_assets(dir / "file/sub", assets), 1);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("mkassets: cannot"), std::string::npos);
-    testing::internal::GetCapturedStdout();
 }
 
 } // namespace

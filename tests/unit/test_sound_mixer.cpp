@@ -1,11 +1,14 @@
-// The sound module: the mixer driven directly (steps, gains, clipping, the table of playing sounds,
-// streams), the ring of four output buffers on the headless wave output, completed one buffer at a
-// time, and WAV files loaded and saved through the file layer.
+// The sound module: the mixer driven directly from a table of sounds and settings, the table of
+// playing sounds, the ring of four output buffers on the headless wave output (completed one buffer
+// at a time, and from a second thread), and WAV files loaded and saved through the file layer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <deque>
+#include <filesystem>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -24,28 +27,39 @@
 namespace {
 
 using Samples = std::vector<std::int32_t>;
-using tarn_test::Bytes;
+constexpr int keep = 9999; // a setting left as it is
 
-// A sound of the given samples with the playing defaults, made as a loaded one is, in a counted
-// block.
-void make_sound(LSR_Sound& s, const Samples& samples, std::uint32_t frequency,
-                std::uint16_t channels = 1, std::uint16_t bits = 16) {
-    lsr_sound::clear_record(s);
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * bits / 8);
-    auto* data = static_cast<std::uint8_t*>(_wrap_malloc_dbg(bytes, "test", 1));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const auto v = static_cast<std::int16_t>(samples[i]);
-        if (bits == 16) std::memcpy(data + 2 * i, &v, 2);
-        if (bits == 8) data[i] = static_cast<std::uint8_t>(v);
+std::uint32_t g_refills = 0;
+void count_refill(void* data, std::uint32_t size) {
+    ++g_refills;
+    std::fill_n(static_cast<std::int16_t*>(data), size / 2,
+                static_cast<std::int16_t>(g_refills * 100));
+}
+
+// A sound of the given samples, or a stream of 100 frames refilled by count_refill (created
+// silent); copies of it are played with the loop flag after the volume and panning are set, from
+// frame start.
+struct Voice {
+    Samples samples = {};
+    std::uint16_t bits = 16, channels = 1;
+    std::uint32_t frequency = 44100;
+    int copies = 1, volume = keep, panning = keep, loop = 1;
+    std::uint64_t start = 0;
+    bool stream = false;
+};
+
+// A stream's record holding the samples, then made a plain sound as loading makes one.
+void make_sound(LSR_Sound& s, const Voice& v) {
+    const auto n = static_cast<std::uint32_t>(v.samples.size());
+    Soundsystem_CreateSoundStream(&s, count_refill, v.frequency, v.bits, v.channels,
+                                  v.stream ? 100 : n / v.channels);
+    auto* data = static_cast<std::uint8_t*>(s.data.load());
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const auto x = static_cast<std::int16_t>(v.samples[i]);
+        if (v.bits == 16) std::memcpy(data + 2 * i, &x, 2);
+        if (v.bits == 8) data[i] = static_cast<std::uint8_t>(x);
     }
-    s.channels = channels;
-    s.bits = bits;
-    s.frequency = frequency;
-    s.size = bytes;
-    s.length = static_cast<std::uint32_t>(samples.size());
-    s.data = data;
-    lsr_sound::set_playing_defaults(s);
-    ++soundsystem.numsounds;
+    if (!v.stream) lsr_sound::set_playing_defaults(s);
 }
 
 class Mixer : public ::testing::Test {
@@ -109,8 +123,8 @@ TEST_F(Mixer, OpeningSetsTheBufferLengthTheFormatAndFourSilentBuffers) {
         SCOPED_TRACE(&c - cases);
         const std::string said = start(c.rate, c.bits, c.channels, c.card, c.length);
         EXPECT_TRUE(c.said == nullptr || said == c.said) << said;
-        EXPECT_EQ(soundsystem.bufferlength.load(), c.frames);
-        EXPECT_EQ(soundsystem.mixbuffersize.load(), c.bytes);
+        EXPECT_EQ(soundsystem.bufferlength.load() * 100000 + soundsystem.mixbuffersize.load(),
+                  c.frames * 100000 + c.bytes);
         const int silence = c.bits == 16 ? 0 : 0x80;
         const Samples out = mix(32768);
         EXPECT_EQ(std::count(out.begin(), out.end(), silence), 32768);
@@ -128,184 +142,136 @@ TEST_F(Mixer, OpeningSetsTheBufferLengthTheFormatAndFourSilentBuffers) {
     }
 }
 
-// Copies of one looping sound mixed as the row sets them up (keep leaves a setting alone). The
-// gains start at 128 a side; volume and panning make them (255 - pan) * vol >> 8 and
-// pan * vol >> 8; the master volume scales the sum, which is held to +-32767.
+// Each row's sounds mixed into an output of its width (16: stereo, 8: mono): the first values, and
+// the sum of n values. The gains start at 128 a side; volume and panning make them
+// (255 - pan) * vol >> 8 and pan * vol >> 8; the master volume scales the sum, which is held to
+// +-32767; a stream plays its whole buffer, every channel's samples, before each refill.
 TEST_F(Mixer, SoundsAreSteppedScaledSummedAndClipped) {
-    constexpr int keep = 9999;
     const struct {
+        const char* name;
         std::uint32_t out_bits;
-        Samples samples;
-        std::uint16_t bits, channels;
-        std::uint32_t frequency;
-        int copies, volume, panning, master;
-        Samples expect;
-    } cases[] = {
-        // Output width (16: stereo, 8: mono); samples, their width, channels and rate; copies,
-        // volume, panning, master volume; the values mixed.
+        std::vector<Voice> voices;
+        int master;
+        Samples first;
+        std::size_t n = 0;
+        std::int64_t sum = 0;
+    } rows[] = {
         // clang-format off
-        {16, {1000, 2000, 3000, 4000}, 16, 1, 22050, 1, keep, keep, keep, // each sample twice
-         {500, 500, 500, 500, 1000, 1000, 1000, 1000, 1500, 1500, 1500, 1500, 2000, 2000, 2000,
-          2000, 500, 500}},
-        {16, {4000, -4000, 6000, -6000}, 16, 2, 44100, 1, keep, keep, keep, // its left samples
+        {"each sample twice", 16, {{.samples = {1000, 2000, 3000, 4000}, .frequency = 22050}},
+         keep, {500, 500, 500, 500, 1000, 1000, 1000, 1000, 1500, 1500, 1500, 1500, 2000, 2000,
+                2000, 2000, 500, 500}},
+        {"its left samples", 16, {{.samples = {4000, -4000, 6000, -6000}, .channels = 2}}, keep,
          {2000, 2000, 3000, 3000, 2000, 2000}},
-        {16, {32767}, 16, 1, 44100, 1, 1000, 0, 300, {32511, 0}}, // values held in range
-        {16, {32767, -32768}, 16, 1, 44100, 2, 255, -5, keep, {32767, 0, -32767, 0}}, // clipped
-        {16, {-32768}, 16, 1, 44100, 2, 255, 0, 128, {-32512, 0}},
-        {16, {32767}, 16, 1, 44100, 1, keep, keep, -1, {0, 0}},
-        {8, {32767, -32768}, 16, 1, 44100, 1, keep, keep, keep, {255, 0}}, // 8-bit mono output
-        {8, {0xC0, 0x40}, 8, 1, 44100, 1, keep, keep, keep, {191, 64}},
+        {"values held in range", 16, {{.samples = {32767}, .volume = 1000, .panning = 0}}, 300,
+         {32511, 0}},
+        {"clipped", 16, {{.samples = {32767, -32768}, .copies = 2, .volume = 255, .panning = -5}},
+         keep, {32767, 0, -32767, 0}},
+        {"clipped low", 16, {{.samples = {-32768}, .copies = 2, .volume = 255, .panning = 0}}, 128,
+         {-32512, 0}},
+        {"master below 0", 16, {{.samples = {32767}}}, -1, {0, 0}},
+        {"8-bit mono output", 8, {{.samples = {32767, -32768}}}, keep, {255, 0}},
+        {"8-bit samples", 8, {{.samples = {0xC0, 0x40}, .bits = 8}}, keep, {191, 64}},
+        {"16 of 17 heard", 16, {{.samples = {100}, .copies = 17}}, keep, {800, 800}},
+        // 10 frames of all three, then the two behind the first, moved down into its slot.
+        {"ended mid-pass", 16, {{.samples = Samples(10, 1000), .loop = 0},
+         {.samples = Samples(100, 2000)}, {.samples = Samples(100, 4000)}}, keep, {3500, 3500},
+         2 * 2048, 10 * 2 * 3500 + 2038 * 2 * 3000},
+        // More than 2^24 samples: the end lies beyond what a 32-bit 24.8 position holds.
+        {"long", 16, {{.samples = Samples((1u << 24) + 1000, 1000), .loop = 0, .start = 1u << 24}},
+         keep, {500, 500}, 2 * 2048, 1000 * 2 * 500},
+        // 6000 frames, more than the mixing buffer holds, mixed in turns: refill k at half gain.
+        {"mono stream", 16, {{.stream = true}}, keep, {0, 0}, 2 * 6000, 2 * 100 * 50 * 1770},
+        {"stereo stream", 16, {{.channels = 2, .stream = true}}, keep, {0, 0}, 2 * 6000,
+         2 * 100 * 50 * 1770},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        start(44100, c.out_bits, c.out_bits / 8);
-        LSR_Sound sounds[2];
-        for (int k = 0; k < c.copies; ++k) {
-            make_sound(sounds[k], c.samples, c.frequency, c.channels, c.bits);
-            if (c.volume != keep) Soundsystem_SetVolume(&sounds[k], c.volume);
-            if (c.panning != keep) Soundsystem_SetPanning(&sounds[k], c.panning);
-            Soundsystem_PlaySound(&sounds[k], 1);
-        }
-        if (c.master != keep) Soundsystem_SetMasterVolume(c.master);
-        EXPECT_EQ(mix(c.expect.size()), c.expect);
-        for (int k = 0; k < c.copies; ++k) Soundsystem_DeleteSound(&sounds[k]);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        start(44100, r.out_bits, r.out_bits / 8);
+        g_refills = 0;
+        std::deque<LSR_Sound> sounds;
+        for (const Voice& v : r.voices)
+            for (int k = 0; k < v.copies; ++k) {
+                LSR_Sound& s = sounds.emplace_back();
+                make_sound(s, v);
+                if (v.volume != keep) Soundsystem_SetVolume(&s, v.volume);
+                if (v.panning != keep) Soundsystem_SetPanning(&s, v.panning);
+                Soundsystem_PlaySound(&s, v.loop);
+                s.position = v.start << 8;
+            }
+        if (r.master != keep) Soundsystem_SetMasterVolume(r.master);
+        const Samples out = mix(std::max(r.n, r.first.size()));
+        EXPECT_EQ(Samples(out.begin(), out.begin() + r.first.size()), r.first);
+        const std::int64_t sum = std::accumulate(out.begin(), out.end(), std::int64_t{0});
+        EXPECT_TRUE(r.n == 0 || sum == r.sum) << sum;
+        for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
     }
 }
 
-TEST_F(Mixer, TableKeepsOrderRestartsInPlaceAndDropsEndedSoundsMidPass) {
-    LSR_Sound a, b, c;
-    make_sound(a, Samples(10, 1000), 44100);
-    make_sound(b, Samples(100, 2000), 44100);
-    make_sound(c, Samples(100, 4000), 44100);
-    Soundsystem_PlaySound(&a, 0);
-    Soundsystem_PlaySound(&b, 1);
-    Soundsystem_PlaySound(&c, 1);
-    const Samples out = mix(2 * 2048);
-    // A ends after ten frames; B and C, moved down into its slot, play on in the same pass.
-    EXPECT_EQ(out[2 * 9], 3500);
-    EXPECT_EQ(out[2 * 10], 3000);
-    EXPECT_EQ(playing(), std::vector<LSR_Sound*>({&b, &c}));
-    EXPECT_EQ(a.playing.load() + a.position.load(), 0u);
-
-    // Starting a playing sound again restarts it without a second entry.
-    EXPECT_NE(b.position.load(), 0u);
-    Soundsystem_PlaySound(&b, 0);
-    EXPECT_EQ(b.position.load(), 0u);
-    EXPECT_EQ(b.loop.load(), 1u); // a zero loop argument keeps the loop
-    EXPECT_EQ(playing(), std::vector<LSR_Sound*>({&b, &c}));
-
-    // Stopping the first keeps the order of the rest.
-    Soundsystem_PlaySound(&a, 0);
-    Soundsystem_StopSound(&b);
-    EXPECT_EQ(playing(), std::vector<LSR_Sound*>({&c, &a}));
-    for (LSR_Sound* s : {&a, &b, &c}) Soundsystem_DeleteSound(s);
+// Starting a playing sound again restarts it in its place (a zero loop argument keeps its loop);
+// stopping one keeps the order of the rest; a deleted sound has no data to play.
+TEST_F(Mixer, TheTableKeepsItsOrder) {
+    LSR_Sound sounds[3];
+    for (LSR_Sound& s : sounds) {
+        make_sound(s, {Samples(100, 1000)});
+        Soundsystem_PlaySound(&s, &s == sounds);
+    }
+    mix(2 * 10);
+    Soundsystem_PlaySound(&sounds[0], 0);
+    EXPECT_EQ(sounds[0].position.load() * 2 + sounds[0].loop.load(), 1u);
+    Soundsystem_StopSound(&sounds[1]);
+    EXPECT_EQ(playing(), std::vector<LSR_Sound*>({&sounds[0], &sounds[2]}));
+    for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
+    Soundsystem_PlaySound(&sounds[0], 1);
     EXPECT_EQ(playing().size() + soundsystem.numsounds, 0u);
 }
 
-// The 17th sound is marked playing but not heard; a deleted one has no data to play.
-TEST_F(Mixer, SixteenSoundsAtMostAndNothingWithoutData) {
-    std::vector<LSR_Sound> sounds(17);
-    for (LSR_Sound& s : sounds) make_sound(s, {100}, 44100);
-    for (LSR_Sound& s : sounds) Soundsystem_PlaySound(&s, 1);
-    EXPECT_EQ(playing().size(), 16u);
-    EXPECT_EQ(mix(2)[0], 800); // 16 x 100 at gain 128
-    for (LSR_Sound& s : sounds) Soundsystem_DeleteSound(&s);
-    Soundsystem_PlaySound(&sounds[0], 1);
-    EXPECT_TRUE(playing().empty());
-}
-
-std::uint32_t g_refills = 0;
-void count_refill(void* data, std::uint32_t size) {
-    ++g_refills;
-    std::fill_n(static_cast<std::int16_t*>(data), size / 2,
-                static_cast<std::int16_t>(g_refills * 100));
-}
-
-// A stream plays its whole buffer, every channel's samples, before each refill, and never ends;
-// more frames than the mixing buffer holds are mixed in turns, continuous across them.
-TEST_F(Mixer, StreamsRefillThroughTheirCallbackAndNeverStop) {
-    for (std::uint32_t channels : {1u, 2u}) {
-        LSR_Sound s;
-        g_refills = 0;
-        Soundsystem_CreateSoundStream(&s, count_refill, 44100, 16, channels, 100);
-        s.left = 255;
-        Soundsystem_PlaySound(&s, 0);
-        const Samples out = mix(2 * 6000);
-        EXPECT_EQ(g_refills, 60u); // 6000 frames of 100
-        EXPECT_EQ(soundsystem.numactive.load(), 1);
-        for (int f : {99, 100, 2047, 2048, 5999}) // created silent
-            EXPECT_EQ(out[2 * f], (255 * (f / 100) * 100 * 256) >> 16) << f;
-        Soundsystem_DeleteSound(&s);
-    }
-}
-
-// More than 2^24 samples: the end lies beyond what a 32-bit 24.8 position holds.
-TEST_F(Mixer, LongSoundsEndWhereTheirDataEnds) {
-    constexpr std::uint32_t n = (1u << 24) + 1000;
-    LSR_Sound l;
-    make_sound(l, Samples(n, 1000), 44100);
-    Soundsystem_PlaySound(&l, 0);
-    l.position = std::uint64_t{n - 1000} << 8;
-    const Samples tail = mix(2 * 2048);
-    EXPECT_EQ(tail[2 * 999], 500);
-    EXPECT_EQ(tail[2 * 1000], 0);
-    EXPECT_EQ(soundsystem.numactive.load(), 0);
-    Soundsystem_DeleteSound(&l);
-}
-
-TEST_F(Mixer, EachCompletionRefillsTheSlotJustPlayedInRingOrder) {
+// Each completion refills the slot just played, in ring order, mixed after queueing; pulled rather
+// than completed, the current slot is handed out and queued on submission. Pause and resume switch
+// the output only when needed; a paused output finishes nothing, and once the program is closing a
+// finished buffer is not refilled. Opening again closes first; stopping closes the output and
+// hands nothing out.
+TEST_F(Mixer, TheRingOfFourBuffersIsRefilledPausedAndClosed) {
     LSR_Sound tone;
-    make_sound(tone, {10000}, 44100);
+    make_sound(tone, {{10000}});
     Soundsystem_PlaySound(&tone, 1);
     for (std::uint32_t n = 1; n <= 5; ++n) {
         ASSERT_TRUE(headless::wave_complete_oldest());
         const auto queued = headless::wave_queued_data();
-        ASSERT_EQ(queued.size(), 4u);
-        EXPECT_EQ(queued.back(), slot((n - 1) % 4)) << n;
-        EXPECT_EQ(queued.front(), slot(n % 4)) << n;
         std::int16_t first;
         std::memcpy(&first, queued.back(), 2);
-        EXPECT_EQ(first, 5000) << n; // mixed after queueing
+        EXPECT_EQ(std::tuple(queued.size(), queued.front(), queued.back(), first),
+                  std::tuple(4u, slot(n % 4), slot((n - 1) % 4), std::int16_t{5000}))
+            << n;
     }
     Soundsystem_DeleteSound(&tone);
-
-    // Pulled rather than completed, the current slot is handed out and queued on submission.
     void* data = nullptr;
     std::int32_t length = 0;
     EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 1);
     EXPECT_EQ(std::pair(data, length), std::pair(const_cast<void*>(slot(1)), 8192));
     EXPECT_EQ(LSR_audio_submitbuffer(), 2u);
     EXPECT_EQ(headless::wave_queued_data().back(), slot(1));
-    LSR_audio_stop();
-    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 0); // nothing open: nothing handed out
-    EXPECT_EQ(data, nullptr);
-    EXPECT_EQ(length, 0);
-}
 
-// Pause and resume switch the output only when needed; a paused output finishes nothing, and once
-// the program is closing a finished buffer is not refilled. Opening again closes first; stopping
-// closes the output (and releases the block: nothing is handed out after it, as the pull-style
-// test shows).
-TEST_F(Mixer, PauseResumeClosingAndStopHoldTheRing) {
     LSR_audio_pause();
     LSR_audio_pause();
     EXPECT_FALSE(headless::wave_complete_oldest());
     LSR_audio_resume();
     LSR_audio_resume();
     EXPECT_EQ(headless::wave_state().pauses * 10 + headless::wave_state().restarts, 11u);
+    const std::uint32_t queued = headless::wave_queued_count();
     EXPECT_TRUE(headless::wave_complete_oldest());
-    EXPECT_EQ(headless::wave_queued_count(), 4u);
     exitflag = 1;
     EXPECT_TRUE(headless::wave_complete_oldest());
-    EXPECT_EQ(headless::wave_queued_count(), 3u);
+    EXPECT_EQ(headless::wave_queued_count(), queued - 1);
 
     picture::printed([] { LSR_audio_setformat(44100, 16, 0, 2); });
-    EXPECT_EQ(headless::wave_state().closes, 1u);
-    EXPECT_EQ(headless::wave_queued_count(), 4u);
+    EXPECT_EQ(headless::wave_state().closes * 10 + headless::wave_queued_count(), 14u);
     LSR_audio_stop();
     EXPECT_FALSE(headless::wave_state().open);
     for (const LSR_WaveHeader& h : g_hdr) EXPECT_EQ(h.flags & LSR_WHDR_PREPARED, 0u);
+    EXPECT_EQ(LSR_audio_getbuffer(&data, &length), 0);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(length, 0);
 }
 
 // The audio thread completes buffers, each a mix, all along while sounds are made, played,
@@ -329,7 +295,7 @@ TEST_F(Mixer, SoundsComeAndGoWhileTheAudioThreadMixes) {
         std::vector<LSR_Sound> sounds(4);
         for (int k = 0; k < 4; ++k) {
             // The first is a few frames long and ends by itself inside a pass.
-            make_sound(sounds[k], Samples(k == 0 ? 3 : 300, 1000), 44100);
+            make_sound(sounds[k], {Samples(k == 0 ? 3 : 300, 1000)});
             Soundsystem_PlaySound(&sounds[k], k % 2);
         }
         const std::uint32_t seen = passes.load(relaxed);
@@ -353,15 +319,12 @@ TEST_F(Mixer, SoundsComeAndGoWhileTheAudioThreadMixes) {
 
 using Wav = tarn_test::Mounted;
 
-// The readers' corpus of WAV files, copied into the mounted folder, and one of them claiming one
-// byte more data than it holds.
+// The readers' corpus of WAV files in the mounted folder, and one of them claiming one byte more
+// data than it holds: what loading says, and the samples it keeps (all of them, or none).
 TEST_F(Wav, ASavedSoundIsTheFileItCameFromAndBadFilesAreRefused) {
-    const char* corpus[] = {"stereo16.wav", "mono8.wav",      "riffonly.wav", "float.wav",
-                            "bits4.wav",    "extrachunk.wav", "neither.wav",  "oversize.wav",
-                            "short.wav",    "empty.wav",      "odd16.wav"};
-    for (const char* name : corpus)
-        dir.write(name, tarn_test::read_file(std::string(LSR_CORPUS "/wav/") + name));
-    Bytes one_more = tarn_test::read_file(dir / "stereo16.wav");
+    for (const auto& f : std::filesystem::directory_iterator(LSR_CORPUS "/wav"))
+        dir.write(f.path().filename(), tarn_test::read_file(f.path()));
+    tarn_test::Bytes one_more = tarn_test::read_file(dir / "stereo16.wav");
     one_more[40] += 1;
     dir.write("one_more.wav", one_more);
     ASSERT_EQ(tarnfile_mountimage(dir.path().c_str(), TARNFILE_DIRECTORY), 1);
@@ -379,7 +342,6 @@ TEST_F(Wav, ASavedSoundIsTheFileItCameFromAndBadFilesAreRefused) {
               "Loading sound music.mp3\n");
     EXPECT_EQ(s.data.load(), nullptr);
 
-    // What loading says, and the samples it keeps: all of them, or none.
     const std::uint32_t in_use = g_mem_in_use.load();
     const std::tuple<const char*, const char*, std::int32_t, std::uint32_t> cases[] = {
         {"mono8.wav", "", 1, 86}, // a sample a byte
@@ -399,8 +361,7 @@ TEST_F(Wav, ASavedSoundIsTheFileItCameFromAndBadFilesAreRefused) {
         LSR_Sound loaded;
         std::int32_t got = -1;
         EXPECT_EQ(picture::printed([&] { got = Soundsystem_LoadWAV(name, &loaded); }), said);
-        EXPECT_EQ(got, result) << name;
-        EXPECT_EQ(loaded.length.load(), length) << name;
+        EXPECT_EQ(std::pair(got, loaded.length.load()), std::pair(result, length)) << name;
         if (loaded.data.load() != nullptr) Soundsystem_DeleteSound(&loaded);
     }
     EXPECT_EQ(g_mem_in_use.load(), in_use);

@@ -1,10 +1,12 @@
-// Shared set-up for the device and game tests: a fresh headless library with its 640x480 page,
-// keys pressed through the window procedure, and the slate and the LEDs read as pictures.
+// Shared set-up for the device and game tests: a fresh headless library with its 640x480 page and
+// a fresh device, keys pressed through the window procedure, and a checksum of what they leave.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "headless.h"
 #include "leds.h"
@@ -24,30 +26,27 @@ inline void press(std::uint32_t vk) {
 inline void release(std::uint32_t vk) {
     WIN32_WndProc(nullptr, WM_KEYUP, vk, 0);
 }
-
-// The slate's colour indices, rows from the top: the same characters as the painted LEDs, and
-// digits for the indices below 10.
-inline ::testing::AssertionResult slate_shows(std::string_view grid) {
-    static const picture::Legend legend = [] {
-        picture::Legend l = {{'.', 0},  {'p', 16}, {'q', 17}, {'r', 18}, {'s', 19},
-                             {'A', 20}, {'B', 21}, {'C', 22}, {'D', 23}};
-        for (std::uint32_t i = 1; i < 10; ++i) l[static_cast<char>('0' + i)] = i;
-        return l;
-    }();
-    return picture::matches(
-        8, 8, [](int x, int y) { return std::uint32_t{GameSlate[x * 8 + 7 - y]}; }, 0, 0, grid,
-        legend);
+// The keys of the device's buttons A, B, Up, Down, Left, Right, and Shift and Return (no button).
+inline std::uint32_t vk_of(char button) {
+    constexpr std::uint32_t vks[] = {VK_SPACE, VK_CONTROL, VK_UP,    VK_DOWN,
+                                     VK_LEFT,  VK_RIGHT,   VK_SHIFT, VK_RETURN};
+    return vks[std::string_view("ABUDLRSE").find(button)];
 }
 
-// The LEDs of the last presented page.
-inline ::testing::AssertionResult leds_shown(std::string_view grid) {
-    const headless::Present page = headless::last_present();
-    return leds::show([&page](int x, int y) { return page.pixel32(x, y); }, grid);
-}
+// FNV-1a, 64 bits.
+struct Fnv {
+    std::uint64_t sum = 0xCBF29CE484222325u;
+    void add(const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            sum = (sum ^ static_cast<const std::uint8_t*>(data)[i]) * 0x100000001B3u;
+    }
+    void add(std::uint32_t value) { add(&value, sizeof value); }
+};
 
 class LibraryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { reset(); }
+    static void reset() {
         headless::reset();
         for (auto& key : LSR_keys) key.store(0, std::memory_order_relaxed);
         g_keycode.store(0, std::memory_order_relaxed);
@@ -55,8 +54,11 @@ class LibraryTest : public ::testing::Test {
         LSR_Initialise();
         LSR_InitVideo(640, 480, 32, 0);
         LSR_ClearBitmap(LSR_screenbitmap);
+        InitColors();
         MeggyJr::SoundAllowed = 0;
         const MeggyJr fresh;
         ClearSlate();
+        lastButtonState = Button_A = Button_B = Button_Up = Button_Down = Button_Left =
+            Button_Right = 0;
     }
 };

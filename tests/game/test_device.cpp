@@ -1,7 +1,9 @@
-// The device model and the simple interface over it: LED memory, painting, buttons, tones, time,
-// the slate and its colours, and the game's pixel, sprite and digit writers.
-#include <cstring>
-#include <utility>
+// The device model and the simple interface over it, and the game's pixel, sprite and digit
+// writers: each row a short script on a fresh device, pinned by a checksum of what it leaves (LED
+// memory, slate, colour table, auxiliary LEDs, buttons, tones, clock, the last page presented)
+// and of the values it noted on its way.
+#include <array>
+#include <string>
 
 #include "game_fixture.h"
 #include "lodestar/hw_common/timer.h"
@@ -10,191 +12,175 @@
 
 namespace {
 
-using Device = LibraryTest;
+std::string g_notes;
 
-std::uint32_t rgb_at(int x, int y) {
+template <typename... T> void note(T... values) {
+    ((g_notes += std::to_string(+values) + " "), ...);
+}
+std::uint32_t rgb(int x, int y) {
     return Meg.GetPixelR(x, y) * 100u + Meg.GetPixelG(x, y) * 10u + Meg.GetPixelB(x, y);
 }
-
-TEST_F(Device, ComponentsAreStoredBlueGreenRedPerColumnAndNeverPastTheMemory) {
-    const std::uint8_t rgb[3] = {1, 2, 3};
-    Meg.SetPxClr(2, 6, rgb);
-    std::uint8_t want[192] = {};
-    want[2 * 24 + 6] = 3, want[2 * 24 + 8 + 6] = 2, want[2 * 24 + 16 + 6] = 1;
-    EXPECT_EQ(std::memcmp(MeggyJr::MeggyFrame, want, 192), 0);
-    EXPECT_EQ(rgb_at(2, 6), 123u);
-    // Column 8 starts at byte 192: every component lies past the memory.
-    MeggyJr::AuxLEDs = 0x5A;
-    Meg.SetPxClr(8, 0, rgb);
-    Meg.ClearPixel(8, 3);
-    EXPECT_EQ(std::memcmp(MeggyJr::MeggyFrame, want, 192), 0);
-    EXPECT_EQ(MeggyJr::AuxLEDs + rgb_at(8, 7) + rgb_at(255, 255), 0x5Au);
-    Meg.ClearPixel(2, 6);
-    Meg.SetPxClr(10, 16, rgb); // the index is a byte: 10 * 24 + 16 wraps to the first LED
-    EXPECT_EQ(rgb_at(0, 0) * 1000 + rgb_at(2, 6), 123000u);
-}
-
-TEST_F(Device, LedsArePaintedAsCirclesAtTheirPlacesAndLitAuxiliaryLedsInAmber) {
-    const std::uint8_t levels[][3] = {{0, 11, 12}, {15, 1, 16}};
-    Meg.SetPxClr(3, 5, levels[0]);
-    Meg.SetPxClr(7, 0, levels[1]);
-    MeggyJr::AuxLEDs = 0x81;
-    Meg.update_meggyjr();
-    const headless::Present page = headless::last_present();
-    const auto row = [&page](int x, int y, std::string_view grid) {
-        return picture::matches(640, 480, [&page](int x, int y) { return page.pixel32(x, y); }, x,
-                                y, grid,
-                                {{'_', 0}, {'a', 0x40F0FF}, {'b', 0xFF50FF}, {'o', 0xFFAA00}});
-    };
-    // LED (3, 5) at (299, 201), 25 pixels across; LED (7, 0) at (423, 356); auxiliary LEDs 0 and 7
-    // at (210, 115) and (420, 115), 13 pixels across, 1 to 6 unlit.
-    EXPECT_TRUE(row(286, 201, "_aaaaaaaaaaaaaaaaaaaaaaaaa_"));
-    EXPECT_TRUE(row(423, 356, "b"));
-    EXPECT_TRUE(row(203, 115, "_ooooooooooooo_"));
-    EXPECT_TRUE(row(413, 115, "_ooooooooooooo_"));
-    for (int k = 1; k < 7; ++k) EXPECT_TRUE(row(MeggyJr_AuxLedX(k), 115, "_")) << k;
-}
-
-TEST_F(Device, ButtonsComeFromTheKeysAndPincHoldsThemInverted) {
-    const struct {
-        std::vector<std::uint32_t> keys;
-        std::uint8_t buttons;
-    } cases[] = {
-        {{VK_SPACE, VK_LEFT}, 0x12},
-        {{VK_CONTROL, VK_UP, VK_DOWN, VK_RIGHT}, 0x2D},
-        {{VK_SHIFT, VK_RETURN}, 0}, // keys of the key word that are no device button
-    };
-    for (const auto& c : cases) {
-        for (std::uint32_t vk : c.keys) press(vk);
-        EXPECT_EQ(Meg.GetButtons() * 0x100 + PINC, c.buttons * 0x100 + (~c.buttons & 0xFF));
-        for (std::uint32_t vk : c.keys) release(vk);
+// +k presses button k's key, -k releases it; p and d note the buttons after a press check or a
+// held check, b notes the device's buttons and PINC.
+void buttons(std::string_view script) {
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        if (c == '+' || c == '-') (c == '+' ? press : release)(vk_of(script[++i]));
+        if (c == 'p' || c == 'd') {
+            (c == 'p' ? CheckButtonsPress : CheckButtonsDown)();
+            note(Button_A | Button_B | Button_Up | Button_Down | Button_Left | Button_Right);
+        }
+        if (c == 'b') {
+            const std::uint8_t held = Meg.GetButtons(); // and PINC with it
+            note(held, PINC);
+        }
     }
 }
 
-TEST_F(Device, TonesSoundOnlyWithPermissionAndANewDeviceEndsThem) {
-    Meg.StartTone(4545, 100);
-    EXPECT_EQ(MeggyJr::SoundEnabled * 1000 + MeggyJr::ToneTimeRemaining, 100u);
-    MeggyJr::SoundAllowed = 1;
-    Tone_Start(6810, 50);
-    EXPECT_EQ(MeggyJr::SoundEnabled, 1);
-    Meg.SoundState(0);
-    EXPECT_EQ(MeggyJr::SoundEnabled, 0);
-    const MeggyJr fresh;
-    EXPECT_EQ(MeggyJr::SoundAllowed * 1000 + MeggyJr::ToneTimeRemaining, 1000u);
-    MeggyJr::SoundAllowed = 0;
+constexpr std::uint8_t k_rgb[3] = {1, 2, 3};
+std::uint8_t g_sprite[64];
+
+std::uint64_t device_sum() {
+    Fnv f;
+    f.add(g_notes.data(), g_notes.size());
+    f.add(MeggyJr::MeggyFrame, sizeof MeggyJr::MeggyFrame);
+    f.add(GameSlate, sizeof GameSlate);
+    f.add(ColorTable, sizeof ColorTable);
+    const std::uint32_t scalars[] = {MeggyJr::AuxLEDs,
+                                     PINC,
+                                     MeggyJr::SoundEnabled,
+                                     MeggyJr::SoundAllowed,
+                                     MeggyJr::ToneTimeRemaining,
+                                     lastButtonState,
+                                     millis()};
+    f.add(scalars, sizeof scalars);
+    if (headless::present_count() != 0) {
+        const headless::Present page = headless::last_present();
+        f.add(page.pixels.data(), page.pixels.size());
+    }
+    return f.sum;
 }
 
-TEST_F(Device, DelayWaitsItsTimeOnTheLibraryClockAcrossTheWrap) {
-    const std::uint32_t t0 = millis();
-    delay(50);
-    delay(0);
-    delay(-5);
-    EXPECT_EQ(millis() - t0, 50u);
-    headless::set_ticks(LSR_timer_starttick - 16); // the library clock just before its wrap
-    ASSERT_EQ(millis(), 0xFFFFFFF0u);
-    delay(50);
-    EXPECT_EQ(millis(), 34u);
-}
+const struct {
+    const char* what;
+    void (*script)();
+    std::uint64_t sum;
+} k_scripts[] = {
+    {"LED memory is blue, green, red per column; nothing lands past it; the byte index wraps",
+     [] {
+         MeggyJr::AuxLEDs = 0x5A;
+         Meg.SetPxClr(2, 6, k_rgb);
+         Meg.SetPxClr(8, 0, k_rgb); // column 8 starts at byte 192
+         Meg.ClearPixel(8, 3);
+         note(rgb(2, 6), rgb(8, 7), rgb(255, 255));
+         Meg.SetPxClr(10, 16, k_rgb); // 10 * 24 + 16 wraps to the first LED
+     },
+     0x8ebd3f138c2e5e4e},
+    {"LEDs painted as circles, lit auxiliary LEDs amber",
+     [] {
+         const std::uint8_t levels[][3] = {{0, 11, 12}, {15, 1, 16}};
+         Meg.SetPxClr(3, 5, levels[0]);
+         Meg.SetPxClr(7, 0, levels[1]);
+         MeggyJr::AuxLEDs = 0x81;
+         Meg.update_meggyjr();
+     },
+     0x7c430a0f2fbb7b91},
+    {"buttons from the keys, PINC inverted; Shift and Return are no buttons",
+     [] { buttons("+A+L b -A-L +B+U+D+R b -B-U-D-R +S+E b"); }, 0xbc06402097b854f6},
+    {"set-up resets the device; press checks see edges, held checks share the last state",
+     [] {
+         MeggyJr::AuxLEDs = 0xFF;
+         MeggyJr::MeggyFrame[100] = 9;
+         MeggyJr::ToneTimeRemaining = 77;
+         press(VK_SPACE);
+         MeggyJrSimpleSetup(); // takes the held A as already seen
+         buttons("p -A p +A p p d d +U p -A-U +B+D+L+R p");
+         SetAuxLEDsBinary(0xB4); // the leftmost LED the high bit
+     },
+     0xcd2a3ab9a00e621a},
+    {"tones only with permission, a new device ends them; delays on the clock, across its wrap",
+     [] {
+         Meg.StartTone(4545, 100);
+         note(MeggyJr::SoundEnabled, MeggyJr::ToneTimeRemaining);
+         MeggyJr::SoundAllowed = 1;
+         Tone_Start(6810, 50);
+         note(MeggyJr::SoundEnabled);
+         Meg.SoundState(0);
+         note(MeggyJr::SoundEnabled);
+         const MeggyJr fresh;
+         for (const int ms : {50, 0, -5}) delay(ms);
+         note(millis());
+         headless::set_ticks(LSR_timer_starttick - 16);
+         note(millis());
+         delay(50);
+     },
+     0xea43a900449fa367},
+    {"the slate counts rows from the bottom, ReadPixel from the top modulo 8; shown through the "
+     "colour table, unlit beyond it",
+     [] {
+         for (const auto& p : {std::array<std::uint8_t, 3>{1, 6, 9},
+                               {8, 0, 7},
+                               {255, 255, 7},
+                               {2, 3, 5},
+                               {4, 4, 200},
+                               {7, 7, 1}})
+             DrawPx(p[0], p[1], p[2]);
+         note(ReadPx(1, 6), ReadPx(8, 0), ReadPixel(9, 9));
+         DisplaySlate();
+         EditColor(5, 1, 2, 3);
+         EditColor(32, 15, 15, 15); // no such entry
+     },
+     0x9bd079e0eab983f4},
+    {"game pixels wrap or clip, colours above 25 white",
+     [] {
+         for (const auto& p : {std::array<std::uint8_t, 3>{9, 1, 7}, {0, 0, 30}, {0, 1, 25}})
+             DrawPixel(p[0], p[1], p[2]);
+         for (const auto& p : {std::array<std::uint8_t, 3>{7, 7, 26}, {255, 0, 3}, {0, 8, 3}})
+             DrawPixelSafe(p[0], p[1], p[2]);
+     },
+     0x4eb5b09ce476bf6a},
+    {"sprites opaque and clipped but read whole",
+     [] {
+         for (int i = 0; i < 64; ++i)
+             g_sprite[i] = static_cast<std::uint8_t>(i % 8 == 7 ? 0 : 1 + i % 8);
+         for (auto& e : GameSlate) e = 9;
+         DrawSprite(-3, 0, 8, 8, g_sprite);
+         note(sprdata - g_sprite);
+         DrawSprite(8, 0, 8, 8, g_sprite);
+         DrawSprite(0, -8, 8, 8, g_sprite);
+         DrawSprite(120, 120, 8, 8, g_sprite); // byte coordinates past 127 wrap to negative
+     },
+     0xf6d0e44ea0b7ddb6},
+    {"digits transparent; no digit 10",
+     [] {
+         for (auto& e : GameSlate) e = 4;
+         DrawNSprite(-1, 2, 4, 6, 1);
+         DrawNSprite(3, 0, 4, 6, 10);
+         DrawNSprite(3, -2, 4, 6, 4);
+     },
+     0xe7d797632e74c520},
+    {"a number's last four digits", [] { DrawNumber(0, 1, 12369); }, 0x9f6bdf80dc9b7da8},
+    {"a number at -8", [] { DrawNumber(-8, 1, 58); }, 0x679b4b6a32d90780},
+    {"a negative number: zeros", [] { DrawNumber(0, 1, -7); }, 0x56ce0b853d98b336},
+    {"a negative number at -8: nothing", [] { DrawNumber(-8, 1, -42); }, 0x4d6f281ec134af6e},
+};
 
-TEST_F(Device, PressChecksReportEdgesAndShareTheLastStateWithHeldChecks) {
-    MeggyJr::AuxLEDs = 0xFF;
-    MeggyJr::MeggyFrame[100] = 9;
-    MeggyJr::ToneTimeRemaining = 77;
-    press(VK_SPACE);
-    MeggyJrSimpleSetup(); // resets the device and takes the held A as already seen
-    EXPECT_EQ(MeggyJr::AuxLEDs + MeggyJr::MeggyFrame[100] + MeggyJr::ToneTimeRemaining, 0u);
-    // After each step: Button_A of a press check, or of a held check.
-    const auto a_after = [](void (*check)()) {
-        check();
-        return int{Button_A};
-    };
-    EXPECT_EQ(a_after(CheckButtonsPress), 0);
-    release(VK_SPACE);
-    CheckButtonsPress();
-    press(VK_SPACE);
-    EXPECT_EQ(a_after(CheckButtonsPress), 0x02);
-    EXPECT_EQ(a_after(CheckButtonsPress), 0);
-    CheckButtonsDown();
-    EXPECT_EQ(a_after(CheckButtonsDown), 0x02);
-    press(VK_UP); // the held check recorded Space: only Up is new
-    CheckButtonsPress();
-    EXPECT_EQ(Button_A | Button_Up, 0x04);
-    release(VK_SPACE);
-    release(VK_UP);
-    for (std::uint32_t vk : {VK_CONTROL, VK_DOWN, VK_LEFT, VK_RIGHT}) press(vk);
-    CheckButtonsPress();
-    EXPECT_EQ(Button_B | Button_Down | Button_Left | Button_Right, 0x39);
-    EXPECT_EQ(lastButtonState, 0x39);
-    SetAuxLEDsBinary(0xB4); // written with the leftmost LED as the high bit
-    EXPECT_EQ(MeggyJr::AuxLEDs, 0x2D);
-}
+using Device = LibraryTest;
 
-TEST_F(Device, TheSlateCountsRowsFromTheBottomAndShowsThroughTheColourTable) {
-    DrawPx(1, 6, 9);
-    DrawPx(8, 0, 7); // past the slate: nothing written, nothing read
-    DrawPx(255, 255, 7);
-    EXPECT_EQ(ReadPx(1, 6) + ReadPx(8, 0) + GameSlate[1 * 8 + 6], 18);
-    EXPECT_EQ(ReadPixel(9, 9), 9) << "game coordinates wrap modulo 8 and count from the top";
-    InitColors();
-    EXPECT_EQ(MeggyJr::AuxLEDs, 1);
-    ClearSlate();
-    DrawPx(2, 3, 5);
-    DrawPx(4, 4, 200); // beyond the table: shown unlit
-    DrawPx(7, 7, 1);
-    DisplaySlate();
-    EXPECT_TRUE(leds_shown(".......1\n........\n........\n........\n"
-                           "..5.....\n........\n........\n........"));
-    EditColor(5, 1, 2, 3);
-    EditColor(32, 15, 15, 15); // no such entry
-    EXPECT_EQ(ColorTable[5][0] + ColorTable[31][0], 1 + 7);
-}
-
-TEST_F(Device, GamePixelsWrapOrClipAndColoursAbove25BecomeWhite) {
-    DrawPixel(9, 1, 7);
-    DrawPixel(0, 0, 30);
-    DrawPixel(0, 1, 25);
-    DrawPixelSafe(7, 7, 26);
-    DrawPixelSafe(255, 0, 3);
-    DrawPixelSafe(0, 8, 3);
-    EXPECT_EQ(std::exchange(GameSlate[6], 0), 25); // not above 25: kept
-    EXPECT_TRUE(slate_shows("1.......\n.7......\n........\n........\n"
-                            "........\n........\n........\n.......1"));
-}
-
-TEST_F(Device, SpritesAreOpaqueAndClippedButReadWhole) {
-    std::uint8_t data[64];
-    for (int i = 0; i < 64; ++i) data[i] = static_cast<std::uint8_t>(i % 8 == 7 ? 0 : 1 + i % 8);
-    for (auto& e : GameSlate) e = 9;
-    DrawSprite(-3, 0, 8, 8, data);
-    EXPECT_EQ(sprdata, data + 64);
-    DrawSprite(8, 0, 8, 8, data); // below and right of the slate: nothing
-    DrawSprite(0, -8, 8, 8, data);
-    DrawSprite(120, 120, 8, 8, data); // the byte coordinates wrap past 127 to negative
-    std::string all;
-    for (int r = 0; r < 8; ++r) all += "4567.999\n"; // from picture column 3; colour 0 drawn too
-    EXPECT_TRUE(slate_shows(all));
-}
-
-TEST_F(Device, DigitsAreTransparentGlyphsAndNumbersShowTheirLastFourDigits) {
-    for (auto& e : GameSlate) e = 4;
-    DrawNSprite(-1, 2, 4, 6, 1);
-    DrawNSprite(3, 0, 4, 6, 10); // no such digit
-    DrawNSprite(3, -2, 4, 6, 4);
-    EXPECT_TRUE(slate_shows("444rrr44\n44444q44\ns4444p44\ns4444p44\n"
-                            "r4444444\nq4444444\np4444444\npp444444"));
-    const struct {
-        int x, number;
-        const char* grid; // rows 1 to 6; rows 0 and 7 stay dark
-    } cases[] = {
-        {0, 12369, "ss..ss..\n..s...s.\n.r...rr.\nq.....q.\np.....p.\nppp.pp.."},
-        {-8, 58, "sss..s..\ns...s.s.\n.r...r..\n..q.q.q.\n..p.p.p.\npp...p.."},
-        {0, -7, ".s...s..\ns.s.s.s.\nr.r.r.r.\nq.q.q.q.\np.p.p.p.\n.p...p.."}, // zeros only
-        {-8, -42, "........\n........\n........\n........\n........\n........"},
-    };
-    for (const auto& c : cases) {
-        ClearSlate();
-        DrawNumber(c.x, 1, c.number);
-        EXPECT_TRUE(slate_shows("........\n" + std::string(c.grid) + "\n........")) << c.number;
+TEST_F(Device, ScriptsLeaveTheirPinnedState) {
+    for (const auto& row : k_scripts) {
+        reset();
+        g_notes.clear();
+        row.script();
+        const std::uint64_t sum = device_sum();
+        std::string slate; // colour indices, rows from the top
+        for (int y = 8; y-- > 0; slate += '\n')
+            for (int x = 0; x < 8; ++x)
+                slate +=
+                    "0123456789abcdefghijklmnopqrstuv?"[std::min<int>(GameSlate[x * 8 + y], 32)];
+        EXPECT_EQ(sum, row.sum) << row.what << ": 0x" << std::hex << sum << "\nnotes: " << g_notes
+                                << "\nslate:\n"
+                                << slate;
     }
 }
 

@@ -1,13 +1,13 @@
 // Shared set-up for the device and game tests: a fresh headless library with its 640x480 page and
-// a fresh device, keys pressed through the window procedure, and a checksum of what they leave.
+// a fresh device, and keys pressed through the window procedure.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "fnv.h"
 #include "headless.h"
 #include "leds.h"
 #include "lodestar/frame/init.h"
@@ -32,16 +32,6 @@ inline std::uint32_t vk_of(char button) {
                                      VK_LEFT,  VK_RIGHT,   VK_SHIFT, VK_RETURN};
     return vks[std::string_view("ABUDLRSE").find(button)];
 }
-
-// FNV-1a, 64 bits.
-struct Fnv {
-    std::uint64_t sum = 0xCBF29CE484222325u;
-    void add(const void* data, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i)
-            sum = (sum ^ static_cast<const std::uint8_t*>(data)[i]) * 0x100000001B3u;
-    }
-    void add(std::uint32_t value) { add(&value, sizeof value); }
-};
 
 class LibraryTest : public ::testing::Test {
   protected:

@@ -48,7 +48,7 @@ class LibraryTest : public ::testing::Test {
         MeggyJr::SoundAllowed = 0;
         const MeggyJr fresh;
         ClearSlate();
-        lastButtonState = Button_A = Button_B = Button_Up = Button_Down = Button_Left =
+        PINC = lastButtonState = Button_A = Button_B = Button_Up = Button_Down = Button_Left =
             Button_Right = 0;
     }
 };

@@ -39,14 +39,13 @@ inline ::testing::AssertionResult show(const std::function<std::uint32_t(int, in
 // The LEDs in the legend's characters, row after row, '?' for any other colour.
 inline std::string grid(const std::function<std::uint32_t(int, int)>& page_at) {
     std::string out;
-    for (int y = 0; y < 8; ++y) {
+    for (int y = 0; y < 8; ++y, out += '\n') {
         for (int x = 0; x < 8; ++x) {
             char c = '?';
             for (const auto& [name, colour] : k_painted)
                 if ((page_at(MeggyJr_LedX(x), MeggyJr_LedY(7 - y)) & 0xFFFFFF) == colour) c = name;
             out += c;
         }
-        out += '\n';
     }
     return out;
 }

@@ -1,5 +1,5 @@
-// Bitmap create, delete, copy, clear, clipped drawing, the 2x filters, and the drawing bodies'
-// stop on a missing source.
+// Bitmap create and delete, drawing within one block of pixels, and the drawing bodies' stop on
+// a missing source.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,10 +21,6 @@ namespace {
 using Bitmap = picture::BothDepths;
 PICTURE_BOTH_DEPTHS(Bitmap);
 
-const picture::Legend k_letters = {{'.', 0},        {'a', 0x100000},  {'b', 0x200000},
-                                   {'c', 0x300000}, {'d', 0x400000},  {'e', 0x500000},
-                                   {'f', 0x600000}, {'-', 0xDEADBEEF}};
-
 TEST_P(Bitmap, CreateSizesByDepthDeleteFreesOnceAndImpossibleSizesMakeNothing) {
     const std::uint32_t before = g_mem_in_use.load();
     LSR_Bitmap bm;
@@ -39,29 +35,6 @@ TEST_P(Bitmap, CreateSizesByDepthDeleteFreesOnceAndImpossibleSizesMakeNothing) {
         EXPECT_NE(said.find("cannot create a bitmap of " + std::to_string(w)), std::string::npos);
         EXPECT_TRUE(empty.data == nullptr && empty.size == 0 && empty.pixels == 0) << w;
     }
-}
-
-// Copies compare byte sizes only; clears set every pixel. Draws copy the clipped part in place.
-TEST_P(Bitmap, CopyClearAndDraw) {
-    const auto a = picture::make("ab\ncd\nef\nab", k_letters), b = picture::filled(4, 2);
-    const auto c = picture::filled(3, 3, 0x500000), dst = picture::filled(7, 4);
-    EXPECT_EQ(picture::printed([&] {
-                  LSR_CopyBitmap(a.get(), b.get());
-                  LSR_CopyBitmap(a.get(), c.get()); // sizes differ: nothing, silently
-                  LSR_CopyBitmap(LSR_Bitmap{}, b.get());
-                  LSR_CopyBitmap(a.get(), LSR_Bitmap{});
-                  LSR_DrawBitmap(0, 0, a.get(), LSR_Bitmap{});
-              }),
-              picture::no_data(3));
-    EXPECT_TRUE(picture::matches(b.get(), 0, 0, "abcd\nefab", k_letters));
-    EXPECT_TRUE(picture::uniform(c.get(), 0x500000));
-    LSR_ClearBitmap(c.get());
-    EXPECT_TRUE(picture::uniform(c.get(), 0));
-    LSR_ClearColorBitmap(c.get(), 0xFFFFFFFF);
-    EXPECT_TRUE(picture::uniform(c.get(), 0xFFFFFFFF));
-    for (auto [x, y] : {std::pair{-1, -1}, {5, 3}, {2, 1}, {7, 0}, {0, 4}})
-        LSR_DrawBitmap(x, y, b.get(), dst.get());
-    EXPECT_TRUE(picture::matches(dst.get(), 0, 0, "fab....\n..abcd.\n..efab.\n.....ab", k_letters));
 }
 
 // Source and destination in one block of pixels, overlapping at many distances: rows go down one
@@ -88,41 +61,6 @@ TEST_P(Bitmap, DrawWithinOneBlockCopiesAsRowsGoingUpPixelByPixel) {
                 ASSERT_EQ(got, want)
                     << sw << " into " << dw << " at " << x << "," << y << ", " << offset;
             }
-}
-
-// 32-bit pages only: every block doubled (modes 1 and below), smoothed one row lower, or the
-// edges kept around each inner pixel, with a rule for checkerboards in mode 4. A 16-bit page or a
-// small target is left alone.
-TEST_P(Bitmap, ScaleDoublesSmoothsAndKeepsEdges) {
-    const struct {
-        std::int32_t mode;
-        const char* src;
-        const char* want;
-    } cases[] = {
-        {1, "ab\ncd", "aabb\naabb\nccdd\nccdd"},
-        {-7, "ab\ncd", "aabb\naabb\nccdd\nccdd"},
-        {5, "ab\ncd", "----\n----\n----\n----"},
-        {2, "ac\nce", "----\nab--\nbc--\n----"}, // halves of neighbours: a + c = 2b
-        {3, "ab\ncd", "----\n----\n----\n----"}, // no inner pixel
-        {3, ".a.\nabc\n.c.", "------\n------\n--ab--\n--bc--\n------\n------"},
-        {3, ".a.\ndbc\n.a.", "------\n------\n--bb--\n--bb--\n------\n------"},
-        {4, ".ab.\n.bab\n.ab.", "--------\n--------\n--baba--\n--abab--\n--------\n--------"},
-        {3, ".ab.\n.bab\n.ab.", "--------\n--------\n--bbaa--\n--bbaa--\n--------\n--------"},
-    };
-    for (const auto& c : cases) {
-        const auto src = picture::make(c.src, k_letters);
-        const auto dst = picture::filled(2 * src.get().width, 2 * src.get().height, 0xDEADBEEF);
-        const auto small = picture::filled(3, 2 * src.get().height, 0xDEADBEEF);
-        LSR_ScaleBitmap2x(src.get(), dst.get(), c.mode);
-        LSR_ScaleBitmap2x(src.get(), small.get(), c.mode);
-        EXPECT_TRUE(sixteen() ? picture::uniform(dst.get(), 0xDEADBEEF)
-                              : picture::matches(dst.get(), 0, 0, c.want, k_letters))
-            << c.mode << " " << c.src;
-        EXPECT_TRUE(picture::uniform(small.get(), 0xDEADBEEF));
-    }
-    const auto dst = picture::filled(2, 2);
-    EXPECT_EQ(picture::printed([&] { LSR_ScaleBitmap2x(LSR_Bitmap{}, dst.get(), 1); }),
-              picture::no_data());
 }
 
 // The per-depth drawing bodies of bitmaps and sprites treat a missing source as a broken

@@ -1,4 +1,4 @@
-// Stretch and texture spans; scaled, zoomed and turned drawing; stereo composition.
+// Stretch and texture spans; bilinear and turned drawing against pixel-by-pixel references.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,12 +18,6 @@ namespace {
 
 using Transform = picture::BothDepths;
 PICTURE_BOTH_DEPTHS(Transform);
-
-const picture::Legend k_legend = {
-    {'.', 0},        {'a', 0x100000}, {'b', 0x200000}, {'c', 0x300000}, {'d', 0x400000},
-    {'e', 0x500000}, {'f', 0x600000}, {'g', 0x700000}, {'h', 0x800000}, {'i', 0x900000},
-    {'j', 0xA00000}, {'k', 0xB00000}, {'l', 0xC00000}, {'m', 0xD00000}, {'n', 0xE00000},
-    {'o', 0xF00000}, {'p', 0xF80000}};
 
 // What the draws below do not reach: transparent stretching, bilinear stepping backwards, and
 // the texture spans, whose 8.8 coordinates wrap at 256 both ways.
@@ -63,32 +57,6 @@ TEST(StretchBlit, SpansTheDrawsDoNotReach) {
     TarnBlit_BlitFillDualTexture16(p16 + 1, t16.data(), u16.data(), 1, 0, 0, 0, 0, 0, 0, 0, 0);
     // Red and blue 31 to 15; the dual sum is not cut to 16 bits before the halving.
     EXPECT_TRUE(p16[0] == 0x3C0F && p16[1] == 0x8000) << std::hex << p16[0] << " " << p16[1];
-}
-
-// Nearest pixels; sides below 1 count as 1; zoom in percent.
-TEST_P(Transform, ScaledAndZoomedDrawsRepeatAndClip) {
-    const auto src = picture::make("ab\ncd", k_legend), page = picture::filled(10, 6);
-    const auto five = picture::make("abcde\nfghij\nklmno\npabcd\nefghi", k_legend);
-    LSR_DrawScaledBitmap(0, 0, 4, 4, src.get(), page.get(), 0);
-    LSR_DrawScaledBitmap(5, 0, 0, 3, src.get(), page.get(), 0);
-    LSR_DrawScaledBitmap(5, 4, 3, -5, src.get(), page.get(), 0);
-    LSR_DrawScaledBitmap(-1, 5, 4, 4, src.get(), page.get(), 0);
-    LSR_DrawScaledBitmap(9, -3, 4, 6, src.get(), page.get(), 0);
-    LSR_DrawZoomedBitmap(7, 0, 50, five.get(), page.get());
-    EXPECT_TRUE(picture::matches(
-        page.get(), 0, 0, "aabb.a.aca\naabb.a.kmc\nccdd.c...c\nccdd......\n.....aab..\nabb.......",
-        k_legend));
-    EXPECT_EQ(picture::printed([&] {
-                  LSR_DrawScaledBitmap(0, 0, 2, 2, LSR_Bitmap{}, page.get(), 0);
-                  LSR_DrawZoomedBitmap(0, 0, 100, src.get(), LSR_Bitmap{});
-              }),
-              picture::no_data(2));
-    // 40000 << 16 does not fit 32 bits: the steps must still land on columns 0, 10000 ...
-    const auto wide = picture::filled(40000, 1), four = picture::filled(4, 1);
-    for (int x = 0; x < 40000; ++x)
-        picture::set(wide.get(), x, 0, picture::stored(k_legend.at("abcd"[x / 10000])));
-    LSR_DrawScaledBitmap(0, 0, 4, 1, wide.get(), four.get(), 0);
-    EXPECT_TRUE(picture::matches(four.get(), 0, 0, "abcd", k_legend));
 }
 
 // One pixel of a bilinear draw of src, w by h at (x, y), worked out alone: where it reads in
@@ -148,28 +116,6 @@ TEST_P(Transform, BilinearDrawGivesEachPixelItsFourNeighboursMix) {
     }
 }
 
-// In a box one and a half times the larger side, centred on the unturned picture: at angle 0
-// the centre column and row show twice. Angles fold into a turn; where each pixel lands is the
-// walk's below.
-TEST_P(Transform, TurnedDraws) {
-    const auto src = picture::make("abcd\nefgh\nijkl\nmnop", k_legend);
-    const auto turned = [&](std::int32_t angle) {
-        const auto page = picture::filled(6, 6);
-        LSR_DrawRotatedBitmap(1, 1, src.get(), page.get(), angle);
-        return picture::grid_of(page.get(), 0, 0, 6, 6, k_legend);
-    };
-    EXPECT_EQ(turned(0), "......\n.abccd\n.efggh\n.ijkkl\n.ijkkl\n.mnoop\n");
-    for (auto [a, b] : {std::pair{360, 0}, {-360, 0}, {-90, 270}, {450, 90}})
-        EXPECT_EQ(turned(a), turned(b)) << a;
-    const auto page = picture::filled(6, 6);
-    EXPECT_EQ(picture::printed([&] {
-                  LSR_DrawRotatedBitmap(0, 0, LSR_Bitmap{}, page.get(), 10);
-                  LSR_DrawRotatedBitmapZoom(0, 0, src.get(), LSR_Bitmap{}, 10, 64);
-                  LSR_DrawRotatedBitmapXY(0, 0, LSR_Bitmap{}, page.get(), 10, 64, 1, 1);
-              }),
-              picture::no_data(3));
-}
-
 // Every pixel of the turned box maps back into the source on its own: ((i B - j A) >> 8 + cx,
 // (i A + j B) >> 8 + cy) for box pixel (i, j) from the box centre, the box 1.5 times the longer
 // side for bitmaps and twice it, placed by the turning point, for sprites. The draws find each
@@ -212,41 +158,6 @@ TEST_P(Transform, TurnedDrawsShowExactlyThePixelsThatMapIntoTheSource) {
                                     << Y;
                             }
                     }
-}
-
-// Channel mixes take some channels from the right view, white, and the rest from the left,
-// black; interlaced rows swap each frame; side by side squeezes each view into its half;
-// alternate fades between them over eight frames. Every call counts a frame.
-TEST_P(Transform, StereoViews) {
-    const picture::Legend legend = {
-        {'w', 0xFFFFFF}, {'k', 0},        {'c', 0x00FFFF}, {'m', 0xFF00FF}, {'r', 0xFFFF0000},
-        {'b', 0x0000FF}, {'o', 0x123456}, {'2', 0x3E3E3E}, {'3', 0x3F3F3F}, {'4', 0x7E7E7E},
-        {'5', 0x7F7F7F}, {'6', 0xBEBEBE}, {'7', 0xBFBFBF}};
-    const auto left = picture::filled(2, 2, 0xFFFFFFFF), right = picture::filled(2, 2);
-    const auto dst = picture::filled(2, 2), wide = picture::filled(4, 2);
-    const auto view = [&](std::int32_t mode, const LSR_Bitmap& to) {
-        LSR_ClearColorBitmap(to, 0x123456);
-        LSR_DrawBitmap3D(left.get(), right.get(), to, mode);
-        return picture::grid_of(to, 0, 0, to.width, 2, legend);
-    };
-    LSR_stereoframe = 14;
-    const char* const want[] = {"cc\ncc\n", "mm\nmm\n", "rr\nrr\n", "bb\nbb\n", "",
-                                "kk\nww\n", "",         "oo\noo\n", "oo\noo\n"};
-    for (std::int32_t mode : {0, 1, 2, 3, 5, 7, -1})
-        EXPECT_EQ(view(mode, dst.get()), want[mode < 0 ? 8 : mode]) << mode;
-    EXPECT_EQ(view(5, dst.get()), "ww\nkk\n");
-    EXPECT_EQ(view(6, wide.get()), "wwkk\nwwkk\n");
-    EXPECT_EQ(LSR_stereoframe, 23);
-    LSR_stereoframe = 9; // folded to frame 1
-    for (const char want : std::string("642k357")) {
-        LSR_DrawBitmap3D(left.get(), right.get(), dst.get(), LSR_STEREO_ALTERNATE);
-        EXPECT_TRUE(picture::matches(dst.get(), 0, 0, std::string(1, want), legend));
-    }
-    EXPECT_EQ(view(0, wide.get()), "oooo\noooo\n"); // views of another size: refused, still counted
-    EXPECT_EQ(picture::printed([&] { LSR_DrawBitmap3D(left.get(), LSR_Bitmap{}, dst.get(), 1); }),
-              picture::no_data());
-    EXPECT_EQ(LSR_stereoframe, 10);
-    LSR_stereoframe = 0;
 }
 
 } // namespace

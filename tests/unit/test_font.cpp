@@ -1,5 +1,4 @@
-// Fonts: glyphs cut where the marker row says, text advance and skipped codes, centring, the
-// built-in font, and release.
+// Fonts: glyphs cut where the marker row says, text advance and skipped codes, centring, release.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -56,26 +55,6 @@ TEST_F(Font, MarkerRowCutsGlyphsAndTextAdvancesByWidthAndSpacing) {
     LSR_Font missing;
     LSR_InitFont("none.tga", &missing); // nothing mounted: no glyphs
     EXPECT_EQ(missing.count, 0);
-}
-
-// The built-in table's glyphs tinted, 4 wide and 1 apart.
-TEST_F(Font, BuiltInFont) {
-    LSR_Font font;
-    LSR_InitDefaultFont(0x808080, &font);
-    EXPECT_EQ(font.count, 94);
-    const auto page = picture::filled(10, 8);
-    LSR_DrawText(0, 0, font, page.get(), "A!");
-    EXPECT_TRUE(picture::matches(page.get(), 0, 0, R"(
-        ..XX...XX.
-        .XXXX.XXXX
-        XX..X.XXXX
-        XX..X..XX.
-        XXXXX..XX.
-        XX..X.....
-        XX..X..XX.
-        ..........)",
-                                 {{'.', 0}, {'X', 0x7F7F7F}}));
-    LSR_DeleteFont(&font);
 }
 
 } // namespace

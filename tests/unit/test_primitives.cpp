@@ -1,24 +1,42 @@
-// Lines against a walk of the pixels they cover, pixel blending and reading.
+// Lines and triangles against references: the walk of a line's pixels, corner order, textured
+// fills, clipping; the perspective span.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
+#include "lodestar/graphics/triangles.h"
 #include "picture.h"
 
 namespace {
 
-using Primitive = picture::BothDepths;
+class Primitive : public picture::BothDepths {
+  protected:
+    void TearDown() override {
+        LSR_SetPrimitiveTexture(LSR_Bitmap{});
+        BothDepths::TearDown();
+    }
+};
 PICTURE_BOTH_DEPTHS(Primitive);
 
+LSR_Vertex at(std::int32_t x, std::int32_t y, std::int32_t shade = 0, std::int32_t u = 0,
+              std::int32_t v = 0) {
+    LSR_Vertex c;
+    c.x = x, c.y = y, c.shade = shade, c.u = u, c.v = v;
+    return c;
+}
+
 constexpr std::uint32_t k_white = 0xFFFFFF;
+const picture::Legend k_lit = {{'.', 0}, {'X', k_white}};
 
 ::testing::AssertionResult shows(const lsr::OwnedBitmap& page, std::string_view grid) {
-    return picture::matches(page.get(), 0, 0, grid, {{'.', 0}, {'X', k_white}});
+    return picture::matches(page.get(), 0, 0, grid, k_lit);
 }
 
 // Bresenham from the first point, ties stepping along x, each pixel kept only when inside.
@@ -57,34 +75,98 @@ TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
     }
 }
 
-// Set, average or add; the arithmetic itself is the span blitters'. Reads widen 16 bits; outside
-// the bitmap nothing is drawn and 0 is read.
-TEST_P(Primitive, BlendPixelPicksItsModeAndGetPixelReadsInsideOnly) {
-    const std::array<std::uint32_t, 4> blends[] = {
-        // old, colour, mode, result
-        {0x0000FF, 0xFF0000, LSR_PIXEL_AVERAGE, 0x7F007F},
-        {0xFFFFFFFF, 0xFF000000, LSR_PIXEL_AVERAGE, 0x7E7F7F7F}, // the opacity carry is lost
-        {0x808080, 0x80A0F0, LSR_PIXEL_ADD, 0xFFFFFF},
-        {0x123456, 0xFFFFFF, LSR_PIXEL_SET, 0xFFFFFF},
-        {0x123456, 0xFFFFFF, 3, 0x123456},
-        {0x123456, 0xFFFFFF, 0xFFFFFFFF, 0x123456},
+// Flat tops and bottoms, whose corners tie in y, give the same pixels in every order of their
+// corners.
+TEST_P(Primitive, FlatFillsInAnyOrderOfCorners) {
+    for (const auto& t : {std::array{at(10, 5), at(30, 5), at(18, 25)},
+                          std::array{at(18, 3), at(2, 25), at(33, 25)}}) {
+        std::array<int, 3> order = {0, 1, 2};
+        const auto first = picture::filled(40, 40), other = picture::filled(40, 40);
+        LSR_DrawTriangle(t[0], t[1], t[2], 0xFFFFFF, first.get());
+        while (std::next_permutation(order.begin(), order.end())) {
+            LSR_ClearBitmap(other.get());
+            LSR_DrawTriangle(t[order[0]], t[order[1]], t[order[2]], 0xFFFFFF, other.get());
+            EXPECT_EQ(picture::grid_of(other.get(), 0, 0, 40, 40, k_lit),
+                      picture::grid_of(first.get(), 0, 0, 40, 40, k_lit));
+        }
+    }
+}
+
+// The upper-left half one to one; a texture smaller or larger than the 256 grid repeats or is
+// cut, and nothing past it is read.
+TEST_P(Primitive, TexturedFillMapsTheTexture) {
+    const auto page = picture::filled(256, 256);
+    const auto draw = [&] {
+        LSR_ClearBitmap(page.get());
+        LSR_DrawTriangleTextured(at(0, 0, 0, 0, 0), at(255, 0, 0, 255, 0), at(0, 255, 0, 0, 255),
+                                 page.get());
     };
-    const auto page = picture::filled(3, 2);
-    for (auto [old, colour, mode, want] : blends) {
-        picture::set(page.get(), 1, 0, picture::stored(old));
-        LSR_DrawBlendPixel(1, 0, colour, page.get(), static_cast<std::int32_t>(mode));
-        EXPECT_EQ(picture::at(page.get(), 1, 0), picture::stored(want)) << std::hex << old;
+    draw();
+    EXPECT_EQ(picture::grid_of(page.get(), 0, 0, 256, 256, k_lit).find_first_not_of(".\n"),
+              std::string::npos); // no texture: nothing
+    for (auto [w, h] : {std::pair{256, 256}, {16, 8}, {5, 3}, {1, 1}, {300, 200}}) {
+        const auto tex = picture::filled(w, h);
+        for (int i = 0; i < w * h; ++i) picture::set(tex.get(), i % w, i / w, 1 + i % 0x7FFF);
+        LSR_SetPrimitiveTexture(tex.get());
+        draw();
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(picture::at(page.get(), x, y),
+                          x + y <= 255 && y < 255 ? picture::at(tex.get(), x % w, y % h) : 0)
+                    << w << "x" << h << ": " << x << "," << y;
     }
-    for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}}) {
-        LSR_DrawBlendPixel(x, y, k_white, page.get(), LSR_PIXEL_SET);
-        LSR_DrawPixel(x, y, k_white, page.get());
-        EXPECT_EQ(LSR_GetPixel(x, y, page.get()), 0u);
+}
+
+// Left of column 0, above row 0 and below the last row: the visible pixels are those of the
+// same triangle drawn whole on a larger bitmap.
+TEST_P(Primitive, FillsAreClippedSpanBySpan) {
+    const auto tex = picture::filled(256, 256);
+    for (int i = 0; i < 65536; ++i) picture::set(tex.get(), i % 256, i / 256, 1 + i % 0x7FFF);
+    LSR_SetPrimitiveTexture(tex.get());
+    const auto big = picture::filled(80, 80, 1), small = picture::filled(40, 30, 1);
+    for (int kind = 0; kind < 3; ++kind) {
+        for (auto [target, dx, dy] : {std::tuple{&big, 0, 0}, {&small, 20, 25}}) {
+            const LSR_Vertex a = at(2 - dx, 5 - dy, 0, 10, 200);
+            const LSR_Vertex b = at(60 - dx, 20 - dy, 255, 250, 30);
+            const LSR_Vertex c = at(25 - dx, 70 - dy, 90, 0, 90);
+            if (kind == 0) LSR_DrawTriangle(a, b, c, 0x123456, target->get());
+            if (kind == 1) LSR_DrawTriangleShaded(a, b, c, target->get());
+            if (kind == 2) LSR_DrawTriangleTextured(a, b, c, target->get());
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 39; ++x) // the shaded span's last column ends short when cut
+                ASSERT_EQ(picture::at(small.get(), x, y), picture::at(big.get(), x + 20, y + 25))
+                    << kind << ": " << x << "," << y;
     }
-    LSR_DrawPixel(2, 1, 0x00123456, page.get());
-    EXPECT_TRUE(picture::matches(page.get(), 0, 0, ".o.\n..o", {{'.', 0}, {'o', 0x123456}}));
-    EXPECT_EQ(LSR_GetPixel(2, 1, page.get()), sixteen() ? 0xFF103050u : 0x00123456u);
-    EXPECT_EQ(LSR_GetPixel(1, 1, page.get()), sixteen() ? 0xFF000000u : 0u);
-    EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{3, 2, 0, 6, nullptr}), 0u);
+}
+
+// Exact at the ends of each run of 16, straight between; column and row from u, v over z, the
+// index wrapping only outside the 65536 texels.
+TEST(PerspectiveSpan, ExactAtRunEndsStraightBetween) {
+    std::vector<std::uint32_t> tex(65536), out(40, 0xDEAD);
+    for (std::size_t i = 0; i < tex.size(); ++i) tex[i] = static_cast<std::uint32_t>(i);
+    persptextfill_c(out.data(), tex.data(), 20, 0, 3 << 16, 65536, 1 << 16, 0, 0);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(out[i], 3u * 256 + i) << i;
+    EXPECT_EQ(out[20], 0xDEADu);
+    // Depth from 65536 to 131072 over 32 pixels, u linear: an affine span would give column 7
+    // at pixel 16.
+    persptextfill_c(out.data(), tex.data(), 33, 0, 0, 65536, 61440, 0, 2048);
+    EXPECT_EQ((std::array{out[0], out[8], out[16], out[32]}), (std::array{0u, 5u, 10u, 15u}));
+    for (auto [u, v, z, want] : {std::array<std::int32_t, 4>{300 << 16, 0, 65536, 300},
+                                 {256 << 16, 255 << 16, 65536, 0},
+                                 {-(1 << 16), 0, 65536, 0xFFFF},
+                                 {5, 2, 0, 2 * 256 + 5}}) { // a zero depth counts as 1
+        persptextfill_c(out.data(), tex.data(), 1, u, v, z, 0, 0, 0);
+        EXPECT_EQ(out[0], static_cast<std::uint32_t>(want)) << u << "," << v;
+    }
+    // Positions past the 32-bit range are held to it: column 32767, row 0.
+    persptextfill_c(out.data(), tex.data(), 17, 2147483647, -2147483647 - 1, 1, 99999999, 99999999,
+                    -1);
+    EXPECT_EQ(out[0], 32767u);
+    out[0] = 0xDEAD;
+    persptextfill_c(out.data(), tex.data(), 0, 0, 0, 1, 0, 0, 0);
+    persptextfill_c(out.data(), tex.data(), -3, 0, 0, 1, 0, 0, 0);
+    EXPECT_EQ(out[0], 0xDEADu);
 }
 
 } // namespace

@@ -139,6 +139,29 @@ SCENE(far_lines, 4, 28, 0, 0xCE38589F, 0x89079ACF) {
         y += 4;
     }
 }
+// Set, average or add (the arithmetic is the span blitters'), an unknown mode; nothing drawn and 0
+// read outside; reads widen 16 bits.
+SCENE(pixels, 6, 2, 0, 0x7D5D096D, 0x774A8087) {
+    const std::array<std::uint32_t, 3> blends[] = {{0x0000FF, 0xFF0000, LSR_PIXEL_AVERAGE},
+                                                   {0xFFFFFFFF, 0xFF000000, LSR_PIXEL_AVERAGE},
+                                                   {0x808080, 0x80A0F0, LSR_PIXEL_ADD},
+                                                   {0x123456, 0xFFFFFF, LSR_PIXEL_SET},
+                                                   {0x123456, 0xFFFFFF, 3},
+                                                   {0x123456, 0xFFFFFF, 0xFFFFFFFF}};
+    for (int x = 0; x < 6; ++x) {
+        picture::set(p, x, 0, picture::stored(blends[x][0]));
+        LSR_DrawBlendPixel(x, 0, blends[x][1], p, static_cast<std::int32_t>(blends[x][2]));
+    }
+    for (auto [x, y] : {std::pair{-1, 0}, {6, 0}, {0, 2}, {0, -1}}) {
+        LSR_DrawBlendPixel(x, y, W, p, LSR_PIXEL_SET);
+        LSR_DrawPixel(x, y, W, p);
+        std::printf("%x ", LSR_GetPixel(x, y, p));
+    }
+    LSR_DrawPixel(2, 1, 0x00123456, p);
+    std::printf("%x %x %x\n", LSR_GetPixel(2, 1, p), LSR_GetPixel(1, 1, p),
+                LSR_GetPixel(2, 1, LSR_Bitmap{3, 2, 0, 6, nullptr}));
+}
+
 // Flat fills in any order of corners, one row, a wire frame; outside, huge, without pixels.
 SCENE(triangles, 24, 12, 0, 0x9782954, 0xA907FDD9) {
     LSR_DrawTriangle(at(0, 0), at(4, 0), at(0, 4), W, p);

@@ -143,6 +143,14 @@ lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour) {
     return bm;
 }
 
+std::uint32_t sum(const LSR_Bitmap& bm, std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    const auto* bytes = static_cast<const unsigned char*>(bm.data);
+    for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    for (int i = 0; i < bm.size; ++i) h = (h ^ bytes[i]) * 16777619u;
+    return h;
+}
+
 std::string printed(const std::function<void()>& body) {
     ::testing::internal::CaptureStdout();
     body();

@@ -43,6 +43,9 @@ std::string grid_of(const LSR_Bitmap& bm, int x, int y, int width, int height,
 lsr::OwnedBitmap make(std::string_view grid, const Legend& legend);
 lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour = 0);
 
+// FNV-1a over the text and then the bitmap's bytes.
+std::uint32_t sum(const LSR_Bitmap& bm, std::string_view text = {});
+
 // What the library prints while body runs.
 std::string printed(const std::function<void()>& body);
 

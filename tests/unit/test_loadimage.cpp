@@ -41,21 +41,17 @@ struct Noise {
 
 constexpr std::uint32_t k_w = 13, k_h = 5; // odd: every row of every depth ends unaligned
 
-std::uint32_t bytes_per(std::uint32_t depth) {
-    return (depth + 7) / 8;
-}
-
 Bytes tga_of(std::uint32_t type, std::uint32_t depth, std::uint32_t descriptor,
              std::uint32_t seed) {
     return tga_header(type, k_w, k_h, depth, descriptor) +
-           Noise{seed}.bytes(k_w * k_h * bytes_per(depth));
+           Noise{seed}.bytes(k_w * k_h * ((depth + 7) / 8));
 }
 
 // After an id field of two bytes.
 Bytes tga_mapped(std::uint32_t first, std::uint32_t length, std::uint32_t bits) {
     Noise n{bits + first};
     return tga_header(1, k_w, k_h, 8, 0x00, first, length, bits, 2) +
-           n.bytes(length * bytes_per(bits)) + n.bytes(k_w * k_h);
+           n.bytes(length * ((bits + 7) / 8)) + n.bytes(k_w * k_h);
 }
 
 // Packets of random kinds and lengths up to 20 until every pixel is covered; the last one may
@@ -69,7 +65,7 @@ Bytes tga_packed(std::uint32_t type, std::uint32_t depth, std::uint32_t descript
         const std::uint32_t count = 1 + n.next() % 20;
         const bool run = n.next() & 1;
         b.push_back(static_cast<std::uint8_t>((run ? 0x80 : 0) | (count - 1)));
-        b = b + n.bytes((run ? 1 : count) * bytes_per(depth));
+        b = b + n.bytes((run ? 1 : count) * ((depth + 7) / 8));
         left -= std::min(count, left);
     }
     return b;
@@ -321,14 +317,8 @@ TEST_F(LoadFile, FontMarkerRowCutsGlyphsAndTextAdvancesByWidthAndSpacing) {
     LSR_DrawText(0, 0, font, page.get(), "\x1F !\"}~\n\xC8%c", ' ');
     LSR_DrawCenteredText(2, font, page.get(), "!");
     LSR_DrawCenteredTextXW(0, 4, 10, font, page.get(), "%s", "!");
-    EXPECT_TRUE(picture::matches(page.get(), 0, 0, R"(
-        .a..a.b...b.c.c.a..a
-        .aaaa..bbb...c..aaaa
-        .......b...b........
-        ........bbb.........
-        ..b...b.............
-        ...bbb..............)",
-                                 k_font));
+    // Text with skips and a new line, centred on the page and in a box: the page pinned.
+    EXPECT_EQ(picture::sum(page.get()), 0x103E6E15u) << std::hex << picture::sum(page.get());
     // Text is cut at 255 characters.
     LSR_SetFontSpacing(-4, &font);
     LSR_DrawText(0, 0, font, wide.get(), "%s", std::string(400, '!').c_str());

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <type_traits>
 #include <vector>
 
 #include "lodestar/base/pixel_format.h"
@@ -67,28 +67,22 @@ TEST(Blit, FillsWriteExactlyTheirRun) {
 // and empty channels, in both halves of a word) and then noise, over a destination of noise.
 // Filters read the first source as the middle row of three. The pins were taken from spans that
 // passed a hand-written table of each one's results.
-template <class P>
-using Span = std::function<void(P* d, const P* a, const P* b, std::uint32_t level, std::int32_t)>;
-template <class P> Span<P> two(void (*f)(P*, const P*, const P*, std::int32_t)) {
-    return [f](P* d, const P* a, const P* b, std::uint32_t, std::int32_t n) { f(d, a, b, n); };
-}
-template <class P> Span<P> one(void (*f)(P*, const P*, std::int32_t)) {
-    return [f](P* d, const P* a, const P*, std::uint32_t, std::int32_t n) { f(d, a, n); };
-}
-template <class P> Span<P> fade(void (*f)(P*, const P*, std::uint32_t, std::int32_t)) {
-    return [f](P* d, const P* a, const P*, std::uint32_t l, std::int32_t n) { f(d, a, l, n); };
-}
-template <class P> Span<P> mixed(void (*f)(P*, const P*, const P*, std::uint32_t, std::int32_t)) {
-    return [f](P* d, const P* a, const P* b, std::uint32_t l, std::int32_t n) { f(d, a, b, l, n); };
-}
-template <class P>
-Span<P> filter(void (*f)(P*, const P*, std::int32_t, std::int32_t, std::int32_t)) {
-    return [f](P* d, const P* a, const P*, std::uint32_t, std::int32_t n) {
+// Calls a span of any of the shapes (two sources; one; one and a level; two and a level; a filter)
+// with what it takes.
+template <class P, class F> void call(F f, P* d, const P* a, const P* b, u32 level, int n) {
+    if constexpr (std::is_invocable_v<F, P*, const P*, const P*, int>)
+        f(d, a, b, n);
+    else if constexpr (std::is_invocable_v<F, P*, const P*, int>)
+        f(d, a, n);
+    else if constexpr (std::is_invocable_v<F, P*, const P*, u32, int>)
+        f(d, a, level, n);
+    else if constexpr (std::is_invocable_v<F, P*, const P*, const P*, u32, int>)
+        f(d, a, b, level, n);
+    else
         f(d + 1, a + 1, -n, n, n - 2);
-    };
 }
 
-template <class P> std::uint32_t summed(const Span<P>& span) {
+template <class P, class F> std::uint32_t summed(F span) {
     constexpr std::uint32_t edges[16] = {0,          0xFFFFFFFF, 0xFF000000, 0x00FFFFFF,
                                          0x03FFFFFF, 0x01000000, 0x80808080, 0x7F7F7F7F,
                                          0xFF102030, 0x00F0E0D0, 0x12FF8040, 0x3480FF80,
@@ -108,12 +102,12 @@ template <class P> std::uint32_t summed(const Span<P>& span) {
                 h = (h ^ ((p >> (8 * k)) & 0xFF)) * 16777619u;
     };
     d = start;
-    span(d.data(), rows.data() + n, b.data(), 255, 0); // a count of 0 writes nothing
+    call<P>(span, d.data(), rows.data() + n, b.data(), 255, 0); // a count of 0 writes nothing
     mix();
     for (std::uint32_t level : {255u, 0u, 1u, 7u, 8u, 31u, 32u, 64u, 127u, 128u, 200u, 247u, 248u,
                                 254u, 0x1CFu, 0x180u}) {
         d = start;
-        span(d.data(), rows.data() + n, b.data(), level, n);
+        call<P>(span, d.data(), rows.data() + n, b.data(), level, n);
         mix();
     }
     return h;
@@ -125,44 +119,44 @@ TEST(Blit, BlendingSpansGiveThePinnedSums) {
         const char* name;
         std::uint32_t got, pin;
     } rows[] = {
-        {"Mix32", summed(two<u32>(TarnBlit_BlitMix32)), 0x8F327C13},
-        {"QMix32", summed(two<u32>(TarnBlit_BlitQMix32)), 0xC13D3813},
-        {"Add32", summed(two<u32>(TarnBlit_BlitAdd32)), 0x25B8F4D3},
-        {"Mul32", summed(two<u32>(TarnBlit_BlitMul32)), 0x51D78C13},
-        {"TranspMix32", summed(two<u32>(TarnBlit_BlitTranspMix32)), 0x62FE7D13},
-        {"TranspQMix32", summed(two<u32>(TarnBlit_BlitTranspQMix32)), 0x93507D13},
-        {"TranspQ3Mix32", summed(two<u32>(TarnBlit_BlitTranspQ3Mix32)), 0x3ECD4E53},
-        {"TranspAdd32", summed(two<u32>(TarnBlit_BlitTranspAdd32)), 0xB1D196F3},
-        {"TranspMul32", summed(two<u32>(TarnBlit_BlitTranspMul32)), 0xDF7265F3},
-        {"Transp32", summed(one<u32>(TarnBlit_BlitTransp32)), 0xDF9EC713},
-        {"Darken32", summed(one<u32>(TarnBlit_BlitDarken32)), 0x12430253},
-        {"Brighten32", summed(one<u32>(TarnBlit_BlitBrighten32)), 0xB2A935D3},
-        {"Fade32", summed(fade<u32>(TarnBlit_BlitFade32)), 0x861E3097},
-        {"FadeWhite32", summed(fade<u32>(TarnBlit_BlitFadeWhite32)), 0x5AE6E770},
-        {"Crossfade32", summed(mixed<u32>(TarnBlit_BlitCrossfade32)), 0x794BD5EA},
-        {"CrossfadeFast32", summed(mixed<u32>(TarnBlit_BlitCrossfadeFast32)), 0x21E86FA1},
-        {"Alphawipe32", summed(mixed<u32>(TarnBlit_BlitAlphawipe32)), 0xBC48AA13},
-        {"Blur32", summed(filter<u32>(TarnBlit_BlitBlur32)), 0xB9C32253},
-        {"AntiAlias32", summed(filter<u32>(TarnBlit_BlitAntiAlias32)), 0x1AD3F1D3},
-        {"Mix16", summed(two<u16>(TarnBlit_BlitMix16)), 0xCEEBC4EE},
-        {"QMix16", summed(two<u16>(TarnBlit_BlitQMix16)), 0x3D7EF5CE},
-        {"Add16", summed(two<u16>(TarnBlit_BlitAdd16)), 0x3B22CF6E},
-        {"Mul16", summed(two<u16>(TarnBlit_BlitMul16)), 0x5E8472CE},
-        {"TranspMix16", summed(two<u16>(TarnBlit_BlitTranspMix16)), 0x13D4302E},
-        {"TranspQMix16", summed(two<u16>(TarnBlit_BlitTranspQMix16)), 0x3D1C5AEE},
-        {"TranspQ3Mix16", summed(two<u16>(TarnBlit_BlitTranspQ3Mix16)), 0x785775CE},
-        {"TranspAdd16", summed(two<u16>(TarnBlit_BlitTranspAdd16)), 0x759A94AE},
-        {"TranspMul16", summed(two<u16>(TarnBlit_BlitTranspMul16)), 0xECF0F84E},
-        {"Transp16", summed(one<u16>(TarnBlit_BlitTransp16)), 0x972D72E},
-        {"Darken16", summed(one<u16>(TarnBlit_BlitDarken16)), 0x23520A6E},
-        {"Brighten16", summed(one<u16>(TarnBlit_BlitBrighten16)), 0xD3DDFAAE},
-        {"Fade16", summed(fade<u16>(TarnBlit_BlitFade16)), 0xE72215E2},
-        {"Fade16fast", summed(fade<u16>(TarnBlit_BlitFade16fast)), 0xBDCB6B3F},
-        {"FadeWhite16", summed(fade<u16>(TarnBlit_BlitFadeWhite16)), 0xED047C64},
-        {"Crossfade16", summed(mixed<u16>(TarnBlit_BlitCrossfade16)), 0x85C5C676},
-        {"Alphawipe16", summed(mixed<u16>(TarnBlit_BlitAlphawipe16)), 0x3F398FD},
-        {"Blur16", summed(filter<u16>(TarnBlit_BlitBlur16)), 0xA818BAAE},
-        {"AntiAlias16", summed(filter<u16>(TarnBlit_BlitAntiAlias16)), 0xB0C9150E},
+        {"Mix32", summed<u32>(TarnBlit_BlitMix32), 0x8F327C13},
+        {"QMix32", summed<u32>(TarnBlit_BlitQMix32), 0xC13D3813},
+        {"Add32", summed<u32>(TarnBlit_BlitAdd32), 0x25B8F4D3},
+        {"Mul32", summed<u32>(TarnBlit_BlitMul32), 0x51D78C13},
+        {"TranspMix32", summed<u32>(TarnBlit_BlitTranspMix32), 0x62FE7D13},
+        {"TranspQMix32", summed<u32>(TarnBlit_BlitTranspQMix32), 0x93507D13},
+        {"TranspQ3Mix32", summed<u32>(TarnBlit_BlitTranspQ3Mix32), 0x3ECD4E53},
+        {"TranspAdd32", summed<u32>(TarnBlit_BlitTranspAdd32), 0xB1D196F3},
+        {"TranspMul32", summed<u32>(TarnBlit_BlitTranspMul32), 0xDF7265F3},
+        {"Transp32", summed<u32>(TarnBlit_BlitTransp32), 0xDF9EC713},
+        {"Darken32", summed<u32>(TarnBlit_BlitDarken32), 0x12430253},
+        {"Brighten32", summed<u32>(TarnBlit_BlitBrighten32), 0xB2A935D3},
+        {"Fade32", summed<u32>(TarnBlit_BlitFade32), 0x861E3097},
+        {"FadeWhite32", summed<u32>(TarnBlit_BlitFadeWhite32), 0x5AE6E770},
+        {"Crossfade32", summed<u32>(TarnBlit_BlitCrossfade32), 0x794BD5EA},
+        {"CrossfadeFast32", summed<u32>(TarnBlit_BlitCrossfadeFast32), 0x21E86FA1},
+        {"Alphawipe32", summed<u32>(TarnBlit_BlitAlphawipe32), 0xBC48AA13},
+        {"Blur32", summed<u32>(TarnBlit_BlitBlur32), 0xB9C32253},
+        {"AntiAlias32", summed<u32>(TarnBlit_BlitAntiAlias32), 0x1AD3F1D3},
+        {"Mix16", summed<u16>(TarnBlit_BlitMix16), 0xCEEBC4EE},
+        {"QMix16", summed<u16>(TarnBlit_BlitQMix16), 0x3D7EF5CE},
+        {"Add16", summed<u16>(TarnBlit_BlitAdd16), 0x3B22CF6E},
+        {"Mul16", summed<u16>(TarnBlit_BlitMul16), 0x5E8472CE},
+        {"TranspMix16", summed<u16>(TarnBlit_BlitTranspMix16), 0x13D4302E},
+        {"TranspQMix16", summed<u16>(TarnBlit_BlitTranspQMix16), 0x3D1C5AEE},
+        {"TranspQ3Mix16", summed<u16>(TarnBlit_BlitTranspQ3Mix16), 0x785775CE},
+        {"TranspAdd16", summed<u16>(TarnBlit_BlitTranspAdd16), 0x759A94AE},
+        {"TranspMul16", summed<u16>(TarnBlit_BlitTranspMul16), 0xECF0F84E},
+        {"Transp16", summed<u16>(TarnBlit_BlitTransp16), 0x972D72E},
+        {"Darken16", summed<u16>(TarnBlit_BlitDarken16), 0x23520A6E},
+        {"Brighten16", summed<u16>(TarnBlit_BlitBrighten16), 0xD3DDFAAE},
+        {"Fade16", summed<u16>(TarnBlit_BlitFade16), 0xE72215E2},
+        {"Fade16fast", summed<u16>(TarnBlit_BlitFade16fast), 0xBDCB6B3F},
+        {"FadeWhite16", summed<u16>(TarnBlit_BlitFadeWhite16), 0xED047C64},
+        {"Crossfade16", summed<u16>(TarnBlit_BlitCrossfade16), 0x85C5C676},
+        {"Alphawipe16", summed<u16>(TarnBlit_BlitAlphawipe16), 0x3F398FD},
+        {"Blur16", summed<u16>(TarnBlit_BlitBlur16), 0xA818BAAE},
+        {"AntiAlias16", summed<u16>(TarnBlit_BlitAntiAlias16), 0xB0C9150E},
     };
     for (const auto& r : rows) EXPECT_EQ(r.got, r.pin) << r.name << std::hex << ": 0x" << r.got;
 }

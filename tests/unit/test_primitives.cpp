@@ -138,6 +138,9 @@ TEST_P(Primitive, FillsAreClippedSpanBySpan) {
                 ASSERT_EQ(picture::at(small.get(), x, y), picture::at(big.get(), x + 20, y + 25))
                     << kind << ": " << x << "," << y;
     }
+    const auto page = picture::filled(4, 3), blank = picture::filled(4, 3);
+    LSR_DrawTriangleTextured(at(4, 0), at(60, 5), at(45, 20), page.get()); // right of it: nothing
+    EXPECT_EQ(picture::sum(page.get()), picture::sum(blank.get()));
 }
 
 // Exact at the ends of each run of 16, straight between; column and row from u, v over z, the

@@ -109,12 +109,6 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word) {
     return compare(source_of(bm), x, y, grid, legend);
 }
 
-::testing::AssertionResult uniform(const LSR_Bitmap& bm, std::uint32_t colour) {
-    std::string grid;
-    for (int y = 0; y < bm.height; ++y) grid += std::string(std::size_t(bm.width), 'o') + '\n';
-    return matches(bm, 0, 0, grid, {{'o', colour}});
-}
-
 ::testing::AssertionResult matches(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colour_at, int x,
                                    int y, std::string_view grid, const Legend& legend) {
@@ -127,24 +121,18 @@ std::string grid_of(const LSR_Bitmap& bm, int x, int y, int width, int height,
     return render(source_of(bm), x, y, width, height, legend);
 }
 
-void paint(const LSR_Bitmap& bm, int x, int y, std::string_view grid, const Legend& legend) {
-    const auto rows = parse(grid);
-    for (std::size_t j = 0; j < rows.size(); ++j)
-        for (std::size_t i = 0; i < rows[j].size(); ++i) {
-            const int px = x + static_cast<int>(i), py = y + static_cast<int>(j);
-            const auto colour = legend.find(rows[j][i]);
-            ASSERT_TRUE(colour != legend.end() && px < bm.width && py < bm.height)
-                << "cannot paint '" << rows[j][i] << "' at " << px << "," << py;
-            set(bm, px, py, stored(colour->second));
-        }
-}
-
 lsr::OwnedBitmap make(std::string_view grid, const Legend& legend) {
     const auto rows = parse(grid);
     lsr::OwnedBitmap bm;
     bm.create(rows.empty() ? 0 : static_cast<int>(rows.front().size()),
               static_cast<int>(rows.size()));
-    paint(bm.get(), 0, 0, grid, legend);
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        for (std::size_t i = 0; i < rows[j].size(); ++i) {
+            const auto colour = legend.find(rows[j][i]);
+            EXPECT_NE(colour, legend.end()) << "'" << rows[j][i] << "' is no colour";
+            if (colour != legend.end())
+                set(bm.get(), static_cast<int>(i), static_cast<int>(j), stored(colour->second));
+        }
     return bm;
 }
 
@@ -155,16 +143,18 @@ lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour) {
     return bm;
 }
 
+std::uint32_t sum(const LSR_Bitmap& bm, std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    const auto* bytes = static_cast<const unsigned char*>(bm.data);
+    for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    for (int i = 0; i < bm.size; ++i) h = (h ^ bytes[i]) * 16777619u;
+    return h;
+}
+
 std::string printed(const std::function<void()>& body) {
     ::testing::internal::CaptureStdout();
     body();
     return ::testing::internal::GetCapturedStdout();
-}
-
-std::string no_data(int times) {
-    std::string out;
-    while (times-- > 0) out += "bitmap has no data\n";
-    return out;
 }
 
 void set_depth(bool sixteen) {

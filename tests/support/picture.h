@@ -29,9 +29,6 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word);
 ::testing::AssertionResult matches(const LSR_Bitmap& bm, int x, int y, std::string_view grid,
                                    const Legend& legend);
 
-// Every pixel of the bitmap shows the colour.
-::testing::AssertionResult uniform(const LSR_Bitmap& bm, std::uint32_t colour);
-
 // The same for any picture whose pixels read as 0xRRGGBB colours (a presented frame, a window).
 ::testing::AssertionResult matches(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colour_at, int x,
@@ -41,19 +38,16 @@ void set(const LSR_Bitmap& bm, int x, int y, std::uint32_t word);
 std::string grid_of(const LSR_Bitmap& bm, int x, int y, int width, int height,
                     const Legend& legend);
 
-// Writes the grid's colours at (x, y); the grid must lie inside.
-void paint(const LSR_Bitmap& bm, int x, int y, std::string_view grid, const Legend& legend);
-
 // A new bitmap at the current depth: the grid's size and colours, or width by height of one
 // colour.
 lsr::OwnedBitmap make(std::string_view grid, const Legend& legend);
 lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour = 0);
 
+// FNV-1a over the text and then the bitmap's bytes.
+std::uint32_t sum(const LSR_Bitmap& bm, std::string_view text = {});
+
 // What the library prints while body runs.
 std::string printed(const std::function<void()>& body);
-
-// The report of a drawing refused for a bitmap without pixels, times over.
-std::string no_data(int times = 1);
 
 // Pixels 16 bits wide (5-5-5) or 32.
 void set_depth(bool sixteen);

@@ -1,6 +1,7 @@
 // The image readers (TGA, BMP, PCX, SCX): every kind of file they take pinned as a hash of the
 // whole 32-bit bitmap and held on a 16-bit page as the page's own conversion of it, refusals of
-// every truncated and of hostile files, and loading by name through the file layer.
+// every truncated and of hostile files, and loading by name through the file layer: pictures,
+// palettes and fonts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/base/tarnmem.h"
+#include "lodestar/graphics/font.h"
 #include "lodestar/graphics/internal/loadformat.h"
 #include "lodestar/graphics/loadimage.h"
 #include "lodestar/tarnfile/tarnfile.h"
@@ -39,21 +41,17 @@ struct Noise {
 
 constexpr std::uint32_t k_w = 13, k_h = 5; // odd: every row of every depth ends unaligned
 
-std::uint32_t bytes_per(std::uint32_t depth) {
-    return (depth + 7) / 8;
-}
-
 Bytes tga_of(std::uint32_t type, std::uint32_t depth, std::uint32_t descriptor,
              std::uint32_t seed) {
     return tga_header(type, k_w, k_h, depth, descriptor) +
-           Noise{seed}.bytes(k_w * k_h * bytes_per(depth));
+           Noise{seed}.bytes(k_w * k_h * ((depth + 7) / 8));
 }
 
 // After an id field of two bytes.
 Bytes tga_mapped(std::uint32_t first, std::uint32_t length, std::uint32_t bits) {
     Noise n{bits + first};
     return tga_header(1, k_w, k_h, 8, 0x00, first, length, bits, 2) +
-           n.bytes(length * bytes_per(bits)) + n.bytes(k_w * k_h);
+           n.bytes(length * ((bits + 7) / 8)) + n.bytes(k_w * k_h);
 }
 
 // Packets of random kinds and lengths up to 20 until every pixel is covered; the last one may
@@ -67,7 +65,7 @@ Bytes tga_packed(std::uint32_t type, std::uint32_t depth, std::uint32_t descript
         const std::uint32_t count = 1 + n.next() % 20;
         const bool run = n.next() & 1;
         b.push_back(static_cast<std::uint8_t>((run ? 0x80 : 0) | (count - 1)));
-        b = b + n.bytes((run ? 1 : count) * bytes_per(depth));
+        b = b + n.bytes((run ? 1 : count) * ((depth + 7) / 8));
         left -= std::min(count, left);
     }
     return b;
@@ -300,6 +298,37 @@ TEST_F(LoadFile, Palettes) {
     EXPECT_NE(picture::printed([&] { LSR_LoadPal("short.pal", kept.data()); }).find("too short"),
               std::string::npos);
     EXPECT_EQ(kept, Bytes(768, 0x55));
+}
+
+const picture::Legend k_font = {{'m', 0xFF00FF}, {'k', 0},        {'a', 0xF80000},
+                                {'b', 0x00F800}, {'c', 0x0000F8}, {'.', 0x102030}};
+
+// Markers at columns 4 and 9 (column 0 always starts a glyph): glyph 0 measures 0, then 4, 5
+// and 3 for codes 32, 33 and 34. A code without a glyph is skipped; code 31 only advances.
+TEST_F(LoadFile, FontMarkerRowCutsGlyphsAndTextAdvancesByWidthAndSpacing) {
+    const auto page = picture::filled(20, 6, 0x102030), wide = picture::filled(260, 1, 0x102030);
+    const std::uint32_t before = g_mem_in_use.load();
+    dir.write("f.tga", load_test::tga("kmmmkmmmmkmm\nammabmmmbcmc\naaaambbbmmcm", k_font));
+    LSR_Font font;
+    LSR_InitFont("f.tga", &font);
+    EXPECT_EQ(font.count, 4);
+    EXPECT_EQ(font.height, 2);
+    LSR_SetFontSpacing(1, &font);
+    LSR_DrawText(0, 0, font, page.get(), "\x1F !\"}~\n\xC8%c", ' ');
+    LSR_DrawCenteredText(2, font, page.get(), "!");
+    LSR_DrawCenteredTextXW(0, 4, 10, font, page.get(), "%s", "!");
+    // Text with skips and a new line, centred on the page and in a box: the page pinned.
+    EXPECT_EQ(picture::sum(page.get()), 0x103E6E15u) << std::hex << picture::sum(page.get());
+    // Text is cut at 255 characters.
+    LSR_SetFontSpacing(-4, &font);
+    LSR_DrawText(0, 0, font, wide.get(), "%s", std::string(400, '!').c_str());
+    EXPECT_TRUE(picture::matches(wide.get(), 255, 0, "bbbb.", k_font));
+    LSR_DeleteFont(&font);
+    EXPECT_EQ(g_mem_in_use.load(), before);
+    tarnfile_closeimage();
+    LSR_Font missing;
+    LSR_InitFont("none.tga", &missing); // nothing mounted: no glyphs
+    EXPECT_EQ(missing.count, 0);
 }
 
 } // namespace

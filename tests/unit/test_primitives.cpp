@@ -1,110 +1,42 @@
-// Pixels, spans, lines, Bezier curves, boxes and circles: their pictures, clipped at every edge.
+// Lines and triangles against references: the walk of a line's pixels, corner order, textured
+// fills, clipping; the perspective span.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <string>
+#include <vector>
 
 #include "lodestar/graphics/bitmap.h"
 #include "lodestar/graphics/primitives.h"
+#include "lodestar/graphics/triangles.h"
 #include "picture.h"
 
 namespace {
 
-using Primitive = picture::BothDepths;
+class Primitive : public picture::BothDepths {
+  protected:
+    void TearDown() override {
+        LSR_SetPrimitiveTexture(LSR_Bitmap{});
+        BothDepths::TearDown();
+    }
+};
 PICTURE_BOTH_DEPTHS(Primitive);
 
-constexpr int k_min = std::numeric_limits<int>::min(), k_max = std::numeric_limits<int>::max();
+LSR_Vertex at(std::int32_t x, std::int32_t y, std::int32_t shade = 0, std::int32_t u = 0,
+              std::int32_t v = 0) {
+    LSR_Vertex c;
+    c.x = x, c.y = y, c.shade = shade, c.u = u, c.v = v;
+    return c;
+}
+
 constexpr std::uint32_t k_white = 0xFFFFFF;
+const picture::Legend k_lit = {{'.', 0}, {'X', k_white}};
 
 ::testing::AssertionResult shows(const lsr::OwnedBitmap& page, std::string_view grid) {
-    return picture::matches(page.get(), 0, 0, grid, {{'.', 0}, {'X', k_white}});
-}
-
-// Row by row: a span whose clipped part is one pixel or none draws nothing. Column by column: a
-// vertical line draws pixel by pixel.
-TEST_P(Primitive, SpansClipAndSkipSinglePixels) {
-    const auto rows = picture::filled(10, 7), columns = picture::filled(6, 5);
-    const auto h = [&](int x1, int x2, int y) { LSR_DrawHLine(x1, x2, y, k_white, rows.get()); };
-    h(5, 5, 0), h(5, 6, 1), h(-3, 2, 2), h(8, 700, 3), h(8, 3, 4), h(9, 700, 5), h(k_min, 1, 6);
-    h(0, 9, -1), h(0, 9, 7);
-    EXPECT_TRUE(shows(rows, R"(
-        ..........
-        .....XX...
-        XXX.......
-        ........XX
-        ..........
-        ..........
-        XX........)"));
-    const auto v = [&](int x, int y1, int y2) { LSR_DrawVLine(x, y1, y2, k_white, columns.get()); };
-    v(0, 2, 2), v(1, 3, 1), v(2, -2, 1), v(3, 3, k_max), v(4, 0, 4), v(5, k_min, 0);
-    v(-1, 0, 4), v(6, 0, 4);
-    EXPECT_TRUE(shows(columns, "..X.XX\n..X.X.\n....X.\n...XX.\n...XX."));
-}
-
-// A disc's rows one pixel or none wide are left out; the outline lies one pixel inside it. Radii
-// up to 3 are fixed shapes; an outline of radius 0 or less lies 1 - r from the centre.
-TEST_P(Primitive, CirclesAndDiscsClippedAtEveryEdge) {
-    const auto page = picture::filled(38, 9);
-    const auto disc = [&](int x, int y, int r) {
-        LSR_DrawFilledCircle(x, y, r, k_white, page.get());
-    };
-    const auto ring = [&](int x, int y, int r) { LSR_DrawCircle(x, y, r, k_white, page.get()); };
-    disc(12, 4, -4), ring(23, 4, 4), ring(23, 4, 1), ring(23, 4, -1);
-    disc(28, 0, 0), disc(30, 0, 1), disc(28, 2, 2), disc(30, 2, -3), ring(29, 6, 0);
-    disc(0, 0, 4), ring(1, 8, 4), disc(37, 8, 4), ring(37, 0, 4);
-    // Centres at the ends of the integer range reach nothing and wrap nowhere.
-    disc(k_max, k_max, 12), disc(k_min, 4, 12), ring(k_max, k_min, 40), ring(5, 5, k_min);
-    EXPECT_TRUE(shows(page, R"(
-        XXXXX.......................X.X...X...
-        XXXX......XXXXX......XXXXX........X...
-        XXXX.....XXXXXXX....X..X..X.XXXX..X...
-        XXX......XXXXXXX....X.....X.XXXX...XXX
-        ........XXXXXXXXX...XX.X.XX...........
-        XXXX.....XXXXXXX....X.....X..X.....XXX
-        ....X....XXXXXXX....X..X..X.X.X...XXXX
-        ....X.....XXXXX......XXXXX...X....XXXX
-        ....X............................XXXXX)"));
-}
-
-// The outline of exactly what the filled box covers, from any corner; empty ones draw nothing.
-TEST_P(Primitive, BoxesFromAnyCornerClipped) {
-    const auto page = picture::filled(30, 3);
-    const auto box = [&](int x, int y, int w, int h) {
-        LSR_DrawBox(x, y, w, h, k_white, page.get());
-    };
-    const auto fill = [&](int x, int y, int w, int h) {
-        LSR_DrawFilledBox(x, y, w, h, k_white, page.get());
-    };
-    box(4, 0, 5, 3), box(15, 3, -5, -3), box(16, 3, 5, -3), fill(22, 0, 5, 3),
-        fill(28, 1, 5, k_max);
-    box(-2, -2, 5, 4), box(1, 1, 0, 3), box(30, 1, 4, 4), box(-4, 1, 4, 4), box(1, 3, 4, 4);
-    fill(1, 1, 0, 3), fill(1, 1, 5, 0), fill(1, 1, -5, 3), fill(1, 1, 5, -3), fill(30, 1, 4, 4);
-    fill(-4, 1, 4, 4), fill(1, 3, 4, 4);
-    EXPECT_TRUE(shows(page, "..X.XXXXX.XXXXX.XXXXX.XXXXX...\nXXX.X...X.X...X.X...X.XXXXX.XX\n"
-                            "....XXXXX.XXXXX.XXXXX.XXXXX.XX"));
-    const auto wide = picture::filled(4, 3); // rows as wide as the page follow each other
-    LSR_DrawFilledBox(-1, -2, 10, 4, k_white, wide.get());
-    EXPECT_TRUE(shows(wide, "XXXX\nXXXX\n...."));
-}
-
-// A chain of lines through the curve's points at t = 0, s, 2s ... up to 256, s = 64 / steps with
-// steps held to 1..64.
-TEST_P(Primitive, BezierJoinsItsPointsWithLines) {
-    const auto curve = [](int steps) {
-        auto page = picture::filled(9, 7);
-        LSR_DrawBezier(0, 0, 0, 8, 8, 8, 8, 0, steps, k_white, page.get());
-        return picture::grid_of(page.get(), 0, 0, 9, 7, {{'.', 0}, {'X', k_white}});
-    };
-    EXPECT_EQ(curve(1),
-              "X.......X\nX.......X\n.X.....X.\n.X.....X.\n.X....X..\n..XX.X...\n....X....\n");
-    // Steps 3: t = 252 is the last point, short of the end.
-    EXPECT_EQ(curve(3),
-              "X.....X..\nX......X.\nX......X.\nX.....X..\nX....X...\n.XXXXX...\n.........\n");
-    EXPECT_EQ(curve(0), curve(1));
-    EXPECT_EQ(curve(100), curve(64));
+    return picture::matches(page.get(), 0, 0, grid, k_lit);
 }
 
 // Bresenham from the first point, ties stepping along x, each pixel kept only when inside.
@@ -141,53 +73,103 @@ TEST_P(Primitive, LinesDrawExactlyTheWalkedPixels) {
         ASSERT_TRUE(shows(page, walked_line(x1, y1, x2, y2, 37, 23)))
             << x1 << "," << y1 << " to " << x2 << "," << y2;
     }
-    const struct {
-        int x1, y1, x2, y2;
-        const char* grid;
-    } far[] = {
-        {k_min, 1, k_max, 1, "....\nXXXX\n....\n...."},
-        {k_min, 0, k_max, 2, "....\nXXXX\n....\n...."}, // a third of the way: rounds to row 1
-        {2, k_min, 2, k_max, "..X.\n..X.\n..X.\n..X."},
-        {0, k_min, 3, k_max, "..X.\n..X.\n..X.\n..X."}, // two thirds of its columns behind
-        {k_min, k_min, k_max, k_max, "X...\n.X..\n..X.\n...X"},
-        {k_max, k_max, k_min, k_min, "X...\n.X..\n..X.\n...X"},
-        {k_max, 4, k_min, 4, "....\n....\n....\n...."},
-    };
-    for (const auto& l : far) {
-        const auto page = picture::filled(4, 4);
-        LSR_DrawLine(l.x1, l.y1, l.x2, l.y2, k_white, page.get());
-        EXPECT_TRUE(shows(page, l.grid)) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
+}
+
+// Flat tops and bottoms, whose corners tie in y, give the same pixels in every order of their
+// corners.
+TEST_P(Primitive, FlatFillsInAnyOrderOfCorners) {
+    for (const auto& t : {std::array{at(10, 5), at(30, 5), at(18, 25)},
+                          std::array{at(18, 3), at(2, 25), at(33, 25)}}) {
+        std::array<int, 3> order = {0, 1, 2};
+        const auto first = picture::filled(40, 40), other = picture::filled(40, 40);
+        LSR_DrawTriangle(t[0], t[1], t[2], 0xFFFFFF, first.get());
+        while (std::next_permutation(order.begin(), order.end())) {
+            LSR_ClearBitmap(other.get());
+            LSR_DrawTriangle(t[order[0]], t[order[1]], t[order[2]], 0xFFFFFF, other.get());
+            EXPECT_EQ(picture::grid_of(other.get(), 0, 0, 40, 40, k_lit),
+                      picture::grid_of(first.get(), 0, 0, 40, 40, k_lit));
+        }
     }
 }
 
-// Set, average or add; the arithmetic itself is the span blitters'. Reads widen 16 bits; outside
-// the bitmap nothing is drawn and 0 is read.
-TEST_P(Primitive, BlendPixelPicksItsModeAndGetPixelReadsInsideOnly) {
-    const std::array<std::uint32_t, 4> blends[] = {
-        // old, colour, mode, result
-        {0x0000FF, 0xFF0000, LSR_PIXEL_AVERAGE, 0x7F007F},
-        {0xFFFFFFFF, 0xFF000000, LSR_PIXEL_AVERAGE, 0x7E7F7F7F}, // the opacity carry is lost
-        {0x808080, 0x80A0F0, LSR_PIXEL_ADD, 0xFFFFFF},
-        {0x123456, 0xFFFFFF, LSR_PIXEL_SET, 0xFFFFFF},
-        {0x123456, 0xFFFFFF, 3, 0x123456},
-        {0x123456, 0xFFFFFF, 0xFFFFFFFF, 0x123456},
+// The upper-left half one to one; a texture smaller or larger than the 256 grid repeats or is
+// cut, and nothing past it is read.
+TEST_P(Primitive, TexturedFillMapsTheTexture) {
+    const auto page = picture::filled(256, 256);
+    const auto draw = [&] {
+        LSR_ClearBitmap(page.get());
+        LSR_DrawTriangleTextured(at(0, 0, 0, 0, 0), at(255, 0, 0, 255, 0), at(0, 255, 0, 0, 255),
+                                 page.get());
     };
-    const auto page = picture::filled(3, 2);
-    for (auto [old, colour, mode, want] : blends) {
-        picture::set(page.get(), 1, 0, picture::stored(old));
-        LSR_DrawBlendPixel(1, 0, colour, page.get(), static_cast<std::int32_t>(mode));
-        EXPECT_EQ(picture::at(page.get(), 1, 0), picture::stored(want)) << std::hex << old;
+    draw();
+    EXPECT_EQ(picture::grid_of(page.get(), 0, 0, 256, 256, k_lit).find_first_not_of(".\n"),
+              std::string::npos); // no texture: nothing
+    for (auto [w, h] : {std::pair{256, 256}, {16, 8}, {5, 3}, {1, 1}, {300, 200}}) {
+        const auto tex = picture::filled(w, h);
+        for (int i = 0; i < w * h; ++i) picture::set(tex.get(), i % w, i / w, 1 + i % 0x7FFF);
+        LSR_SetPrimitiveTexture(tex.get());
+        draw();
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(picture::at(page.get(), x, y),
+                          x + y <= 255 && y < 255 ? picture::at(tex.get(), x % w, y % h) : 0)
+                    << w << "x" << h << ": " << x << "," << y;
     }
-    for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}}) {
-        LSR_DrawBlendPixel(x, y, k_white, page.get(), LSR_PIXEL_SET);
-        LSR_DrawPixel(x, y, k_white, page.get());
-        EXPECT_EQ(LSR_GetPixel(x, y, page.get()), 0u);
+}
+
+// Left of column 0, above row 0 and below the last row: the visible pixels are those of the
+// same triangle drawn whole on a larger bitmap.
+TEST_P(Primitive, FillsAreClippedSpanBySpan) {
+    const auto tex = picture::filled(256, 256);
+    for (int i = 0; i < 65536; ++i) picture::set(tex.get(), i % 256, i / 256, 1 + i % 0x7FFF);
+    LSR_SetPrimitiveTexture(tex.get());
+    const auto big = picture::filled(80, 80, 1), small = picture::filled(40, 30, 1);
+    for (int kind = 0; kind < 3; ++kind) {
+        for (auto [target, dx, dy] : {std::tuple{&big, 0, 0}, {&small, 20, 25}}) {
+            const LSR_Vertex a = at(2 - dx, 5 - dy, 0, 10, 200);
+            const LSR_Vertex b = at(60 - dx, 20 - dy, 255, 250, 30);
+            const LSR_Vertex c = at(25 - dx, 70 - dy, 90, 0, 90);
+            if (kind == 0) LSR_DrawTriangle(a, b, c, 0x123456, target->get());
+            if (kind == 1) LSR_DrawTriangleShaded(a, b, c, target->get());
+            if (kind == 2) LSR_DrawTriangleTextured(a, b, c, target->get());
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 39; ++x) // the shaded span's last column ends short when cut
+                ASSERT_EQ(picture::at(small.get(), x, y), picture::at(big.get(), x + 20, y + 25))
+                    << kind << ": " << x << "," << y;
     }
-    LSR_DrawPixel(2, 1, 0x00123456, page.get());
-    EXPECT_TRUE(picture::matches(page.get(), 0, 0, ".o.\n..o", {{'.', 0}, {'o', 0x123456}}));
-    EXPECT_EQ(LSR_GetPixel(2, 1, page.get()), sixteen() ? 0xFF103050u : 0x00123456u);
-    EXPECT_EQ(LSR_GetPixel(1, 1, page.get()), sixteen() ? 0xFF000000u : 0u);
-    EXPECT_EQ(LSR_GetPixel(2, 1, LSR_Bitmap{3, 2, 0, 6, nullptr}), 0u);
+    const auto page = picture::filled(4, 3), blank = picture::filled(4, 3);
+    LSR_DrawTriangleTextured(at(4, 0), at(60, 5), at(45, 20), page.get()); // right of it: nothing
+    EXPECT_EQ(picture::sum(page.get()), picture::sum(blank.get()));
+}
+
+// Exact at the ends of each run of 16, straight between; column and row from u, v over z, the
+// index wrapping only outside the 65536 texels.
+TEST(PerspectiveSpan, ExactAtRunEndsStraightBetween) {
+    std::vector<std::uint32_t> tex(65536), out(40, 0xDEAD);
+    for (std::size_t i = 0; i < tex.size(); ++i) tex[i] = static_cast<std::uint32_t>(i);
+    persptextfill_c(out.data(), tex.data(), 20, 0, 3 << 16, 65536, 1 << 16, 0, 0);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(out[i], 3u * 256 + i) << i;
+    EXPECT_EQ(out[20], 0xDEADu);
+    // Depth from 65536 to 131072 over 32 pixels, u linear: an affine span would give column 7
+    // at pixel 16.
+    persptextfill_c(out.data(), tex.data(), 33, 0, 0, 65536, 61440, 0, 2048);
+    EXPECT_EQ((std::array{out[0], out[8], out[16], out[32]}), (std::array{0u, 5u, 10u, 15u}));
+    for (auto [u, v, z, want] : {std::array<std::int32_t, 4>{300 << 16, 0, 65536, 300},
+                                 {256 << 16, 255 << 16, 65536, 0},
+                                 {-(1 << 16), 0, 65536, 0xFFFF},
+                                 {5, 2, 0, 2 * 256 + 5}}) { // a zero depth counts as 1
+        persptextfill_c(out.data(), tex.data(), 1, u, v, z, 0, 0, 0);
+        EXPECT_EQ(out[0], static_cast<std::uint32_t>(want)) << u << "," << v;
+    }
+    // Positions past the 32-bit range are held to it: column 32767, row 0.
+    persptextfill_c(out.data(), tex.data(), 17, 2147483647, -2147483647 - 1, 1, 99999999, 99999999,
+                    -1);
+    EXPECT_EQ(out[0], 32767u);
+    out[0] = 0xDEAD;
+    persptextfill_c(out.data(), tex.data(), 0, 0, 0, 1, 0, 0, 0);
+    persptextfill_c(out.data(), tex.data(), -3, 0, 0, 1, 0, 0, 0);
+    EXPECT_EQ(out[0], 0xDEADu);
 }
 
 } // namespace

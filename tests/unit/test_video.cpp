@@ -59,7 +59,7 @@ TEST_F(Video, PagesArePresentedUprightAtEitherDepthAndDoubled) {
         EXPECT_EQ(std::pair(LSR_video.bpp, LSR_video.flags & 0x10),
                   std::pair(sixteen ? 16u : 32u, sixteen ? 0x10u : 0))
             << flags;
-        picture::paint(LSR_screenbitmap, 0, 0, "ab.\n..c", k_legend);
+        LSR_DrawBitmap(0, 0, picture::make("ab.\n..c", k_legend).get(), LSR_screenbitmap);
         LSR_SwapBuffers();
         EXPECT_FALSE(headless::last_present().stretch);
         EXPECT_TRUE(shown(flags < 0x1000 ? "ab.\n..c" : "aabb..\naabb..\n....cc\n....cc", k_legend))

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fnv.h"
 #include "headless.h"
 #include "lodestar/frame/init.h"
 #include "lodestar/frame/internal/window.h"
@@ -77,23 +78,24 @@ bool parse(int argc, char** argv) {
     const headless::Present page = headless::last_present();
     // The shown colours, red, green and blue, rows from the top; their FNV-1a with the size.
     std::vector<std::uint8_t> rgb;
-    std::uint32_t sum = 2166136261u;
-    const auto add = [&](std::uint32_t byte) { sum = (sum ^ (byte & 0xFFu)) * 16777619u; };
+    Fnv32 sum;
     for (const int size : {page.width, page.height})
-        for (int shift = 24; shift >= 0; shift -= 8) add(static_cast<std::uint32_t>(size) >> shift);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            sum.byte(static_cast<std::uint32_t>(size) >> shift);
     for (int y = 0; y < page.height; ++y)
         for (int x = 0; x < page.width; ++x)
             for (int shift = 16; shift >= 0; shift -= 8) {
                 rgb.push_back(static_cast<std::uint8_t>(page.pixel32(x, y) >> shift));
-                add(rgb.back());
+                sum.byte(rgb.back());
             }
-    std::printf("\nframe %u: %dx%d, checksum %08x\n", g_run.frames, page.width, page.height, sum);
+    std::printf("\nframe %u: %dx%d, checksum %08x\n", g_run.frames, page.width, page.height,
+                sum.sum);
     int status = 0;
     if (page.bpp != 32) {
         std::printf("a %d-bit page: the runner reads 32-bit pages only\n", page.bpp);
         status = 1;
     }
-    if (g_run.expected && sum != *g_run.expected) {
+    if (g_run.expected && sum.sum != *g_run.expected) {
         std::printf("expected checksum %08x: the picture has changed\n", *g_run.expected);
         status = 1;
     }

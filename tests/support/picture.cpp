@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "fnv.h"
 #include "lodestar/base/pixel_format.h"
 
 namespace picture {
@@ -144,11 +145,10 @@ lsr::OwnedBitmap filled(int width, int height, std::uint32_t colour) {
 }
 
 std::uint32_t sum(const LSR_Bitmap& bm, std::string_view text) {
-    std::uint32_t h = 2166136261u;
-    const auto* bytes = static_cast<const unsigned char*>(bm.data);
-    for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    for (int i = 0; i < bm.size; ++i) h = (h ^ bytes[i]) * 16777619u;
-    return h;
+    Fnv32 f;
+    f.add(text.data(), text.size());
+    f.add(bm.data, static_cast<std::size_t>(bm.size));
+    return f.sum;
 }
 
 std::string printed(const std::function<void()>& body) {

@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "fnv.h"
 #include "lodestar/base/pixel_format.h"
 #include "lodestar/graphics/blitters.h"
 #include "lodestar/graphics/blitters_blend.h"
@@ -89,7 +90,8 @@ template <class P, class F> std::uint32_t summed(F span) {
                                          0x00007FFF, 0x00008000, 0x7C1F0001, 0x000003E0};
     constexpr std::int32_t n = 320;
     std::vector<P> rows(3 * n), b(n), d(n), start(n); // a is the middle row
-    std::uint32_t s = 12345, h = 2166136261u;
+    std::uint32_t s = 12345;
+    Fnv32 h;
     for (std::int32_t i = 0; i < 3 * n; ++i) {
         s ^= s << 13, s ^= s >> 17, s ^= s << 5;
         const bool pair = i >= n && i < n + 256;
@@ -98,8 +100,7 @@ template <class P, class F> std::uint32_t summed(F span) {
     }
     const auto mix = [&] {
         for (P p : d)
-            for (std::size_t k = 0; k < sizeof(P); ++k)
-                h = (h ^ ((p >> (8 * k)) & 0xFF)) * 16777619u;
+            for (std::size_t k = 0; k < sizeof(P); ++k) h.byte(p >> (8 * k));
     };
     d = start;
     call<P>(span, d.data(), rows.data() + n, b.data(), 255, 0); // a count of 0 writes nothing
@@ -110,7 +111,7 @@ template <class P, class F> std::uint32_t summed(F span) {
         call<P>(span, d.data(), rows.data() + n, b.data(), level, n);
         mix();
     }
-    return h;
+    return h.sum;
 }
 
 TEST(Blit, BlendingSpansGiveThePinnedSums) {

@@ -28,6 +28,7 @@
 #include "lodestar/sound/internal/audio.h"
 #include "lodestar/sound/soundsystem.h"
 #include "lodestar/video/internal/driver.h"
+#include "picture.h"
 #include "test_tarnmain.h"
 
 namespace {
@@ -66,10 +67,10 @@ TEST(Memory, CountedBlocksReturnTheCountersAndKeepThePeak) {
     _wrap_free_dbg(time, "test", 3);
     EXPECT_EQ(g_mem_in_use.load(), before);
     EXPECT_GE(g_mem_in_use_peak.load(), before + held);
-    testing::internal::CaptureStdout();
-    _wrap_free_dbg(nullptr, "graphics/sprite", 77);
-    wrap_showusage();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(picture::printed([] {
+                  _wrap_free_dbg(nullptr, "graphics/sprite", 77);
+                  wrap_showusage();
+              }),
               "graphics/sprite(77): wrap_free() tried to free a NULL pointer!\nmemory usage: " +
                   std::to_string(before) + " (peak: " + std::to_string(g_mem_in_use_peak.load()) +
                   ")\n");
@@ -219,9 +220,7 @@ TEST_F(Frame, InputEveryKeyHasItsPinnedWordBitAndCode) {
 TEST_F(Frame, InputControllersAreKeysMouseAndEachJoystickMapped) {
     EXPECT_EQ(LSR_input_initcontrollers(), 3);
     headless::set_joystick(PlatJoystick{0, 65535, 32767, 32766, 0xB0F}); // buttons 1-4, 9, 10, 12
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(LSR_input_initcontrollers(), 7);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(picture::printed([] { EXPECT_EQ(LSR_input_initcontrollers(), 7); }),
               "joystick found, id: 0\njoystick found, id: 1\njoystick found, id: 2\n"
               "joystick found, id: 3\n");
     send(WM_KEYDOWN, VK_SPACE);
@@ -299,9 +298,8 @@ TEST_F(Frame, ThreadsWinMainClosesDownWhenTheMainRoutineReturnsAndFailsWithoutAW
         return Soundsystem_Init(44100, 8192, 16, 2) - 1;
     };
     headless::set_class_registration_result(false);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 5), 0);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out =
+        picture::printed([] { EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 5), 0); });
     EXPECT_EQ(out.rfind("Could not register Window class.", 0), 0u);
     EXPECT_NE(out.find("closing windows\n"), std::string::npos);
     EXPECT_EQ(exitflag.load() * 10 + started, 11u);
